@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Real media made by the installed encoder into a temporary folder, once per test program.
+class TestMedia
+{
+public:
+    // The shared set, generated on first use and removed when the program exits.
+    static const TestMedia &instance();
+
+    QString folder() const;
+    // A one-second clip with picture and sound in the given container
+    // (avi, mp4, mkv, mpg, flv, mov or wmv).
+    QString clip(const QString &container) const;
+    QStringList clips() const;
+    QString clipWithoutAudio() const; // mp4, picture only
+    QString randomBytes() const;      // random bytes named like a video (.avi)
+    QString emptyFile() const;        // zero bytes, named like a video (.mp4)
+
+    // Makes one clip; the container follows the path's extension. Returns true on success.
+    static bool makeClip(const QString &path, double seconds, bool withAudio = true,
+                         const QString &size = QStringLiteral("160x120"), int rate = 25);
+    static QString encoder();
+
+private:
+    TestMedia();
+    QString m_folder;
+};

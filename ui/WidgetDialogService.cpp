@@ -1,0 +1,29 @@
+#include "WidgetDialogService.h"
+
+#include <QFileDialog>
+
+QStringList WidgetDialogService::openFiles(const QString &title, const QVector<FileFilter> &filters,
+                                           bool multiSelect)
+{
+    QStringList nameFilters;
+    for (const FileFilter &filter : filters)
+        nameFilters << filter.name + QStringLiteral(" (") + filter.patterns.join(QLatin1Char(' ')) +
+                           QLatin1Char(')');
+    QFileDialog dialog(m_owner, title);
+    dialog.setFileMode(multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    dialog.setNameFilters(nameFilters);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (!nameFilters.isEmpty())
+        dialog.selectNameFilter(nameFilters.first());
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
+QString WidgetDialogService::chooseFolder(const QString &title, bool newStyle)
+{
+    QFileDialog::Options options = QFileDialog::ShowDirsOnly;
+    if (!newStyle)
+        options |= QFileDialog::DontUseNativeDialog;
+    return QFileDialog::getExistingDirectory(m_owner, title, QString(), options);
+}
