@@ -1,0 +1,158 @@
+#include "CRegister.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+namespace {
+const quint32 kRoot = CRegister::HKEY_LOCAL_MACHINE;
+const QString kSection = QStringLiteral("Software\\Tarnwick Reelforge\\Settings");
+} // namespace
+
+class TestCRegister : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString iniFile(const QString &name) const { return m_dir.filePath(name + ".ini"); }
+
+private slots:
+    void backslashesAtTheEndsAreTrimmedOnce_data()
+    {
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("read");
+        QTest::addColumn<bool>("same");
+        QTest::newRow("leading and trailing") << "\\A\\B\\" << "A\\B" << true;
+        QTest::newRow("plain path") << "A\\B" << "\\A\\B" << true;
+        QTest::newRow("two leading keep one") << "\\\\A\\B" << "A\\B" << false;
+        QTest::newRow("two trailing keep one") << "A\\B\\\\" << "A\\B" << false;
+    }
+
+    void backslashesAtTheEndsAreTrimmedOnce()
+    {
+        QFETCH(QString, written);
+        QFETCH(QString, read);
+        QFETCH(bool, same);
+        const CRegister store(iniFile(QTest::currentDataTag()));
+        const bool saved = store.REGSaveSetting(kRoot, written, "v", "x");
+        QCOMPARE(store.REGGetSetting(kRoot, read, "v", "default"),
+                 QString(same && saved ? "x" : "default"));
+    }
+
+    void valuesReadBackWithDefaultsForMissingAndEmpty()
+    {
+        const CRegister store(iniFile("values"));
+        QCOMPARE(store.REGGetSetting(kRoot, kSection, "txtOutPath", "dflt"), QString("dflt"));
+        QVERIFY(store.REGSaveSetting(kRoot, kSection, "txtOutPath", "/home/u/Converted Files"));
+        QCOMPARE(store.REGGetSetting(kRoot, kSection, "txtOutPath", "dflt"),
+                 QString("/home/u/Converted Files"));
+        QCOMPARE(store.REGGetSetting(kRoot, kSection, "missing", "dflt"), QString("dflt"));
+        QCOMPARE(store.REGGetSetting(CRegister::HKEY_CURRENT_USER, kSection, "txtOutPath", "d"),
+                 QString("d"));
+        QVERIFY(store.REGSaveSetting(kRoot, kSection, "txtOutPath", ""));
+        QCOMPARE(store.REGGetSetting(kRoot, kSection, "txtOutPath", "dflt"), QString("dflt"));
+        // Texts that look like other types come back as the same text.
+        for (const QString &text : {QString("True"), QString("007"), QString("a, b"),
+                                    QString("=[x]"), QString("ünï \"q\"")}) {
+            QVERIFY(store.REGSaveSetting(kRoot, kSection, "t", text));
+            QCOMPARE(store.REGGetSetting(kRoot, kSection, "t"), text);
+        }
+        // An unknown root cannot be opened or written.
+        QVERIFY(!store.REGSaveSetting(0x1234, kSection, "x", "y"));
+        QCOMPARE(store.REGGetSetting(0x1234, kSection, "x", "d"), QString("d"));
+    }
+
+    void unnamedValueIsItsOwnValue()
+    {
+        const CRegister store(iniFile("unnamed"));
+        QVERIFY(store.REGSaveSetting(kRoot, kSection, "*", "default text"));
+        QVERIFY(store.REGSaveSetting(kRoot, kSection, "named", "n"));
+        QCOMPARE(store.REGGetSetting(kRoot, kSection, "*"), QString("default text"));
+        QVERIFY(store.REGDeleteSetting(kRoot, kSection, "*"));
+        QCOMPARE(store.REGGetSetting(kRoot, kSection, "*", "gone"), QString("gone"));
+        QCOMPARE(store.REGGetSetting(kRoot, kSection, "named"), QString("n"));
+        QVERIFY(!store.REGDeleteSetting(kRoot, kSection, "*"));
+    }
+
+    void deletingAKeyRemovesItsValuesAndKeepsItsParent()
+    {
+        const CRegister store(iniFile("delete"));
+        QVERIFY(store.REGSaveSetting(kRoot, "Software\\Tarnwick Reelforge", "kept", "p"));
+        QVERIFY(store.REGSaveSetting(kRoot, kSection, "a", "1"));
+        QVERIFY(store.REGSaveSetting(kRoot, kSection, "b", "2"));
+
+        // A key with a subkey is not deleted.
+        QVERIFY(!store.REGDeleteSetting(kRoot, "Software\\Tarnwick Reelforge"));
+        QCOMPARE(store.REGGetSetting(kRoot, kSection, "a"), QString("1"));
+
+        QVERIFY(store.REGDeleteSetting(kRoot, kSection));
+        QCOMPARE(store.REGGetSetting(kRoot, kSection, "a", "d"), QString("d"));
+        QCOMPARE(store.REGGetSetting(kRoot, kSection, "b", "d"), QString("d"));
+        QCOMPARE(store.REGGetSetting(kRoot, "Software\\Tarnwick Reelforge", "kept"), QString("p"));
+        QVERIFY(!store.REGDeleteSetting(kRoot, kSection));
+    }
+
+    void readOnlyFileStillReadsAndRefusesWrites()
+    {
+        const QString file = iniFile("readonly");
+        const CRegister store(file);
+        QVERIFY(store.REGSaveSetting(kRoot, kSection, "a", "1"));
+        QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadUser);
+        // The superuser ignores permissions; an immutable file refuses it all the same.
+        const bool immutable = ::geteuid() == 0 && QProcess::execute("chattr", {"+i", file}) == 0;
+        auto release = qScopeGuard([&] {
+            if (immutable)
+                QProcess::execute("chattr", {"-i", file});
+        });
+        if (::geteuid() == 0 && !immutable)
+            QSKIP("cannot make a file read-only for the superuser here");
+        const QByteArray before = [&] {
+            QFile f(file);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
+        QCOMPARE(store.REGGetSetting(kRoot, kSection, "a"), QString("1"));
+        QVERIFY(!store.REGSaveSetting(kRoot, kSection, "a", "2"));
+        QVERIFY(!store.REGDeleteSetting(kRoot, kSection));
+        QFile after(file);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), before);
+        QCOMPARE(store.REGGetSetting(kRoot, kSection, "a"), QString("1"));
+    }
+
+    void damagedFilesGiveDefaults_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("not ini") << QByteArray("this is not a settings file\n{]]]\n");
+        QTest::newRow("truncated") << QByteArray("[HKEY_LOCAL_MACHINE]\nSoftware\\Tarn");
+        QTest::newRow("binary") << QByteArray("\x00\xff\xfe[\x01\x02=\x80\x81\n\x00", 12);
+        QTest::newRow("wrong shape")
+            << QByteArray("[HKEY_LOCAL_MACHINE]\nSoftware\\Tarnwick%20Reelforge\\Settings\\a="
+                          "@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\xfQVariantList\\0)\n");
+    }
+
+    void damagedFilesGiveDefaults()
+    {
+        QFETCH(QByteArray, content);
+        const QString file = iniFile(QString("damaged-") + QTest::currentDataTag());
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(content);
+        out.close();
+        const CRegister store(file);
+        QCOMPARE(store.REGGetSetting(kRoot, kSection, "a", "d"), QString("d"));
+        // The damaged file does not block later writes, and it is kept for inspection.
+        QVERIFY(store.REGSaveSetting(kRoot, kSection, "a", "1"));
+        QCOMPARE(store.REGGetSetting(kRoot, kSection, "a", "d"), QString("1"));
+        QVERIFY(store.REGSaveSetting(kRoot, kSection, "b", "2"));
+        QCOMPARE(store.REGGetSetting(kRoot, kSection, "a", "d"), QString("1"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCRegister)
+#include "TestCRegister.moc"
