@@ -1,0 +1,73 @@
+#include "ProgressBarPainter.h"
+
+#include <QFont>
+#include <QImage>
+#include <QLocale>
+#include <QPainter>
+
+#include <cmath>
+#include <limits>
+
+bool ProgressBarPainter::numericValue(const QString &status, double *value)
+{
+    bool ok = false;
+    const double number = QLocale().toDouble(status.trimmed(), &ok);
+    if (!ok || !std::isfinite(number))
+        return false;
+    *value = number;
+    return true;
+}
+
+int ProgressBarPainter::percent(double value)
+{
+    const double whole = std::nearbyint(value);
+    if (whole <= 0)
+        return 0;
+    if (whole >= 100)
+        return 100;
+    return int(whole);
+}
+
+int ProgressBarPainter::barRight(const QRect &cell, int percent, bool selected)
+{
+    const int left = cell.left();
+    const int right = cell.left() + cell.width();
+    if (selected)
+        return right;
+    return int(std::nearbyint(percent / 100.0 * (right - left) + left));
+}
+
+QRect ProgressBarPainter::barPixels(const QRect &cell, int percent, bool selected)
+{
+    const int right = barRight(cell, percent, selected);
+    return QRect(cell.left(), cell.top(), std::max(0, right - 1 - cell.left()), cell.height());
+}
+
+void ProgressBarPainter::paint(QPainter *painter, const QRect &cell, double value,
+                               const QColor &bar, const QColor &back, const QFont &font,
+                               bool selected)
+{
+    const int shown = percent(value);
+    // The background reaches one row below the cell, as the cell's own fill does.
+    QImage image(cell.width(), cell.height() + 1, QImage::Format_RGB32);
+    image.fill(back);
+    {
+        QPainter text(&image);
+        QFont crisp(font);
+        // Two exact colours make the swap under the bar exact too.
+        crisp.setStyleStrategy(QFont::NoAntialias);
+        text.setFont(crisp);
+        text.setPen(bar);
+        text.drawText(QRect(0, 0, cell.width(), cell.height()),
+                      Qt::AlignCenter | Qt::TextSingleLine, QString::number(shown) + '%');
+    }
+    const QRect pixels =
+        barPixels(QRect(0, 0, cell.width(), cell.height()), shown, selected);
+    const QRgb swap = (bar.rgb() ^ back.rgb()) & 0x00ffffff;
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+        QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = pixels.left(); x <= pixels.right(); ++x)
+            line[x] ^= swap;
+    }
+    painter->drawImage(cell.topLeft(), image);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <QString>
+
+class QPainter;
+class QFont;
+
+// Draws a numeric Status cell as a bar with its percentage in the middle; where the bar
+// covers the text, the two colours swap. The rectangle arithmetic is kept in plain functions
+// so it can be checked without a widget.
+class ProgressBarPainter
+{
+public:
+    // The bar's own colour, also the text colour outside the bar.
+    static QColor barColor() { return QColor(113, 135, 79); }
+
+    // The Status text as a number, or false when it is not one (read in the user's locale).
+    static bool numericValue(const QString &status, double *value);
+    // The value as a whole number, halves to the even neighbour, then kept within 0..100.
+    static int percent(double value);
+    // The exclusive right edge of the bar in a cell; a selected cell is covered whole.
+    static int barRight(const QRect &cell, int percent, bool selected);
+    // The pixels the bar changes: one column short of its right edge.
+    static QRect barPixels(const QRect &cell, int percent, bool selected);
+
+    // Paints the cell. back is the colour outside the bar; a selected cell is drawn with
+    // bar = selectionBack and back = selectionText, so it looks like any selected cell.
+    static void paint(QPainter *painter, const QRect &cell, double value, const QColor &bar,
+                      const QColor &back, const QFont &font, bool selected);
+};
