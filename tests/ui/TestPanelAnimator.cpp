@@ -1,0 +1,108 @@
+#include "PanelAnimator.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QWidget>
+
+// Slides a panel over a window of the design height, 8655 twips (577 pixels).
+class TestPanelAnimator : public QObject
+{
+    Q_OBJECT
+
+private:
+    QWidget m_window;
+    QWidget *m_frame = nullptr;
+    QWidget *m_panel = nullptr;
+    std::unique_ptr<PanelAnimator> m_animator;
+    QList<float> m_tops;
+    QList<int> m_intervals;
+
+private slots:
+    void init()
+    {
+        m_window.resize(728, 577);
+        m_frame = new QWidget(&m_window);
+        m_frame->resize(728, 577);
+        m_panel = new QWidget(&m_window);
+        m_panel->resize(483, 246);
+        m_animator = std::make_unique<PanelAnimator>(m_frame, 8655.0f);
+        m_animator->park(m_panel);
+        m_tops.clear();
+        m_intervals.clear();
+        // Connected after the animator, so each entry is the top after that tick.
+        connect(m_animator->tmrAnimate(), &QTimer::timeout, this, [this] {
+            m_tops << m_animator->topOf(m_panel);
+            m_intervals << m_animator->tmrAnimate()->interval();
+        });
+    }
+
+    void cleanup()
+    {
+        m_animator.reset();
+        delete m_panel;
+        delete m_frame;
+    }
+
+    void risesWithOvershootAndFallsBackToTheParkingLine()
+    {
+        QCOMPARE(m_panel->y(), 577);
+        m_animator->raise(m_panel);
+        QVERIFY(!m_frame->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_animator->isSliding(), 5000);
+
+        QList<float> expected;
+        for (int tick = 1; tick <= 19; ++tick)
+            expected << 8655.0f - 300 * tick;
+        expected << 2805 << 2730 << 2655 << 2580 << 2715;
+        QCOMPARE(m_tops, expected);
+        // Each tick applies the interval chosen by the tick before it.
+        QCOMPARE(m_intervals.mid(19), (QList<int>{10, 20, 40, 40, 40}));
+        QCOMPARE(m_panel->y(), 181);
+        QCOMPARE(m_animator->AnimStep(), 75);
+        QCOMPARE(m_animator->AnimInterval(), 40);
+        QVERIFY(!m_frame->isEnabled());
+
+        m_tops.clear();
+        QSignalSpy parked(m_animator.get(), &PanelAnimator::parked);
+        m_animator->AnimateFrame("EDIT_FRAME_DOWN");
+        QCOMPARE(m_animator->AnimStep(), 500);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_animator->isSliding(), 5000);
+        QCOMPARE(m_tops.size(), 13);
+        QCOMPARE(m_tops.at(11), 8715.0f);
+        QCOMPARE(m_tops.last(), 8655.0f);
+        QCOMPARE(m_panel->y(), 577);
+        QCOMPARE(parked.count(), 1);
+        QVERIFY(m_frame->isEnabled());
+    }
+
+    void closeDuringTheRiseTurnsThePanelRound()
+    {
+        m_animator->raise(m_panel);
+        QTRY_VERIFY(m_tops.size() >= 3);
+        const float turnedAt = m_animator->topOf(m_panel);
+        m_animator->AnimateFrame("EDIT_FRAME_DOWN");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_animator->isSliding(), 5000);
+        QVERIFY(m_animator->topOf(m_panel) == 8655.0f);
+        QVERIFY(m_tops.contains(turnedAt + 500));
+        QVERIFY(m_frame->isEnabled());
+    }
+
+    void upRequestsDuringASlideAreIgnored()
+    {
+        QWidget other(&m_window);
+        m_animator->park(&other);
+        m_animator->raise(m_panel);
+        QTRY_VERIFY(m_tops.size() >= 2);
+        m_animator->raise(&other);
+        QCOMPARE(m_animator->AnimFrame(), m_panel);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_animator->isSliding(), 5000);
+        QCOMPARE(m_animator->topOf(m_panel), 2715.0f);
+        QCOMPARE(m_animator->topOf(&other), 8655.0f);
+        // An unknown mode changes nothing but still runs the timer.
+        m_animator->AnimateFrame("sideways");
+        QCOMPARE(m_animator->AnimState(), QString("Edit Frame 2 Up"));
+    }
+};
+
+QTEST_MAIN(TestPanelAnimator)
+#include "TestPanelAnimator.moc"
