@@ -1,0 +1,193 @@
+#include "FileListModel.h"
+
+#include <cerrno>
+
+namespace {
+bool fitsField(const QString &value, int width, const char *field, FileListError *error)
+{
+    if (value.size() <= width)
+        return true;
+    if (error) {
+        error->number = EOVERFLOW;
+        error->description = QStringLiteral("The value of %1 is longer than its %2 characters")
+                                 .arg(QLatin1String(field))
+                                 .arg(width);
+    }
+    return false;
+}
+} // namespace
+
+FileListModel::FileListModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+int FileListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_records.size());
+}
+
+int FileListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant FileListModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const FileListRecord &row = m_records.at(index.row());
+    if (role == Qt::ForegroundRole) {
+        const QColor color = textColor(index.row(), index.column());
+        return color.isValid() ? QVariant(color) : QVariant();
+    }
+    if (index.column() == CheckBox) {
+        if (role == Qt::CheckStateRole)
+            return row.isTicked() ? Qt::Checked : Qt::Unchecked;
+        return {};
+    }
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (index.column()) {
+    case ID:
+        return row.ID;
+    case FilePath:
+        return row.FilePath;
+    case Status:
+        return row.Status;
+    case Duration:
+        return row.Duration;
+    case FileSize:
+        return row.FileSize;
+    }
+    return {};
+}
+
+bool FileListModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid) ||
+        index.column() != CheckBox || role != Qt::CheckStateRole)
+        return false;
+    const auto state = value.value<Qt::CheckState>();
+    if (state != Qt::Checked && state != Qt::Unchecked)
+        return false;
+    return setCheckBox(index.row(), state == Qt::Checked ? 1 : 0);
+}
+
+Qt::ItemFlags FileListModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (index.column() == CheckBox)
+        result |= Qt::ItemIsUserCheckable;
+    return result;
+}
+
+const FileListRecord &FileListModel::record(int row) const
+{
+    return m_records.at(row);
+}
+
+bool FileListModel::fits(const FileListRecord &record, FileListError *error)
+{
+    return fitsField(record.FilePath, FileListRecord::FilePathWidth, "FilePath", error) &&
+           fitsField(record.Status, FileListRecord::StatusWidth, "Status", error) &&
+           fitsField(record.Duration, FileListRecord::DurationWidth, "Duration", error) &&
+           fitsField(record.FileSize, FileListRecord::FileSizeWidth, "FileSize", error);
+}
+
+void FileListModel::overflow(FileListError *error)
+{
+    if (error) {
+        error->number = EOVERFLOW;
+        error->description = QStringLiteral("Overflow: the list holds at most %1 files").arg(MaxRows);
+    }
+}
+
+bool FileListModel::accepts(const FileListRecord &record, FileListError *error) const
+{
+    if (m_records.size() >= MaxRows) {
+        overflow(error);
+        return false;
+    }
+    return fits(record, error);
+}
+
+bool FileListModel::append(const FileListRecord &record, FileListError *error)
+{
+    if (!accepts(record, error))
+        return false;
+    const int row = int(m_records.size());
+    beginInsertRows(QModelIndex(), row, row);
+    m_records.append(record);
+    endInsertRows();
+    return true;
+}
+
+bool FileListModel::rebuild(const QVector<FileListRecord> &records, FileListError *error)
+{
+    if (records.size() > MaxRows) {
+        overflow(error);
+        return false;
+    }
+    for (const FileListRecord &record : records) {
+        if (!fits(record, error))
+            return false;
+    }
+    beginResetModel();
+    m_records = records;
+    m_textColors.clear();
+    endResetModel();
+    return true;
+}
+
+bool FileListModel::setStatus(int row, const QString &status)
+{
+    if (row < 0 || row >= m_records.size() || status.size() > FileListRecord::StatusWidth)
+        return false;
+    m_records[row].Status = status;
+    const QModelIndex cell = index(row, Status);
+    emit dataChanged(cell, cell, {Qt::DisplayRole});
+    return true;
+}
+
+bool FileListModel::setCheckBox(int row, qint32 value)
+{
+    if (row < 0 || row >= m_records.size())
+        return false;
+    m_records[row].CheckBox = value;
+    const QModelIndex cell = index(row, CheckBox);
+    emit dataChanged(cell, cell, {Qt::CheckStateRole});
+    return true;
+}
+
+void FileListModel::setAllCheckBoxes(qint32 value)
+{
+    if (m_records.isEmpty())
+        return;
+    for (FileListRecord &record : m_records)
+        record.CheckBox = value;
+    emit dataChanged(index(0, CheckBox), index(int(m_records.size()) - 1, CheckBox),
+                     {Qt::CheckStateRole});
+}
+
+void FileListModel::setTextColor(int row, int column, const QColor &color)
+{
+    if (row < 0 || row >= m_records.size() || column < 0 || column >= ColumnCount)
+        return;
+    m_textColors.insert({row, column}, color);
+    const QModelIndex cell = index(row, column);
+    emit dataChanged(cell, cell, {Qt::ForegroundRole});
+}
+
+QColor FileListModel::textColor(int row, int column) const
+{
+    return m_textColors.value({row, column});
+}
+
+int FileListModel::rowOfPath(const QString &path) const
+{
+    for (int row = 0; row < m_records.size(); ++row) {
+        if (m_records.at(row).FilePath == path)
+            return row;
+    }
+    return -1;
+}

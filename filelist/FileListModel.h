@@ -1,0 +1,52 @@
+#pragma once
+
+#include "FileListError.h"
+#include "FileListRecord.h"
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QHash>
+#include <QPair>
+#include <QVector>
+
+// The in-memory list of input files, one record per row, in the column order of the grid.
+// Text colours of single cells are kept beside the records and vanish when the rows are
+// rebuilt.
+class FileListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    enum Column { ID, CheckBox, FilePath, Status, Duration, FileSize, ColumnCount };
+    static constexpr int MaxRows = 32767;
+
+    explicit FileListModel(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    const FileListRecord &record(int row) const;
+    const QVector<FileListRecord> &records() const { return m_records; }
+    // Whether append would take the record; the reason when it would not.
+    bool accepts(const FileListRecord &record, FileListError *error) const;
+    // Appends one row; refuses it with a reason when a value is too wide or the list is full.
+    bool append(const FileListRecord &record, FileListError *error);
+    // Replaces every row at once; cell colours are dropped.
+    bool rebuild(const QVector<FileListRecord> &records, FileListError *error);
+
+    bool setStatus(int row, const QString &status);
+    bool setCheckBox(int row, qint32 value);
+    void setAllCheckBoxes(qint32 value);
+    void setTextColor(int row, int column, const QColor &color);
+    QColor textColor(int row, int column) const; // invalid when the cell has none
+    int rowOfPath(const QString &path) const;     // exact comparison; -1 when absent
+
+private:
+    static bool fits(const FileListRecord &record, FileListError *error);
+    static void overflow(FileListError *error);
+
+    QVector<FileListRecord> m_records;
+    QHash<QPair<int, int>, QColor> m_textColors;
+};

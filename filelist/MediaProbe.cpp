@@ -1,0 +1,73 @@
+#include "MediaProbe.h"
+
+#include "FileListStatus.h"
+
+#include <QLocale>
+
+#include <MediaInfo/MediaInfo.h>
+
+#include <cmath>
+
+namespace {
+QString twoDigits(qint64 value)
+{
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+} // namespace
+
+QString MediaProbe::GetMediaDuration(const QString &path)
+{
+    MediaInfoLib::MediaInfo info;
+    if (info.Open(path.toStdWString()) == 0)
+        return QString();
+    const std::wstring answer = info.Get(MediaInfoLib::Stream_General, 0, L"Duration",
+                                         MediaInfoLib::Info_Text, MediaInfoLib::Info_Name);
+    info.Close();
+    // Some containers report several durations ("1000 / 1001"); the first one is the file's.
+    const QString first = QString::fromStdWString(answer).section(QLatin1Char(' '), 0, 0);
+    bool isNumber = false;
+    const double milliseconds = first.toDouble(&isNumber);
+    if (!isNumber || !std::isfinite(milliseconds) || milliseconds < 0)
+        return FileListStatus::Error;
+    return durationText(milliseconds);
+}
+
+QString MediaProbe::durationText(double milliseconds)
+{
+    // Whole seconds first, ties to even (the default rounding mode), so no part reads 60.
+    const qint64 total = qint64(std::nearbyint(milliseconds / 1000.0));
+    return twoDigits(total / 3600) + QLatin1Char(':') + twoDigits(total / 60 % 60) +
+           QLatin1Char(':') + twoDigits(total % 60);
+}
+
+QString MediaProbe::FormatFileSize(qint64 bytes)
+{
+    if (bytes < 1024)
+        return QString::number(bytes) + QStringLiteral(" Bytes");
+    qint64 unit = 1024;
+    QString suffix = QStringLiteral(" KB");
+    if (bytes >= qint64(1) << 30) {
+        unit = qint64(1) << 30;
+        suffix = QStringLiteral(" GB");
+    } else if (bytes >= qint64(1) << 20) {
+        unit = qint64(1) << 20;
+        suffix = QStringLiteral(" MB");
+    }
+    // Hundredths in exact integers: a ratio such as 1.125 is a true tie and goes to even.
+    const qint64 whole = bytes / unit;
+    const qint64 scaledRest = bytes % unit * 100;
+    qint64 hundredths = whole * 100 + scaledRest / unit;
+    const qint64 remainder = scaledRest % unit;
+    if (remainder * 2 > unit || (remainder * 2 == unit && hundredths % 2 == 1))
+        ++hundredths;
+
+    QString text = QString::number(hundredths / 100);
+    const qint64 fraction = hundredths % 100;
+    if (fraction != 0) {
+        QString digits = twoDigits(fraction);
+        if (digits.endsWith(QLatin1Char('0')))
+            digits.chop(1);
+        text += QLocale::system().decimalPoint() + digits;
+    }
+    return text + suffix;
+}
