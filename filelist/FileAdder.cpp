@@ -165,47 +165,63 @@ void FileAdder::addPaths(const QStringList &paths, bool warnOnRefusal)
 
 qint16 FileAdder::addOne(const QString &rawPath)
 {
-    const QString path = AddingRules::normalisePath(rawPath);
-    if (m_model.rowOfPath(path) >= 0)
-        return 0;
-
     FileListRecord record;
-    record.FilePath = path;
+    record.FilePath = AddingRules::normalisePath(rawPath);
+    if (m_model.rowOfPath(record.FilePath) >= 0)
+        return 0;
     FileListError error;
     // A full list or an over-long path would be refused at the end; say so before probing.
     if (!m_model.accepts(record, &error))
         return fail(error);
     bool isRegular = false;
-    if (!checkReadableRegularFile(path, &isRegular, &error))
+    if (!checkReadableRegularFile(record.FilePath, &isRegular, &error))
         return fail(error);
     if (!isRegular)
         return 0;
-
-    const bool supported = encoder().IsFileSupported(path);
-    if (m_stopRequested)
+    switch (probe(&record, &error)) {
+    case ProbeOutcome::Refused:
         return 0;
-    if (AddingRules::isRejectedExtension(AddingRules::extension(path)))
-        return 0;
-
-    record.Duration = MediaProbe::GetMediaDuration(path);
-    record.Status = supported ? FileListStatus::WaitingConversion : FileListStatus::UnkownFormat;
-    if (AddingRules::isCdTrack(path)) {
-        record.FileSize = QStringLiteral("CD Track");
-    } else {
-        struct stat info;
-        if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-            return fail(systemError(errno));
-        record.FileSize = MediaProbe::FormatFileSize(qint64(info.st_size));
-    }
-    if (!m_model.append(record, &error))
+    case ProbeOutcome::Failed:
         return fail(error);
-    if (!supported) {
+    case ProbeOutcome::Probed:
+        break;
+    }
+    return appendRow(record, &error) ? 1 : fail(error);
+}
+
+FileAdder::ProbeOutcome FileAdder::probe(FileListRecord *record, FileListError *error)
+{
+    const QString &path = record->FilePath;
+    const bool supported = encoder().IsFileSupported(path);
+    if (m_stopRequested || AddingRules::isRejectedExtension(AddingRules::extension(path)))
+        return ProbeOutcome::Refused;
+
+    record->Duration = MediaProbe::GetMediaDuration(path);
+    record->Status = supported ? FileListStatus::WaitingConversion : FileListStatus::UnkownFormat;
+    if (AddingRules::isCdTrack(path)) {
+        record->FileSize = QStringLiteral("CD Track");
+        return ProbeOutcome::Probed;
+    }
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+        *error = systemError(errno);
+        return ProbeOutcome::Failed;
+    }
+    record->FileSize = MediaProbe::FormatFileSize(qint64(info.st_size));
+    return ProbeOutcome::Probed;
+}
+
+bool FileAdder::appendRow(const FileListRecord &record, FileListError *error)
+{
+    if (!m_model.append(record, error))
+        return false;
+    if (record.Status == FileListStatus::UnkownFormat) {
         const int row = m_model.rowCount() - 1;
         m_model.setTextColor(row, FileListModel::Status, UnknownFormatColor);
         m_model.setTextColor(row, FileListModel::Duration, UnknownFormatColor);
     }
     emit selectAllCleared();
-    return 1;
+    return true;
 }
 
 bool FileAdder::checkReadableRegularFile(const QString &path, bool *isRegular,

@@ -2,6 +2,7 @@
 
 #include "DialogService.h"
 #include "FileListError.h"
+#include "FileListRecord.h"
 
 #include <QColor>
 #include <QObject>
@@ -53,10 +54,15 @@ signals:
 
 private:
     class Busy;
+    enum class ProbeOutcome { Probed, Refused, Failed };
 
     qint16 addOne(const QString &rawPath);
     void addPaths(const QStringList &paths, bool warnOnRefusal);
     bool checkReadableRegularFile(const QString &path, bool *isRegular, FileListError *error);
+    // The slow part of adding one file: encoder and media-library probes and the size. The
+    // cheap checks before it and the append after it stay on the window's thread.
+    ProbeOutcome probe(FileListRecord *record, FileListError *error);
+    bool appendRow(const FileListRecord &record, FileListError *error);
     qint16 fail(const FileListError &error);
     CVideoConv &encoder();
 

@@ -65,7 +65,7 @@ bool FileListModel::setData(const QModelIndex &index, const QVariant &value, int
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid) ||
         index.column() != CheckBox || role != Qt::CheckStateRole)
         return false;
-    const auto state = value.value<Qt::CheckState>();
+    const int state = value.toInt();
     if (state != Qt::Checked && state != Qt::Unchecked)
         return false;
     return setCheckBox(index.row(), state == Qt::Checked ? 1 : 0);

@@ -1,70 +1,67 @@
 #include "FileListModel.h"
-#include "FileListStatus.h"
+#include "ListOperations.h"
+#include "ShellOpener.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QTest>
 
 namespace {
+class RecordingShell : public ShellOpener
+{
+public:
+    void open(const QString &target) override { opened << target; }
+    QStringList opened;
+};
+
 FileListRecord makeRecord(const QString &path, qint32 tick = 0)
 {
-    FileListRecord record;
-    record.CheckBox = tick;
-    record.FilePath = path;
-    record.Status = FileListStatus::WaitingConversion;
-    record.Duration = QStringLiteral("00:00:01");
-    record.FileSize = QStringLiteral("1.5 KB");
-    return record;
+    return {0, tick, path, QStringLiteral("Waiting Conversion"), path.right(8), QStringLiteral("1.5 KB")};
+}
+
+QStringList paths(const FileListModel &model)
+{
+    QStringList all;
+    for (const FileListRecord &record : model.records())
+        all << record.FilePath;
+    return all;
 }
 } // namespace
 
+// The model under QAbstractItemModelTester, and the operations on rows already listed.
 class TestFileListModel : public QObject
 {
     Q_OBJECT
 private slots:
     void init();
     void cleanup();
-    void appendsRowsInOrder();
     void refusesValuesWiderThanTheirField_data();
     void refusesValuesWiderThanTheirField();
-    void refusesRowsBeyondTheLimit();
-    void checkBoxColumnIsTheOnlyEditableOne();
-    void anyNonZeroTickReadsAsChecked();
-    void textColoursFollowCellsAndVanishOnRebuild();
-    void statusIsRawTextAndWidthChecked();
-    void rowOfPathIsExactAndCaseSensitive();
+    void onlyTheTickIsEditable();
+    void removeKeepsUntickedRowsInOrder();
+    void playOpensTopmostHighlightedRow_data();
+    void playOpensTopmostHighlightedRow();
 
 private:
     FileListModel *m_model = nullptr;
     QAbstractItemModelTester *m_tester = nullptr;
+    RecordingShell m_shell;
+    ListOperations *m_operations = nullptr;
 };
 
 void TestFileListModel::init()
 {
     m_model = new FileListModel;
-    m_tester = new QAbstractItemModelTester(m_model,
-                                            QAbstractItemModelTester::FailureReportingMode::QtTest);
+    m_tester = new QAbstractItemModelTester(m_model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    m_shell.opened.clear();
+    m_operations = new ListOperations(*m_model, m_shell);
 }
 
 void TestFileListModel::cleanup()
 {
+    delete m_operations;
     delete m_tester;
     delete m_model;
-}
-
-void TestFileListModel::appendsRowsInOrder()
-{
-    QCOMPARE(m_model->rowCount(), 0);
-    QCOMPARE(m_model->columnCount(), 6);
-    QSignalSpy inserted(m_model, &QAbstractItemModel::rowsInserted);
-    QVERIFY(m_model->append(makeRecord("/v/a.avi"), nullptr));
-    QVERIFY(m_model->append(makeRecord("/v/b.mkv"), nullptr));
-    QCOMPARE(inserted.count(), 2);
-    QCOMPARE(m_model->rowCount(), 2);
-    QCOMPARE(m_model->index(1, FileListModel::FilePath).data().toString(), "/v/b.mkv");
-    QCOMPARE(m_model->index(0, FileListModel::Duration).data().toString(), "00:00:01");
-    QCOMPARE(m_model->index(0, FileListModel::FileSize).data().toString(), "1.5 KB");
-    QCOMPARE(m_model->index(0, FileListModel::ID).data().toInt(), 0);
 }
 
 void TestFileListModel::refusesValuesWiderThanTheirField_data()
@@ -89,50 +86,24 @@ void TestFileListModel::refusesValuesWiderThanTheirField()
         return record;
     };
     QVERIFY(m_model->append(withValue(QString(width, 'x')), nullptr));
-
     FileListError error;
     QVERIFY(!m_model->append(withValue(QString(width + 1, 'x')), &error));
-    QVERIFY(error.number != 0);
-    QVERIFY(!error.description.isEmpty());
-    QCOMPARE(m_model->rowCount(), 1);
-
+    QVERIFY(error.number != 0 && !error.description.isEmpty());
     QVERIFY(!m_model->rebuild({makeRecord("/v/b.avi"), withValue(QString(width + 1, 'y'))}, &error));
     QCOMPARE(m_model->rowCount(), 1);
-    QCOMPARE(m_model->record(0).FilePath, withValue(QString(width, 'x')).FilePath);
+    QCOMPARE(m_model->index(0, field).data().toString(), QString(width, 'x'));
 }
 
-void TestFileListModel::refusesRowsBeyondTheLimit()
+void TestFileListModel::onlyTheTickIsEditable()
 {
-    QVector<FileListRecord> full;
-    for (int row = 0; row < FileListModel::MaxRows; ++row)
-        full.append(makeRecord(QStringLiteral("/v/%1.avi").arg(row)));
-    QVERIFY(m_model->rebuild(full, nullptr));
-    QCOMPARE(m_model->rowCount(), 32767);
-
-    FileListError error;
-    QVERIFY(!m_model->accepts(makeRecord("/v/more.avi"), &error));
-    QVERIFY(!m_model->append(makeRecord("/v/more.avi"), &error));
-    QVERIFY(error.description.contains("Overflow"));
-    QCOMPARE(m_model->rowCount(), 32767);
-    full.append(makeRecord("/v/more.avi"));
-    QVERIFY(!m_model->rebuild(full, &error));
-    QCOMPARE(m_model->rowCount(), 32767);
-}
-
-void TestFileListModel::checkBoxColumnIsTheOnlyEditableOne()
-{
-    m_model->append(makeRecord("/v/a.avi"), nullptr);
+    m_model->append(makeRecord("/v/a.avi", -1), nullptr);
     const QModelIndex tick = m_model->index(0, FileListModel::CheckBox);
-    QVERIFY(m_model->flags(tick) & Qt::ItemIsUserCheckable);
-    QCOMPARE(tick.data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Unchecked);
-
-    QVERIFY(m_model->setData(tick, Qt::Checked, Qt::CheckStateRole));
-    QCOMPARE(m_model->record(0).CheckBox, 1);
+    QCOMPARE(tick.data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
     QVERIFY(m_model->setData(tick, Qt::Unchecked, Qt::CheckStateRole));
     QCOMPARE(m_model->record(0).CheckBox, 0);
-
-    for (int column : {FileListModel::ID, FileListModel::FilePath, FileListModel::Status,
-                       FileListModel::Duration, FileListModel::FileSize}) {
+    QVERIFY(m_model->setData(tick, Qt::Checked, Qt::CheckStateRole));
+    QCOMPARE(m_model->record(0).CheckBox, 1);
+    for (int column : {0, 2, 3, 4, 5}) {
         const QModelIndex cell = m_model->index(0, column);
         QVERIFY(!(m_model->flags(cell) & (Qt::ItemIsEditable | Qt::ItemIsUserCheckable)));
         QVERIFY(!m_model->setData(cell, "changed", Qt::EditRole));
@@ -141,63 +112,60 @@ void TestFileListModel::checkBoxColumnIsTheOnlyEditableOne()
     QCOMPARE(m_model->record(0).FilePath, "/v/a.avi");
 }
 
-void TestFileListModel::anyNonZeroTickReadsAsChecked()
+void TestFileListModel::removeKeepsUntickedRowsInOrder()
 {
-    m_model->append(makeRecord("/v/a.avi", -1), nullptr);
-    m_model->append(makeRecord("/v/b.avi", 7), nullptr);
-    m_model->append(makeRecord("/v/c.avi", 0), nullptr);
-    const auto state = [this](int row) {
-        return m_model->index(row, FileListModel::CheckBox).data(Qt::CheckStateRole).value<Qt::CheckState>();
-    };
-    QCOMPARE(state(0), Qt::Checked);
-    QCOMPARE(state(1), Qt::Checked);
-    QCOMPARE(state(2), Qt::Unchecked);
+    QSignalSpy cleared(m_operations, &ListOperations::selectAllCleared);
+    m_operations->Remove();
+    QCOMPARE(cleared.count(), 0); // an empty list is left alone
+    const QVector<FileListRecord> rows = {makeRecord("/v/a.avi"), makeRecord("/v/b.avi", 1),
+                                          makeRecord("/v/c c.mkv"), makeRecord("/v/d.avi", -1),
+                                          makeRecord("/v/e.avi")};
+    for (FileListRecord row : rows) {
+        row.Status = row.FilePath.mid(3, 1);
+        QVERIFY(m_model->append(row, nullptr));
+    }
+    m_model->setTextColor(2, FileListModel::Status, QColor(220, 10, 10));
+    QCOMPARE(m_model->index(2, FileListModel::Status).data(Qt::ForegroundRole), QColor(220, 10, 10));
+    QSignalSpy reset(m_model, &QAbstractItemModel::modelReset);
+    m_operations->Remove();
+    QCOMPARE(reset.count(), 1);
+    QCOMPARE(cleared.count(), 1);
+    // Colours stay with the old rows, not the rebuilt ones.
+    QVERIFY(!m_model->index(1, FileListModel::Status).data(Qt::ForegroundRole).isValid());
+    QVERIFY(!m_model->index(2, FileListModel::Status).data(Qt::ForegroundRole).isValid());
+    QCOMPARE(paths(*m_model), QStringList({"/v/a.avi", "/v/c c.mkv", "/v/e.avi"}));
+    QCOMPARE(m_model->record(1).Status, "c");
+    QCOMPARE(m_model->record(1).Duration, rows.at(2).Duration);
 
-    QSignalSpy changed(m_model, &QAbstractItemModel::dataChanged);
-    m_model->setAllCheckBoxes(1);
-    QCOMPARE(changed.count(), 1);
+    m_operations->SelectAll(true);
     for (const FileListRecord &record : m_model->records())
         QCOMPARE(record.CheckBox, 1);
+    m_operations->SelectAll(false);
+    m_model->setCheckBox(2, -1);
+    m_operations->Remove();
+    QCOMPARE(paths(*m_model), QStringList({"/v/a.avi", "/v/c c.mkv"}));
 }
 
-void TestFileListModel::textColoursFollowCellsAndVanishOnRebuild()
+void TestFileListModel::playOpensTopmostHighlightedRow_data()
 {
-    m_model->append(makeRecord("/v/a.avi"), nullptr);
-    m_model->append(makeRecord("/v/b.avi"), nullptr);
-    const QColor red(220, 10, 10);
-    m_model->setTextColor(1, FileListModel::Status, red);
-    QCOMPARE(m_model->index(1, FileListModel::Status).data(Qt::ForegroundRole).value<QColor>(), red);
-    QVERIFY(!m_model->index(0, FileListModel::Status).data(Qt::ForegroundRole).isValid());
-    QVERIFY(!m_model->index(1, FileListModel::Duration).data(Qt::ForegroundRole).isValid());
-
-    QSignalSpy reset(m_model, &QAbstractItemModel::modelReset);
-    QVERIFY(m_model->rebuild(m_model->records(), nullptr));
-    QCOMPARE(reset.count(), 1);
-    QCOMPARE(m_model->rowCount(), 2);
-    QVERIFY(!m_model->index(1, FileListModel::Status).data(Qt::ForegroundRole).isValid());
+    QTest::addColumn<QList<int>>("selected");
+    QTest::addColumn<int>("current");
+    QTest::addColumn<QStringList>("opened");
+    QTest::newRow("current row only") << QList<int>{} << 1 << QStringList{"/v/b b.avi"};
+    QTest::newRow("topmost of several") << QList<int>{2, 1} << 2 << QStringList{"/v/b b.avi"};
+    QTest::newRow("current above the selection") << QList<int>{2} << 0 << QStringList{"/v/a.avi"};
+    QTest::newRow("stale rows ignored") << QList<int>{7} << 9 << QStringList{};
 }
 
-void TestFileListModel::statusIsRawTextAndWidthChecked()
+void TestFileListModel::playOpensTopmostHighlightedRow()
 {
-    m_model->append(makeRecord("/v/a.avi"), nullptr);
-    QSignalSpy changed(m_model, &QAbstractItemModel::dataChanged);
-    QVERIFY(m_model->setStatus(0, "42"));
-    QCOMPARE(m_model->index(0, FileListModel::Status).data().toString(), "42");
-    QCOMPARE(changed.count(), 1);
-    QVERIFY(m_model->setStatus(0, "12345.678901" + FileListStatus::SecondsConverted));
-    QVERIFY(!m_model->setStatus(0, QString(31, 'x')));
-    QVERIFY(!m_model->setStatus(1, FileListStatus::Complete));
-    QCOMPARE(m_model->record(0).Status, "12345.678901 Seconds Converted");
-}
-
-void TestFileListModel::rowOfPathIsExactAndCaseSensitive()
-{
-    m_model->append(makeRecord("/V/A.AVI"), nullptr);
-    m_model->append(makeRecord("/V/a.avi"), nullptr);
-    QCOMPARE(m_model->rowOfPath("/V/a.avi"), 1);
-    QCOMPARE(m_model->rowOfPath("/V/A.AVI"), 0);
-    QCOMPARE(m_model->rowOfPath("/V/A.avi"), -1);
-    QCOMPARE(m_model->rowOfPath("/V/a.avi "), -1);
+    QFETCH(QList<int>, selected);
+    QFETCH(int, current);
+    QFETCH(QStringList, opened);
+    for (const QString &path : {"/v/a.avi", "/v/b b.avi", "/v/c.avi"})
+        m_model->append(makeRecord(path), nullptr);
+    m_operations->Play(selected, current);
+    QCOMPARE(m_shell.opened, opened);
 }
 
 QTEST_GUILESS_MAIN(TestFileListModel)

@@ -1,0 +1,109 @@
+// Adds a folder of 200 short clips through Add Folder and reports how long it takes, how
+// long the window's event loop went without running, and, for comparison, the time of
+// running the encoder and the media-information tool on each file one after the other.
+#include "DialogService.h"
+#include "FileAdder.h"
+#include "FileListModel.h"
+#include "MessageBox.h"
+#include "TestMedia.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+constexpr int kClipCount = 200;
+
+class FixedFolder : public DialogService
+{
+public:
+    explicit FixedFolder(const QString &folder) : m_folder(folder) {}
+    QStringList openFiles(const QString &, const QVector<FileFilter> &, bool) override { return {}; }
+    QString chooseFolder(const QString &, bool) override { return m_folder; }
+
+private:
+    QString m_folder;
+};
+
+class CountingPresenter : public MessagePresenter
+{
+public:
+    void present(const QString &, const QString &text, MessageIcon) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        ++count;
+    }
+    int count = 0;
+};
+
+void runQuietly(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    process.waitForFinished(-1);
+    process.readAll();
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    QStringList clips;
+    for (int i = 0; i < kClipCount; ++i) {
+        clips << dir.filePath(QStringLiteral("clip%1.mp4").arg(i, 3, 10, QLatin1Char('0')));
+        if (!TestMedia::makeClip(clips.last(), 0.5, true, "32x24", 10)) {
+            std::fprintf(stderr, "could not generate %s\n", qPrintable(clips.last()));
+            return 1;
+        }
+    }
+
+    FileListModel model;
+    FixedFolder dialogs(dir.path());
+    CountingPresenter presenter;
+    MessageBox::setPresenter(&presenter);
+    FileAdder adder(model, dialogs);
+
+    // A window-thread timer; its longest gap shows how long the window would stand still.
+    QElapsedTimer sinceTick;
+    qint64 longestGap = 0;
+    QTimer ticker;
+    ticker.setInterval(5);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longestGap = qMax(longestGap, sinceTick.restart());
+    });
+
+    QElapsedTimer addTime;
+    QTimer::singleShot(0, [&] {
+        sinceTick.start();
+        ticker.start();
+        addTime.start();
+        adder.AddFolder();
+        longestGap = qMax(longestGap, sinceTick.elapsed());
+        ticker.stop();
+        app.quit();
+    });
+    app.exec();
+    const qint64 addMs = addTime.elapsed();
+    MessageBox::setPresenter(nullptr);
+
+    QElapsedTimer loopTime;
+    loopTime.start();
+    const QString mediainfo = QStandardPaths::findExecutable(QStringLiteral("mediainfo"));
+    for (const QString &clip : clips) {
+        runQuietly(TestMedia::encoder(), {QStringLiteral("-hide_banner"), QStringLiteral("-i"), clip});
+        runQuietly(mediainfo, {clip});
+    }
+    const qint64 loopMs = loopTime.elapsed();
+
+    std::printf("added %d of %d files, %d messages\n", model.rowCount(), kClipCount, presenter.count);
+    std::printf("files=%d add_ms=%lld longest_gap_ms=%lld cli_loop_ms=%lld ratio=%.2f\n",
+                model.rowCount(), addMs, longestGap, loopMs, double(addMs) / double(loopMs));
+    return model.rowCount() == kClipCount ? 0 : 1;
+}
