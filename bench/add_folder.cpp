@@ -23,7 +23,10 @@ class FixedFolder : public DialogService
 {
 public:
     explicit FixedFolder(const QString &folder) : m_folder(folder) {}
-    QStringList openFiles(const QString &, const QVector<FileFilter> &, bool) override { return {}; }
+    QStringList openFiles(const QString &, const QVector<FileFilter> &, bool) override
+    {
+        return {};
+    }
     QString chooseFolder(const QString &, bool) override { return m_folder; }
 
 private:
@@ -75,9 +78,8 @@ int main(int argc, char *argv[])
     qint64 longestGap = 0;
     QTimer ticker;
     ticker.setInterval(5);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longestGap = qMax(longestGap, sinceTick.restart());
-    });
+    QObject::connect(&ticker, &QTimer::timeout,
+                     [&] { longestGap = qMax(longestGap, sinceTick.restart()); });
 
     QElapsedTimer addTime;
     QTimer::singleShot(0, [&] {
@@ -97,12 +99,14 @@ int main(int argc, char *argv[])
     loopTime.start();
     const QString mediainfo = QStandardPaths::findExecutable(QStringLiteral("mediainfo"));
     for (const QString &clip : clips) {
-        runQuietly(TestMedia::encoder(), {QStringLiteral("-hide_banner"), QStringLiteral("-i"), clip});
+        runQuietly(TestMedia::encoder(),
+                   {QStringLiteral("-hide_banner"), QStringLiteral("-i"), clip});
         runQuietly(mediainfo, {clip});
     }
     const qint64 loopMs = loopTime.elapsed();
 
-    std::printf("added %d of %d files, %d messages\n", model.rowCount(), kClipCount, presenter.count);
+    std::printf("added %d of %d files, %d messages\n", model.rowCount(), kClipCount,
+                presenter.count);
     std::printf("files=%d add_ms=%lld longest_gap_ms=%lld cli_loop_ms=%lld ratio=%.2f\n",
                 model.rowCount(), addMs, longestGap, loopMs, double(addMs) / double(loopMs));
     return model.rowCount() == kClipCount ? 0 : 1;

@@ -107,9 +107,10 @@ void FileAdder::AddFileList(const QString &selection)
 QString FileAdder::ShowOpenFileDialog(const QVector<FileFilter> &filters, const QString &title,
                                       bool multiSelect)
 {
-    const QVector<FileFilter> allFiles = {{QStringLiteral("All Files (*.*)"), {QStringLiteral("*.*")}}};
-    const QStringList paths = m_dialogs.openFiles(title, filters.isEmpty() ? allFiles : filters,
-                                                  multiSelect);
+    const QVector<FileFilter> allFiles = {
+        {QStringLiteral("All Files (*.*)"), {QStringLiteral("*.*")}}};
+    const QStringList paths =
+        m_dialogs.openFiles(title, filters.isEmpty() ? allFiles : filters, multiSelect);
     return paths.isEmpty() ? CancelAnswer : SelectionList::fromPaths(paths);
 }
 
@@ -224,8 +225,7 @@ bool FileAdder::appendRow(const FileListRecord &record, FileListError *error)
     return true;
 }
 
-bool FileAdder::checkReadableRegularFile(const QString &path, bool *isRegular,
-                                         FileListError *error)
+bool FileAdder::checkReadableRegularFile(const QString &path, bool *isRegular, FileListError *error)
 {
     const QByteArray name = QFile::encodeName(path);
     struct stat info;

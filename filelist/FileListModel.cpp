@@ -98,7 +98,8 @@ void FileListModel::overflow(FileListError *error)
 {
     if (error) {
         error->number = EOVERFLOW;
-        error->description = QStringLiteral("Overflow: the list holds at most %1 files").arg(MaxRows);
+        error->description =
+            QStringLiteral("Overflow: the list holds at most %1 files").arg(MaxRows);
     }
 }
 

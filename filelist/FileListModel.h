@@ -41,7 +41,7 @@ public:
     void setAllCheckBoxes(qint32 value);
     void setTextColor(int row, int column, const QColor &color);
     QColor textColor(int row, int column) const; // invalid when the cell has none
-    int rowOfPath(const QString &path) const;     // exact comparison; -1 when absent
+    int rowOfPath(const QString &path) const;    // exact comparison; -1 when absent
 
 private:
     static bool fits(const FileListRecord &record, FileListError *error);

@@ -35,10 +35,14 @@ void TestAddingRules::normalisesDoubledSlashes_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("inside") << "/v//a.avi" << "/v/a.avi";
-    QTest::newRow("leading pair kept") << "//srv//share/a.avi" << "//srv/share/a.avi";
-    QTest::newRow("pairs without overlap") << "/v///a.avi" << "/v//a.avi";
-    QTest::newRow("backslashes are name characters") << "/v/a\\\\b.avi" << "/v/a\\\\b.avi";
+    QTest::newRow("inside") << "/v//a.avi"
+                            << "/v/a.avi";
+    QTest::newRow("leading pair kept") << "//srv//share/a.avi"
+                                       << "//srv/share/a.avi";
+    QTest::newRow("pairs without overlap") << "/v///a.avi"
+                                           << "/v//a.avi";
+    QTest::newRow("backslashes are name characters") << "/v/a\\\\b.avi"
+                                                     << "/v/a\\\\b.avi";
 }
 
 void TestAddingRules::normalisesDoubledSlashes()
@@ -55,7 +59,8 @@ void TestAddingRules::rejectsByExtension_data()
     for (const char *path : {"/m/song.MP3", "/m/notes.txt", "/m/archive.zip", "/m/README",
                              "/m.d/README", "/m/clip.", "/m/clip.mp", "/m/clip.d", "/m/t.cda"})
         QTest::newRow(path) << path << true;
-    for (const char *path : {"/m/clip.mp4", "/m/clip.xyz", "/m/t.xcda", "/m/a.mp3.avi", "/m/.c.mkv"})
+    for (const char *path :
+         {"/m/clip.mp4", "/m/clip.xyz", "/m/t.xcda", "/m/a.mp3.avi", "/m/.c.mkv"})
         QTest::newRow(path) << path << false;
 }
 
@@ -73,7 +78,8 @@ void TestAddingRules::selectionListRoundTrip_data()
     QTest::newRow("one file") << QStringList{"/v/a.avi"} << "/v/a.avi";
     QTest::newRow("folder and names") << QStringList{"/v/a.avi", "/v/b*c d.mkv"}
                                       << QString("/v" + nul + "a.avi" + nul + "b*c d.mkv");
-    QTest::newRow("root folder") << QStringList{"/x.avi", "/y.avi"} << QString("/" + nul + "x.avi" + nul + "y.avi");
+    QTest::newRow("root folder") << QStringList{"/x.avi", "/y.avi"}
+                                 << QString("/" + nul + "x.avi" + nul + "y.avi");
     QTest::newRow("folders sharing a prefix") << QStringList{"/v/ab/a.avi", "/v/a/b.avi"}
                                               << QString("/v" + nul + "ab/a.avi" + nul + "a/b.avi");
 }
@@ -144,7 +150,8 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     // The system locale is read once at start, so another one is tried in a child run.
     if (argc == 3 && qstrcmp(argv[1], kFormatSizeOption) == 0) {
-        std::fputs(qPrintable(MediaProbe::FormatFileSize(QByteArray(argv[2]).toLongLong())), stdout);
+        std::fputs(qPrintable(MediaProbe::FormatFileSize(QByteArray(argv[2]).toLongLong())),
+                   stdout);
         return 0;
     }
     TestAddingRules test;

@@ -26,7 +26,8 @@ const QColor kRed(220, 10, 10);
 class ScriptedDialogs : public DialogService
 {
 public:
-    QStringList openFiles(const QString &title, const QVector<FileFilter> &filters, bool multi) override
+    QStringList openFiles(const QString &title, const QVector<FileFilter> &filters,
+                          bool multi) override
     {
         askedTitle = title;
         askedFilters = filters;
@@ -128,9 +129,9 @@ void TestFileAdder::addsSelectionListsAndDialogAnswers()
     m_adder->AddFileList("/" + m_media.clip("mov"));
     m_dialogs.chosenFiles = {m_media.clip("flv"), m_media.clip("wmv")};
     m_adder->AddFileList();
-    QCOMPARE(paths(*m_model), QStringList({clip, folder + "/clip.mkv", folder + "/clip.mp4",
-                                           "/" + m_media.clip("mov"), m_media.clip("flv"),
-                                           m_media.clip("wmv")}));
+    QCOMPARE(paths(*m_model),
+             QStringList({clip, folder + "/clip.mkv", folder + "/clip.mp4",
+                          "/" + m_media.clip("mov"), m_media.clip("flv"), m_media.clip("wmv")}));
     QCOMPARE(cleared.count(), 6);
     QCOMPARE(m_messages->count(), 0);
 
@@ -141,12 +142,14 @@ void TestFileAdder::addsSelectionListsAndDialogAnswers()
         names << filter.name + ": " + filter.patterns.join('|');
     QCOMPARE(names.size(), 6);
     QVERIFY(names.at(0).startsWith("Common Video Files: *.wmv|*.asf|"));
-    QVERIFY(names.at(0).contains("|*.mp4,*.mov|") && names.at(0).endsWith("|m1v|*.m2v|*.mpv2|"
-                                                                       "*.mp2v|*.ts|*.tp|*.tpr|*.pva|*.pss|*.divx"));
+    QVERIFY(names.at(0).contains("|*.mp4,*.mov|") &&
+            names.at(0).endsWith("|m1v|*.m2v|*.mpv2|"
+                                 "*.mp2v|*.ts|*.tp|*.tpr|*.pva|*.pss|*.divx"));
     QVERIFY(names.at(1).startsWith("MPEG Files(.mpg,*.mpeg,*.mp2,*.mp4,*.mpe,*.m4v): .mpg|*.mp2|"));
-    QCOMPARE(names.mid(2), QStringList({"Windows Media Files(*.wmv,*.asf): *.wmv|*.asf",
-                                        "AVI Files(*.avi): *.avi", "QuickTime Files-Ver2 or less(*.mov): *.mov",
-                                        "All Files(*.*): *.*"}));
+    QCOMPARE(
+        names.mid(2),
+        QStringList({"Windows Media Files(*.wmv,*.asf): *.wmv|*.asf", "AVI Files(*.avi): *.avi",
+                     "QuickTime Files-Ver2 or less(*.mov): *.mov", "All Files(*.*): *.*"}));
 
     m_dialogs.chosenFiles.clear(); // cancelled
     m_adder->AddFileList();
@@ -157,8 +160,9 @@ void TestFileAdder::addsSelectionListsAndDialogAnswers()
 
 void TestFileAdder::refusesDuplicatesAndRejectedExtensions()
 {
-    const QStringList names = {"A.AVI", "a.avi", "a.avi", "song.MP3", "notes.txt", "archive.zip",
-                               "noextension", "clip.mp", "track.cda", "clip.xyz", "clip.mp4", "t.xcda"};
+    const QStringList names = {"A.AVI",     "a.avi",       "a.avi",       "song.MP3",
+                               "notes.txt", "archive.zip", "noextension", "clip.mp",
+                               "track.cda", "clip.xyz",    "clip.mp4",    "t.xcda"};
     for (const QString &name : QSet<QString>(names.begin(), names.end()))
         copyClip(name);
     m_adder->AddFileList(SelectionList::fromFolder(m_dir->path(), names));
@@ -181,7 +185,8 @@ void TestFileAdder::probesFormatDurationAndSize()
     QFile sparse(m_dir->filePath("sparse.mkv"));
     QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64(11) << 29));
     sparse.close();
-    for (const QString &path : {longClip, m_media.randomBytes(), m_media.emptyFile(), sparse.fileName()})
+    for (const QString &path :
+         {longClip, m_media.randomBytes(), m_media.emptyFile(), sparse.fileName()})
         QCOMPARE(m_adder->AddFile2Grid(path), 1);
     QCOMPARE(m_messages->count(), 0);
 

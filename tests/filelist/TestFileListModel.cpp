@@ -16,7 +16,12 @@ public:
 
 FileListRecord makeRecord(const QString &path, qint32 tick = 0)
 {
-    return {0, tick, path, QStringLiteral("Waiting Conversion"), path.right(8), QStringLiteral("1.5 KB")};
+    return {0,
+            tick,
+            path,
+            QStringLiteral("Waiting Conversion"),
+            path.right(8),
+            QStringLiteral("1.5 KB")};
 }
 
 QStringList paths(const FileListModel &model)
@@ -52,7 +57,8 @@ private:
 void TestFileListModel::init()
 {
     m_model = new FileListModel;
-    m_tester = new QAbstractItemModelTester(m_model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    m_tester = new QAbstractItemModelTester(m_model,
+                                            QAbstractItemModelTester::FailureReportingMode::QtTest);
     m_shell.opened.clear();
     m_operations = new ListOperations(*m_model, m_shell);
 }
@@ -80,8 +86,8 @@ void TestFileListModel::refusesValuesWiderThanTheirField()
     QFETCH(int, width);
     const auto withValue = [field](const QString &value) {
         FileListRecord record = makeRecord("/v/a.avi");
-        QString *target[] = {nullptr, nullptr, &record.FilePath, &record.Status, &record.Duration,
-                             &record.FileSize};
+        QString *target[] = {nullptr,        nullptr,          &record.FilePath,
+                             &record.Status, &record.Duration, &record.FileSize};
         *target[field] = value;
         return record;
     };
@@ -89,7 +95,8 @@ void TestFileListModel::refusesValuesWiderThanTheirField()
     FileListError error;
     QVERIFY(!m_model->append(withValue(QString(width + 1, 'x')), &error));
     QVERIFY(error.number != 0 && !error.description.isEmpty());
-    QVERIFY(!m_model->rebuild({makeRecord("/v/b.avi"), withValue(QString(width + 1, 'y'))}, &error));
+    QVERIFY(
+        !m_model->rebuild({makeRecord("/v/b.avi"), withValue(QString(width + 1, 'y'))}, &error));
     QCOMPARE(m_model->rowCount(), 1);
     QCOMPARE(m_model->index(0, field).data().toString(), QString(width, 'x'));
 }
@@ -125,7 +132,8 @@ void TestFileListModel::removeKeepsUntickedRowsInOrder()
         QVERIFY(m_model->append(row, nullptr));
     }
     m_model->setTextColor(2, FileListModel::Status, QColor(220, 10, 10));
-    QCOMPARE(m_model->index(2, FileListModel::Status).data(Qt::ForegroundRole), QColor(220, 10, 10));
+    QCOMPARE(m_model->index(2, FileListModel::Status).data(Qt::ForegroundRole),
+             QColor(220, 10, 10));
     QSignalSpy reset(m_model, &QAbstractItemModel::modelReset);
     m_operations->Remove();
     QCOMPARE(reset.count(), 1);
