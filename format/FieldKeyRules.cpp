@@ -1,0 +1,49 @@
+#include "FieldKeyRules.h"
+
+namespace {
+bool isDigit(QChar ch)
+{
+    return ch >= QLatin1Char('0') && ch <= QLatin1Char('9');
+}
+} // namespace
+
+int FieldKeyRules::maxLength(Field field)
+{
+    switch (field) {
+    case Field::AudioBitrate:
+    case Field::VideoBitrate:
+        return 4;
+    case Field::Channels:
+        return 1;
+    case Field::FrameRate:
+        return 9;
+    }
+    return 0;
+}
+
+bool FieldKeyRules::accepts(Field field, const QString &text, QChar typed)
+{
+    const QChar point = QLatin1Char('.');
+    bool allowed = typed == kBackspace || typed == kEnter;
+    switch (field) {
+    case Field::AudioBitrate:
+    case Field::VideoBitrate:
+        allowed = allowed || isDigit(typed);
+        break;
+    case Field::Channels:
+        allowed = allowed || (isDigit(typed) && typed != QLatin1Char('0'));
+        break;
+    case Field::FrameRate:
+        allowed = allowed || isDigit(typed) || typed == point;
+        break;
+    }
+    if (!allowed)
+        return false;
+    if (typed != kBackspace && text.size() == maxLength(field))
+        return false;
+    // A point ends the whole part, and a zero after it is refused as well.
+    if (field == Field::FrameRate && text.contains(point)
+        && (typed == point || typed == QLatin1Char('0')))
+        return false;
+    return true;
+}

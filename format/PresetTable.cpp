@@ -1,0 +1,50 @@
+#include "PresetTable.h"
+
+PresetTable::PresetTable(QList<PresetRecord> records, int count)
+    : m_records(std::move(records)), m_count(qBound(0, count, int(m_records.size())))
+{
+}
+
+QStringList PresetTable::categories() const
+{
+    QStringList items;
+    for (int i = 0; i < m_count; ++i) {
+        if (!items.contains(m_records.at(i).category))
+            items.append(m_records.at(i).category);
+    }
+    return items;
+}
+
+QStringList PresetTable::labels(const QString &category) const
+{
+    QStringList items;
+    for (int i = 0; i < m_count; ++i) {
+        const PresetRecord &preset = m_records.at(i);
+        if (preset.category == category && !items.contains(preset.label))
+            items.append(preset.label);
+    }
+    return items;
+}
+
+QStringList PresetTable::extensions(const QString &category, const QString &label) const
+{
+    QStringList items;
+    for (int i = 0; i < m_count; ++i) {
+        const PresetRecord &preset = m_records.at(i);
+        if (preset.category == category && preset.label == label
+            && !items.contains(preset.extension))
+            items.append(preset.extension);
+    }
+    return items;
+}
+
+QString PresetTable::params(const QString &category, const QString &label,
+                            const QString &extension) const
+{
+    for (int i = 0; i < m_count; ++i) {
+        const PresetRecord &preset = m_records.at(i);
+        if (preset.extension == extension && preset.label == label && preset.category == category)
+            return preset.params;
+    }
+    return QString();
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "PresetRecord.h"
+
+#include <QList>
+#include <QStringList>
+
+// The presets read from presets.xml and the lists the presets panel offers from them.
+// Only the first count records take part; after a failed load the array may hold one more.
+class PresetTable
+{
+public:
+    PresetTable() = default;
+    PresetTable(QList<PresetRecord> records, int count);
+
+    const QList<PresetRecord> &records() const { return m_records; }
+    int count() const { return m_count; }
+
+    // Distinct values in file order, compared case-sensitively.
+    QStringList categories() const;
+    QStringList labels(const QString &category) const;
+    QStringList extensions(const QString &category, const QString &label) const;
+    // The options of the first preset that matches all three exactly; empty when none does.
+    QString params(const QString &category, const QString &label, const QString &extension) const;
+
+private:
+    QList<PresetRecord> m_records;
+    int m_count = 0;
+};
