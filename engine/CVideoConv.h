@@ -41,6 +41,9 @@ signals:
     void CurrentStatus(const QString &status);
 
 private:
+    DOSOutputs &objDOS();
+    void objDOS_ReceiveOutputs(const QString &chunk);
+
     struct Private;
     std::unique_ptr<Private> d;
 };

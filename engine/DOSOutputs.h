@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class QProcess;
 
 // Runs one console program as a child and hands its output to the owner as it arrives.
@@ -33,11 +35,13 @@ public:
 
     // Runs to the end or until stopped: the whole output after a normal end, empty text
     // after a stop or a failure. A non-empty argument replaces CommandLine (and clears the
-    // argument list) first.
+    // argument list) first. A call made while a command already runs is refused and
+    // returns empty text at once.
     QString ExecuteCommand(const QString &commandLine = QString());
     // Kills the child and releases the process; safe to call any number of times.
     void CleanUp();
 
+    bool isRunning() const;
     Ending ending() const;
     int exitCode() const; // meaningful when ending() is Exited
 
@@ -47,6 +51,14 @@ signals:
     void ReceiveOutputs(const QString &text);
 
 private:
+    void readAvailable();
+    void childFinished(int exitCode, int exitStatus);
+    void childFailed(int error);
+    void deliver(const QByteArray &bytes);
+    void killChild();
+    bool pipesAvailable();
+    void reportStartFailure();
+
     struct Private;
-    Private *d;
+    std::unique_ptr<Private> d;
 };
