@@ -34,6 +34,7 @@ private slots:
     void namesAreTrimmedAndFirstDescriptionWins();
     void indentedRootLinesAreSkipped();
     void entryWithoutDescriptionIsOverwritten();
+    void lineAfterTheFieldsIsNeverRead();
     void emptyListStopsLoading_data();
     void emptyListStopsLoading();
     void readFailureLeavesListsUntouched_data();
@@ -99,6 +100,18 @@ void TestCodecsFile::entryWithoutDescriptionIsOverwritten()
     QCOMPARE(merged.description, QStringLiteral("Second"));
     QCOMPARE(merged.type, QStringLiteral("video codec"));
     QCOMPARE(result.videoItems, (QStringList{"Second", "MPEG-4"}));
+}
+
+void TestCodecsFile::lineAfterTheFieldsIsNeverRead()
+{
+    QStringList first = entry("copy", "Copy", "general");
+    QStringList second = entry("aac", "AAC", "audio codec");
+    first.removeLast();
+    second.removeLast();
+    const CodecsFile::Result result = CodecsFile::read(file({first, second}));
+    QVERIFY2(result.ok(), qPrintable(result.error));
+    QCOMPARE(result.table.count(), 1);
+    QCOMPARE(result.audioItems, QStringList{"Copy"});
 }
 
 void TestCodecsFile::emptyListStopsLoading_data()

@@ -43,6 +43,7 @@ private slots:
     void rootLinesAreRecognisedOnlyUnindented();
     void categoriesOnceInFileOrder();
     void entryWithoutCategoryIsOverwritten();
+    void lineAfterTheFieldsIsNeverRead();
     void fieldLines_data();
     void fieldLines();
     void failureKeepsRecordsButFillsNoList_data();
@@ -136,6 +137,20 @@ void TestPresetsFile::entryWithoutCategoryIsOverwritten()
     QCOMPARE(record.params, QStringLiteral("-first"));
     QCOMPARE(record.extension, QStringLiteral("mp4"));
     QCOMPARE(record.category, QStringLiteral("Video"));
+}
+
+void TestPresetsFile::lineAfterTheFieldsIsNeverRead()
+{
+    // Without closing lines the next entry's opening line falls on the unread line, and
+    // its field lines, all holding "</", are skipped.
+    QStringList first = entry("A", "-a", "mp4", "First");
+    QStringList second = entry("B", "-b", "mkv", "Second");
+    first.removeLast();
+    second.removeLast();
+    const PresetsFile::Result result = PresetsFile::read(crlf(file({first, second})));
+    QVERIFY2(result.ok(), qPrintable(result.error));
+    QCOMPARE(result.table.count(), 1);
+    QCOMPARE(result.categories, QStringList{"First"});
 }
 
 void TestPresetsFile::fieldLines_data()
