@@ -1,0 +1,23 @@
+#pragma once
+
+#include "FieldKeyRules.h"
+
+#include <QObject>
+
+class QLineEdit;
+
+// Swallows the key presses that a number field of the custom format does not accept.
+// Keys that type no character (Delete, arrows, Tab) pass untouched.
+class CustomFieldKeyFilter : public QObject
+{
+    Q_OBJECT
+public:
+    CustomFieldKeyFilter(QLineEdit *field, FieldKeyRules::Field rules);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QLineEdit *m_field;
+    FieldKeyRules::Field m_rules;
+};

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "CodecTable.h"
+#include "CodecsFile.h"
+#include "PresetTable.h"
+#include "PresetsFile.h"
+
+#include <QWidget>
+
+class QComboBox;
+class QFrame;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// The contents of the "Output Video Formats" panel: the choice between a preset and a custom
+// format, the lists of both modes, and the option string and extension taken from them.
+// The window draws the frame around it; the top 22 pixels are left free for its header.
+class FormatPanel : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FormatPanel(QWidget *parent = nullptr);
+
+    // Reads the data files (by default those in the program's folder) and fills the lists;
+    // a failure is shown as a message and leaves the lists as the reader left them.
+    void LoadPresets(const QString &path = PresetsFile::defaultPath());
+    void LoadCodecs(const QString &path = CodecsFile::defaultPath());
+
+    void SetCategory(const QString &sCat);
+    void SetVideoCodec(const QString &sCodec);
+    QString GetCodecName(const QString &sDesc) const;
+    // The encoder options for the chosen format; empty when none can be built.
+    QString GetParamaters() const;
+    QString outputExtension() const;
+    bool isPresetMode() const;
+    // Announces the format summary through formatSummaryChanged().
+    void ShowFormatSummary();
+    // Puts the panel of mode index (0 presets, 1 custom) on top.
+    void showFormatPanel(int index);
+
+    const PresetTable &presets() const { return m_presets; }
+    const CodecTable &codecs() const { return m_codecs; }
+
+    QRadioButton *optFormat(int index) const;
+    QFrame *frFormat(int index) const;
+    QComboBox *cmbCategory() const { return m_cmbCategory; }
+    QComboBox *cmbOutVCodec() const { return m_cmbOutVCodec; }
+    QComboBox *cmbOutFormat() const { return m_cmbOutFormat; }
+    QComboBox *cmbCustContainer() const { return m_cmbCustContainer; }
+    QComboBox *cmbCVCodec() const { return m_cmbCVCodec; }
+    QLineEdit *txtCVBitrate() const { return m_txtCVBitrate; }
+    QComboBox *cmbCVSize() const { return m_cmbCVSize; }
+    QComboBox *cmbCVAspect() const { return m_cmbCVAspect; }
+    QLineEdit *txtFrameRate() const { return m_txtFrameRate; }
+    QComboBox *cmbCACodec() const { return m_cmbCACodec; }
+    QLineEdit *txtCABirate() const { return m_txtCABirate; }
+    QComboBox *cmbCASmapleRate() const { return m_cmbCASmapleRate; }
+    QLineEdit *txtChannels() const { return m_txtChannels; }
+    QPushButton *cmdHide() const { return m_cmdHide; }
+    QPushButton *cmdDefaults() const { return m_cmdDefaults; }
+
+signals:
+    void formatSummaryChanged(const QString &caption);
+    // Save & Close found every custom field filled: the window slides the panel away.
+    void closeRequested();
+    void restoreDefaultsRequested();
+
+private:
+    void buildPresetsPanel();
+    void buildCustomPanel();
+    void buildButtons();
+    void orderTabs();
+    QComboBox *addList(QWidget *parent, const QString &name, const QString &caption,
+                       const QRect &labelRect, const QRect &listRect);
+    QLineEdit *addField(QWidget *parent, const QString &name, const QString &caption,
+                        const QString &unit, const QRect &labelRect, const QRect &fieldRect);
+
+    void cmbCategory_Click();
+    void cmbOutVCodec_Click();
+    void optFormat_Click(int index, bool checked);
+    void cmdHide_Click();
+
+    PresetTable m_presets;
+    CodecTable m_codecs;
+
+    QRadioButton *m_optFormat[2] = {};
+    QFrame *m_frFormat[2] = {};
+    QComboBox *m_cmbCategory = nullptr;
+    QComboBox *m_cmbOutVCodec = nullptr;
+    QComboBox *m_cmbOutFormat = nullptr;
+    QComboBox *m_cmbCustContainer = nullptr;
+    QComboBox *m_cmbCVCodec = nullptr;
+    QLineEdit *m_txtCVBitrate = nullptr;
+    QComboBox *m_cmbCVSize = nullptr;
+    QComboBox *m_cmbCVAspect = nullptr;
+    QLineEdit *m_txtFrameRate = nullptr;
+    QComboBox *m_cmbCACodec = nullptr;
+    QLineEdit *m_txtCABirate = nullptr;
+    QComboBox *m_cmbCASmapleRate = nullptr;
+    QLineEdit *m_txtChannels = nullptr;
+    QPushButton *m_cmdHide = nullptr;
+    QPushButton *m_cmdDefaults = nullptr;
+};
