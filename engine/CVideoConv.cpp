@@ -165,6 +165,9 @@ bool CVideoConv::IsFileSupported(const QString &path)
 {
     if (d->objDOS && d->objDOS->isRunning())
         return false;
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return false; // the encoder would wait forever on a FIFO, and a folder is no video
     QPointer<CVideoConv> self(this);
     try {
         DOSOutputs &runner = objDOS();
