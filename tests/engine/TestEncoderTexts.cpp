@@ -76,21 +76,6 @@ private slots:
                            "progress 20", "progress 40", "progress 50", "progress 60",
                            "progress 70", "progress 80", "progress 100", "progress 100"}
             << "";
-        QTest::newRow("today's progress, length unknown")
-            << "ffmpeg51_success.txt" << 0 << 0.0f
-            << QStringList{"Starting...",
-                           "0.07 Seconds Converted",
-                           "0.10 Seconds Converted",
-                           "0.99 Seconds Converted",
-                           "2.32 Seconds Converted",
-                           "3.70 Seconds Converted",
-                           "4.64 Seconds Converted",
-                           "5.64 Seconds Converted",
-                           "6.87 Seconds Converted",
-                           "8.30 Seconds Converted",
-                           "9.50 Seconds Converted",
-                           "10.03 Seconds Converted"}
-            << "";
         QTest::newRow("older unknown format")
             << "old_unknown_format.txt" << 1 << 20.0f
             << QStringList{"Starting...", "Unknown format", "progress -1", "Error"}
@@ -148,25 +133,6 @@ private slots:
         QCOMPARE(receivedArguments(),
                  (QStringList{"-i", "/v/clip \"one\".avi", "-metadata", "title=a b", "-y",
                               "/o/clip $(one).flv"}));
-    }
-
-    void probeReadsOlderAndTodaysVerdicts_data()
-    {
-        QTest::addColumn<QString>("recorded");
-        QTest::addColumn<bool>("supported");
-        QTest::newRow("older unknown format") << "old_unknown_format.txt" << false;
-        QTest::newRow("today's invalid data") << "ffmpeg51_invalid_data.txt" << false;
-        QTest::newRow("older readable input") << "old_unknown_codec.txt" << true;
-    }
-
-    void probeReadsOlderAndTodaysVerdicts()
-    {
-        QFETCH(QString, recorded);
-        QFETCH(bool, supported);
-        EncoderPath::setOverride(replayingEncoder(recorded, 1));
-        CVideoConv job;
-        QCOMPARE(job.IsFileSupported(QStringLiteral("/v/in.avi")), supported);
-        QCOMPARE(receivedArguments(), (QStringList{"-i", "/v/in.avi"}));
     }
 
     void missingEncoderIsReportedTwice()

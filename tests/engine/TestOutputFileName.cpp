@@ -63,8 +63,6 @@ private slots:
             << "@/v/clip_converted_Converted.avi";
         QTest::newRow("several dots") << QStringList{"v/a.b.avi"} << "@/v/a.b.avi" << "mp4" << true
                                       << "" << "@/v/a.b.mp4";
-        QTest::newRow("no extension on the input") << QStringList{"v/clip"} << "@/v/clip" << "mp4"
-                                                   << true << "" << "@/v/clip.mp4";
         QTest::newRow("a folder is not a file")
             << QStringList{"v/clip.mpg", "v/clip.avi/"} << "@/v/clip.mpg" << "avi" << true << ""
             << "@/v/clip.avi";
@@ -73,9 +71,6 @@ private slots:
         QTest::newRow("other folder with trailing slash")
             << QStringList{"v/clip.avi", "out/"} << "@/v/clip.avi" << "avi" << false << "@/out/"
             << "@/out/clip.avi";
-        QTest::newRow("other folder, name taken there")
-            << QStringList{"v/clip.mpg", "out/clip.avi"} << "@/v/clip.mpg" << "avi" << false
-            << "@/out" << "@/out/clip_Converted.avi";
         QTest::newRow("last folder created") << QStringList{"v/clip.avi"} << "@/v/clip.avi" << "mp4"
                                              << false << "@/made" << "@/made/clip.mp4";
         QTest::newRow("blanks and accents")
@@ -115,36 +110,31 @@ private slots:
 
     void folderThatCannotBeMadeIsReported_data()
     {
-        QTest::addColumn<QString>("outPath");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("outPath"); // null: beside the input
         QTest::addColumn<QString>("mustNotExist");
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("parent missing") << "@/a/b" << "@/a";
-        QTest::newRow("a file in the way") << "@/v/clip.avi" << "";
+        QTest::newRow("empty folder") << "@/v/clip.avi" << "" << "";
+        QTest::newRow("parent missing") << "@/v/clip.avi" << "@/a/b" << "@/a";
+        QTest::newRow("a file in the way") << "@/v/clip.avi" << "@/v/clip.avi" << "";
+        QTest::newRow("input without folder") << "clip.avi" << QString() << "";
     }
 
     void folderThatCannotBeMadeIsReported()
     {
+        QFETCH(QString, input);
         QFETCH(QString, outPath);
         QFETCH(QString, mustNotExist);
         QTemporaryDir dir;
         make(dir.path(), "v/clip.avi");
         MessageRecorder recorder;
 
-        QCOMPARE(GetOutputFileName(dir.filePath("v/clip.avi"), "mp4", false,
+        QCOMPARE(GetOutputFileName(place(input, dir.path()), "mp4", outPath.isNull(),
                                    place(outPath, dir.path())),
                  QString());
-
         QCOMPARE(recorder.texts(), QStringList{kNoFolder});
         QCOMPARE(recorder.messages().first().icon, MessageIcon::Critical);
         if (!mustNotExist.isEmpty())
             QVERIFY(!QFileInfo::exists(place(mustNotExist, dir.path())));
-    }
-
-    void inputWithoutFolderIsReported()
-    {
-        MessageRecorder recorder;
-        QCOMPARE(GetOutputFileName(QStringLiteral("clip.avi"), "mp4", true, QString()), QString());
-        QCOMPARE(recorder.texts(), QStringList{kNoFolder});
     }
 
     void everyNumberTakenGivesNothing()
