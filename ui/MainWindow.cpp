@@ -1,7 +1,394 @@
 #include "MainWindow.h"
 
-MainWindow::MainWindow(QWidget *parent) : QWidget(parent)
+#include "AboutPanel.h"
+#include "ConversionQueue.h"
+#include "DialogService.h"
+#include "FileAdder.h"
+#include "FileGrid.h"
+#include "FileListModel.h"
+#include "FormatPanel.h"
+#include "FramePanel.h"
+#include "InstanceMarker.h"
+#include "ListOperations.h"
+#include "MessageBox.h"
+#include "PanelAnimator.h"
+#include "SettingsPersistence.h"
+#include "ShellOpener.h"
+#include "ShutDownWindows.h"
+#include "StepsFrame.h"
+#include "Twips.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+// Design sizes, in twips.
+const double kMainWidth = 10920, kMainHeight = 8655;
+const double kAboutWidth = 7245, kAboutHeight = 3690;
+const double kFormatsWidth = 8280, kFormatsHeight = 4350;
+
+// The window's four-colour scheme.
+const QColor SchemeColors[4] = {QColor(255, 192, 255), QColor(255, 128, 255),
+                                QColor(128, 0, 128), QColor(64, 0, 64)};
+
+QPushButton *titleButton(const QString &caption, const char *name, const QString &accessible,
+                         int left, QWidget *parent)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAccessibleName(accessible);
+    button->setGeometry(left, 2, 26, 20);
+    return button;
+}
+} // namespace
+
+QString MainWindow::versionText(int major, int minor, int revision)
+{
+    return QStringLiteral("%1.%2.0.%3").arg(major).arg(minor).arg(revision);
+}
+
+MainWindow::MainWindow(const WindowServices &services, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Reelforge"));
+    Form_Load();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::Form_Load()
+{
+    m_marker = std::make_unique<InstanceMarker>();
+    InitLayout();
+    m_formats->LoadPresets();
+    m_formats->LoadCodecs();
+    m_settings->LoadSettings();
+}
+
+void MainWindow::InitLayout()
+{
+    m_frMain = new FramePanel(QStringLiteral("Reelforge"), true, this);
+    m_frMain->setObjectName(QStringLiteral("frMain"));
+    m_frMain->setGeometry(Twips::rect(0, 0, kMainWidth, kMainHeight));
+    m_frMain->installEventFilter(this);
+    setFixedSize(m_frMain->size());
+
+    const int right = m_frMain->width();
+    m_myButton1 = titleButton(QStringLiteral("?"), "MyButton1", QStringLiteral("Help"),
+                              right - 118, m_frMain);
+    m_cmdAbout = titleButton(QStringLiteral("!"), "cmdAbout", QStringLiteral("About"),
+                             right - 90, m_frMain);
+    m_cmdMinimize = titleButton(QString(2, QChar(0x0640)), "cmdMinimize",
+                                QStringLiteral("Minimize"), right - 62, m_frMain);
+    m_cmdClose = titleButton(QStringLiteral("X"), "cmdClose", QStringLiteral("Close"),
+                             right - 34, m_frMain);
+
+    m_fileList = std::make_unique<FileListModel>();
+    m_steps = new StepsFrame(m_fileList.get(), m_frMain);
+    m_steps->setGeometry(8, FramePanel::kHeaderHeight + 6, right - 16,
+                         m_frMain->height() - FramePanel::kHeaderHeight - 14);
+
+    // The panels are the window's own children, above the main frame and clipped by the window.
+    m_animator = std::make_unique<PanelAnimator>(m_frMain, float(kMainHeight));
+    const double parkedLeft = (kMainWidth - kAboutWidth) - (kMainWidth - kAboutWidth) / 2;
+    m_frFormats = new FramePanel(QStringLiteral("Output Video Formats"), true, this);
+    m_frFormats->setObjectName(QStringLiteral("frFormats"));
+    m_frFormats->setGeometry(Twips::rect(parkedLeft, kMainHeight, kFormatsWidth, kFormatsHeight));
+    m_formats = new FormatPanel(m_frFormats);
+    m_formats->setGeometry(m_frFormats->contentsArea());
+
+    m_frAbout = new FramePanel(QStringLiteral("About"), true, this);
+    m_frAbout->setObjectName(QStringLiteral("frAbout"));
+    m_frAbout->setGeometry(Twips::rect(parkedLeft, kMainHeight, kAboutWidth, kAboutHeight));
+    m_about = new AboutPanel(m_frAbout);
+    m_about->setGeometry(m_frAbout->contentsArea());
+    m_animator->park(m_frFormats);
+    m_animator->park(m_frAbout);
+    m_frFormats->raise();
+    m_frAbout->raise();
+
+    ApplyColorScheme();
+    m_about->setVersionText(versionText(VersionMajor, VersionMinor, VersionRevision));
+    wireSteps();
+}
+
+void MainWindow::ApplyColorScheme()
+{
+    const QList<QWidget *> controls = findChildren<QWidget *>();
+    for (QWidget *control : controls) {
+        QPalette palette = control->palette();
+        if (auto *frame = qobject_cast<FramePanel *>(control)) {
+            if (frame->objectName() == QLatin1String("MyFrame1"))
+                continue;
+            frame->BodyColorBottomLeft = SchemeColors[0];
+            frame->BodyColorBottomRight = SchemeColors[1];
+            frame->BodyColorTopLeft = SchemeColors[0];
+            frame->BorderColor = SchemeColors[2];
+            frame->ForeColor = SchemeColors[3];
+            frame->HeaderColorBottomLeft = SchemeColors[2];
+            frame->HeaderColorTopLeft = SchemeColors[1];
+            frame->update();
+        } else if (qobject_cast<QPushButton *>(control)) {
+            control->setStyleSheet(
+                QStringLiteral("QPushButton { background: %1; border: 1px solid %2; "
+                               "color: %3; padding: 2px; }"
+                               "QPushButton:hover { border-color: %3; }"
+                               "QPushButton:focus { border: 2px solid %3; }"
+                               "QPushButton:disabled { color: #9a7f9a; }")
+                    .arg(SchemeColors[0].name(), SchemeColors[2].name(), SchemeColors[3].name()));
+        } else if (qobject_cast<QLineEdit *>(control) || qobject_cast<QComboBox *>(control)) {
+            palette.setColor(QPalette::Base, SchemeColors[0]);
+            palette.setColor(QPalette::Button, SchemeColors[0]);
+            control->setPalette(palette);
+        } else if (auto *grid = qobject_cast<QTableView *>(control)) {
+            // Rows white with black text, headers in the light colour, highlighted rows dark.
+            palette.setColor(QPalette::Window, SchemeColors[0]);
+            palette.setColor(QPalette::Base, Qt::white);
+            palette.setColor(QPalette::Text, Qt::black);
+            palette.setColor(QPalette::Highlight, SchemeColors[2]);
+            palette.setColor(QPalette::HighlightedText, Qt::white);
+            grid->setPalette(palette);
+            grid->horizontalHeader()->setStyleSheet(
+                QStringLiteral("QHeaderView::section { background: %1; color: black; "
+                               "border: 1px solid %2; padding: 2px; }")
+                    .arg(SchemeColors[0].name(), SchemeColors[2].name()));
+            grid->setStyleSheet(QStringLiteral("QTableView { border: 1px solid %1; "
+                                               "gridline-color: %1; }")
+                                    .arg(SchemeColors[2].name()));
+        } else if (qobject_cast<QLabel *>(control)) {
+            const QString name = control->objectName();
+            if (name == QLatin1String("lblWebSite") || name == QLatin1String("lblFFmpeg"))
+                continue;
+            palette.setColor(QPalette::WindowText, SchemeColors[3]);
+            control->setPalette(palette);
+        } else if (auto *line = qobject_cast<QFrame *>(control)) {
+            if (line->frameShape() == QFrame::HLine || line->frameShape() == QFrame::VLine) {
+                palette.setColor(QPalette::WindowText, SchemeColors[3]);
+                line->setPalette(palette);
+            }
+        }
+    }
+}
+
+void MainWindow::wireSteps()
+{
+    m_adder = std::make_unique<FileAdder>(*m_fileList, *m_services.dialogs);
+    m_listOperations = std::make_unique<ListOperations>(*m_fileList, *m_services.shell);
+    StepsFrame *steps = m_steps;
+
+    connect(m_cmdClose, &QPushButton::clicked, this, &MainWindow::cmdClose_Click);
+    connect(m_cmdMinimize, &QPushButton::clicked, this, &QWidget::showMinimized);
+    connect(m_myButton1, &QPushButton::clicked, this, &MainWindow::MyButton1_Click);
+    connect(m_cmdAbout, &QPushButton::clicked, this, &MainWindow::cmdAbout_Click);
+    connect(m_about, &AboutPanel::closeRequested, this,
+            [this] { m_animator->AnimateFrame(QStringLiteral("EDIT_FRAME_DOWN")); });
+    connect(m_about, &AboutPanel::linkActivated, this,
+            [this](const QString &address) { m_services.shell->open(address); });
+
+    connect(steps->cmdAddVideoFile, &QPushButton::clicked, this,
+            [this] { m_adder->AddFileList(); });
+    connect(steps->cmdAddFolder, &QPushButton::clicked, this, [this] { m_adder->AddFolder(); });
+    connect(steps->Grid, &FileGrid::filesDropped, m_adder.get(), &FileAdder::addDroppedFiles);
+    connect(steps->cmdRemove, &QPushButton::clicked, m_listOperations.get(),
+            &ListOperations::Remove);
+    connect(steps->cmdPlay, &QPushButton::clicked, this, &MainWindow::cmdPlay_Click);
+    connect(steps->Grid, &QAbstractItemView::doubleClicked, this, &MainWindow::Grid_DblClick);
+    // Only the user's own change of the box ticks or clears every row.
+    connect(steps->chkSelectAll, &QCheckBox::clicked, m_listOperations.get(),
+            &ListOperations::SelectAll);
+    const auto clearSelectAll = [steps] { steps->chkSelectAll->setChecked(false); };
+    connect(m_adder.get(), &FileAdder::selectAllCleared, this, clearSelectAll);
+    connect(m_listOperations.get(), &ListOperations::selectAllCleared, this, clearSelectAll);
+
+    connect(steps->cmdChangeFormat, &QPushButton::clicked, this,
+            &MainWindow::cmdChangeFormat_Click);
+    connect(m_formats, &FormatPanel::formatSummaryChanged, steps->lblFormat, &QLabel::setText);
+    connect(m_formats, &FormatPanel::closeRequested, this,
+            [this] { m_animator->AnimateFrame(QStringLiteral("EDIT_FRAME_DOWN")); });
+    connect(steps->cmdBrowse, &QPushButton::clicked, this, &MainWindow::cmdBrowse_Click);
+    m_settings = std::make_unique<SettingsPersistence>(*m_steps, *m_formats,
+                                                       m_services.settingsFile);
+    connect(m_formats, &FormatPanel::restoreDefaultsRequested, this,
+            [this] { m_settings->RestoreDefaults(); });
+
+    ConversionQueue::Choices choices;
+    choices.extension = [this] { return m_formats->outputExtension(); };
+    choices.parameters = [this] { return m_formats->GetParamaters(); };
+    choices.sameFolder = [steps] { return steps->optSameFolder->isChecked(); };
+    choices.outputFolder = [steps] { return steps->txtOutPath->text(); };
+    m_queue = std::make_unique<ConversionQueue>(*m_fileList, choices);
+    connect(steps->cmdConvert, &QPushButton::clicked, this, &MainWindow::cmdConvert_Click);
+    connect(steps->cmdConvertSelected, &QPushButton::clicked, this,
+            &MainWindow::cmdConvertSelected_Click);
+    connect(m_adder.get(), &FileAdder::addingChanged, this, &MainWindow::closeWhenIdle);
+}
+
+bool MainWindow::IsConverting() const
+{
+    return m_queue->IsConverting();
+}
+
+void MainWindow::EnableControls(bool enabled)
+{
+    StepsFrame *steps = m_steps;
+    steps->cmdChangeFormat->setEnabled(enabled);
+    steps->cmdRemove->setEnabled(enabled);
+    steps->cmdPlay->setEnabled(enabled);
+    // Browse stays off while outputs go beside their inputs.
+    steps->cmdBrowse->setEnabled(enabled && steps->optOtherFolder->isChecked());
+    steps->optSameFolder->setEnabled(enabled);
+    steps->optOtherFolder->setEnabled(enabled);
+    steps->chkSelectAll->setEnabled(enabled);
+    steps->cmdAddFolder->setEnabled(enabled);
+    steps->cmdAddVideoFile->setEnabled(enabled);
+    m_cmdAbout->setEnabled(enabled);
+}
+
+void MainWindow::cmdConvert_Click()
+{
+    startOrStopBatch(m_steps->cmdConvert, m_steps->cmdConvertSelected, false,
+                     QStringLiteral("Convert All"));
+}
+
+void MainWindow::cmdConvertSelected_Click()
+{
+    startOrStopBatch(m_steps->cmdConvertSelected, m_steps->cmdConvert, true,
+                     QStringLiteral("Convert Selected"));
+}
+
+void MainWindow::startOrStopBatch(QPushButton *clicked, QPushButton *other, bool selectedOnly,
+                                  const QString &caption)
+{
+    if (m_fileList->rowCount() == 0) {
+        MessageBox::show(QStringLiteral("The list is empty, Please add Video files from step 1"),
+                         MessageIcon::Information);
+        return;
+    }
+    const auto restore = [&] {
+        clicked->setText(caption);
+        EnableControls(true);
+        other->setEnabled(true);
+    };
+    if (clicked->text() == QLatin1String("Stop")) {
+        m_queue->requestStop();
+        restore();
+        return;
+    }
+    // A stopped batch may still be unwinding; a second one never starts on top of it.
+    if (m_queue->isRunning() || m_adder->isAdding())
+        return;
+    clicked->setText(QStringLiteral("Stop"));
+    EnableControls(false);
+    other->setEnabled(false);
+    const bool converted = m_queue->ConvertList(selectedOnly);
+    if (converted && m_steps->chkShutdown->isChecked() && !m_closePending)
+        ShutDownWindows(*m_services.shutdown, 8);
+    restore();
+    closeWhenIdle();
+}
+
+void MainWindow::closeWhenIdle()
+{
+    // Closing waits until no batch or add is on the stack; it runs from the event loop.
+    if (m_closePending && !m_queue->isRunning() && !m_adder->isAdding())
+        QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void MainWindow::cmdClose_Click()
+{
+    if (IsConverting()) {
+        MessageBox::show(QStringLiteral("Please Stop Conversion first."), MessageIcon::Exclamation);
+        return;
+    }
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // Closed by another route mid-batch or mid-add: stop the work, close once it unwound.
+    if (m_queue->isRunning() || m_adder->isAdding()) {
+        m_closePending = true;
+        m_queue->requestStop();
+        m_adder->stopAdding();
+        event->ignore();
+        return;
+    }
+    m_closePending = false;
+    Form_QueryUnload();
+    event->accept();
+}
+
+void MainWindow::Form_QueryUnload()
+{
+    m_settings->SaveSettings();
+    emit unloading();
+}
+
+void MainWindow::cmdChangeFormat_Click()
+{
+    m_animator->raise(m_frFormats);
+}
+
+void MainWindow::cmdAbout_Click()
+{
+    m_animator->raise(m_frAbout);
+}
+
+void MainWindow::MyButton1_Click()
+{
+    m_services.shell->open(QCoreApplication::applicationDirPath() + QStringLiteral("/Help.html"));
+}
+
+void MainWindow::cmdBrowse_Click()
+{
+    const QString folder =
+        m_services.dialogs->chooseFolder(QStringLiteral("Select folder to add"), true);
+    if (!folder.isEmpty())
+        m_steps->txtOutPath->setText(folder);
+}
+
+void MainWindow::cmdPlay_Click()
+{
+    m_listOperations->Play(m_steps->Grid->selectedRowNumbers(), m_steps->Grid->activeRow());
+}
+
+void MainWindow::Grid_DblClick()
+{
+    if (m_steps->cmdPlay->isEnabled())
+        cmdPlay_Click();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_frMain)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        // The window manager moves the window as by a title bar; where it cannot, we do.
+        QWindow *handle = window()->windowHandle();
+        m_draggingByHand = !(handle && handle->startSystemMove());
+        m_dragOffset = static_cast<QMouseEvent *>(event)->globalPosition().toPoint() - pos();
+        return true;
+    }
+    case QEvent::MouseMove:
+        if (m_draggingByHand)
+            move(static_cast<QMouseEvent *>(event)->globalPosition().toPoint() - m_dragOffset);
+        return m_draggingByHand;
+    case QEvent::MouseButtonRelease:
+        m_draggingByHand = false;
+        return false;
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
 }

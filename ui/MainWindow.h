@@ -1,11 +1,101 @@
 #pragma once
 
+#include "WindowServices.h"
+
+#include <QPoint>
 #include <QWidget>
 
-// The program's one window.
+#include <memory>
+
+class AboutPanel;
+class ConversionQueue;
+class FileAdder;
+class FileListModel;
+class FormatPanel;
+class FramePanel;
+class InstanceMarker;
+class ListOperations;
+class PanelAnimator;
+class QPushButton;
+class SettingsPersistence;
+class StepsFrame;
+
+// The program's one window: a borderless main frame with the three steps, and the format and
+// About panels that slide up over it.
 class MainWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
+    static constexpr int VersionMajor = 1;
+    static constexpr int VersionMinor = 0;
+    static constexpr int VersionRevision = 5;
+    static QString versionText(int major, int minor, int revision);
+
+    explicit MainWindow(const WindowServices &services, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    FileListModel *fileList() const { return m_fileList.get(); }
+    StepsFrame *steps() const { return m_steps; }
+    FormatPanel *formats() const { return m_formats; }
+    AboutPanel *about() const { return m_about; }
+    PanelAnimator *animator() const { return m_animator.get(); }
+    FramePanel *frMain() const { return m_frMain; }
+    FramePanel *frFormats() const { return m_frFormats; }
+    FramePanel *frAbout() const { return m_frAbout; }
+    ConversionQueue *queue() const { return m_queue.get(); }
+    bool IsConverting() const;
+
+signals:
+    // The window is about to close for good, whatever route closed it.
+    void unloading();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Form_Load();
+    void InitLayout();
+    void ApplyColorScheme();
+    void Form_QueryUnload();
+    void wireSteps();
+
+    void EnableControls(bool enabled);
+    void cmdConvert_Click();
+    void cmdConvertSelected_Click();
+    void startOrStopBatch(QPushButton *clicked, QPushButton *other, bool selectedOnly,
+                          const QString &caption);
+    void closeWhenIdle();
+
+    void cmdClose_Click();
+    void cmdChangeFormat_Click();
+    void cmdAbout_Click();
+    void MyButton1_Click();
+    void cmdBrowse_Click();
+    void Grid_DblClick();
+    void cmdPlay_Click();
+
+    WindowServices m_services;
+    std::unique_ptr<InstanceMarker> m_marker;
+    std::unique_ptr<FileListModel> m_fileList;
+    std::unique_ptr<FileAdder> m_adder;
+    std::unique_ptr<ListOperations> m_listOperations;
+    std::unique_ptr<PanelAnimator> m_animator;
+    std::unique_ptr<ConversionQueue> m_queue;
+    std::unique_ptr<SettingsPersistence> m_settings;
+
+    FramePanel *m_frMain = nullptr;
+    StepsFrame *m_steps = nullptr;
+    FramePanel *m_frFormats = nullptr;
+    FormatPanel *m_formats = nullptr;
+    FramePanel *m_frAbout = nullptr;
+    AboutPanel *m_about = nullptr;
+    QPushButton *m_cmdClose = nullptr;
+    QPushButton *m_cmdMinimize = nullptr;
+    QPushButton *m_myButton1 = nullptr;
+    QPushButton *m_cmdAbout = nullptr;
+
+    bool m_closePending = false;
+    QPoint m_dragOffset;
+    bool m_draggingByHand = false;
 };

@@ -1,12 +1,11 @@
+#include "DataFileText.h"
 #include "FormatPanel.h"
 #include "MessageRecorder.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QFile>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -14,51 +13,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace DataFileText;
+
 namespace {
-
-QStringList presetEntry(const QString &category, const QString &label, const QString &extension,
-                        const QString &params)
-{
-    return {"<preset>", "<label>" + label + "</label>", "<params>" + params + "</params>",
-            "<extension>" + extension + "</extension>", "<category>" + category + "</category>",
-            "</preset>"};
-}
-
-QStringList codecEntry(const QString &name, const QString &description, const QString &type)
-{
-    return {"<codec>", "<name>" + name + "</name>",
-            "<description>" + description + "</description>", "<type>" + type + "</type>",
-            "</codec>"};
-}
-
-QString writeFile(const QTemporaryDir &dir, const QString &name, const QStringList &lines)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(path));
-    file.write(lines.join("\r\n").toUtf8());
-    return path;
-}
-
-QString presetsFile(const QTemporaryDir &dir, const QList<QStringList> &entries)
-{
-    QStringList lines = {"<?xml version=\"1.0\"?>", "<presets>"};
-    for (const QStringList &entry : entries)
-        lines += entry;
-    lines << "</presets>" << QString();
-    return writeFile(dir, "presets.xml", lines);
-}
-
-QString codecsFile(const QTemporaryDir &dir, const QList<QStringList> &entries)
-{
-    QStringList lines = {"<?xml version=\"1.0\"?>", "<codecs>"};
-    for (const QStringList &entry : entries)
-        lines += entry;
-    lines << "</codecs>" << QString();
-    return writeFile(dir, "codecs.xml", lines);
-}
-
 QStringList items(const QComboBox *list)
 {
     QStringList texts;
@@ -67,15 +24,14 @@ QStringList items(const QComboBox *list)
     return texts;
 }
 
-void fillCustomFields(FormatPanel &panel, const QString &audio, const QString &channels,
-                      const QString &video, const QString &rate)
+// Audio bitrate, channels, video bitrate and frame rate.
+void fillCustomFields(FormatPanel &panel, const QStringList &texts)
 {
-    panel.txtCABirate()->setText(audio);
-    panel.txtChannels()->setText(channels);
-    panel.txtCVBitrate()->setText(video);
-    panel.txtFrameRate()->setText(rate);
+    panel.txtCABirate()->setText(texts.at(0));
+    panel.txtChannels()->setText(texts.at(1));
+    panel.txtCVBitrate()->setText(texts.at(2));
+    panel.txtFrameRate()->setText(texts.at(3));
 }
-
 } // namespace
 
 class TestFormatPanel : public QObject
@@ -88,14 +44,12 @@ private slots:
     void presetsLoadFailureLeavesListsEmpty();
     void codecsLoadFailureStopsAtTheEmptyList_data();
     void codecsLoadFailureStopsAtTheEmptyList();
-    void customModeBuildsOptionsFromTheControls();
-    void badBitrateShowsFailureAndGivesNothing();
+    void customModeReadsTheControls();
     void modeButtonsBringTheirPanelToTop();
     void keyFilters_data();
     void keyFilters();
     void saveAndCloseChecksTheFields_data();
     void saveAndCloseChecksTheFields();
-    void restoreDefaultsOnlyAsks();
     void controlsAreNamedForSettingsAndScreenReaders();
     void tabOrderFollowsTheLayout();
 };
@@ -105,35 +59,30 @@ void TestFormatPanel::selectionsRebuildTheDependentLists()
     QTemporaryDir dir;
     MessageRecorder messages;
     FormatPanel panel;
-    panel.LoadPresets(presetsFile(dir, {
-                                           presetEntry("Video", "L1", "mp4", "-a"),
-                                           presetEntry("Video", "L1", "mkv", "-b"),
-                                           presetEntry("Video", "L2", "avi", "-c"),
-                                           presetEntry("Video", "L1", "mp4", "-duplicate"),
-                                           presetEntry("Video", "L1", "mov", "-e"),
-                                           presetEntry("Audio", "A1", "mp3", "-f"),
-                                           presetEntry("Audio", "A2", "ogg", "-g"),
-                                           presetEntry("Audio", "L1", "mp4", "-h"),
-                                       }));
+    panel.LoadPresets(writeFile(dir.path(), "presets.xml",
+                                presetsText({presetEntry("L1", "-a", "mp4", "Video"),
+                                             presetEntry("L1", "-b", "mkv", "Video"),
+                                             presetEntry("L2", "-c", "avi", "Video"),
+                                             presetEntry("L1", "-duplicate", "mp4", "Video"),
+                                             presetEntry("L1", "-e", "mov", "Video"),
+                                             presetEntry("A1", "-f", "mp3", "Audio"),
+                                             presetEntry("L1", "-g", "mp4", "Audio")})));
     QCOMPARE(messages.count(), 0);
     QCOMPARE(items(panel.cmbCategory()), (QStringList{"Video", "Audio"}));
-    QCOMPARE(panel.cmbCategory()->currentIndex(), 0);
     QCOMPARE(items(panel.cmbOutVCodec()), (QStringList{"L1", "L2"}));
     QCOMPARE(items(panel.cmbOutFormat()), (QStringList{"mp4", "mkv", "mov"}));
     QCOMPARE(panel.cmbOutFormat()->currentIndex(), 0);
     QVERIFY(panel.isPresetMode());
     QCOMPARE(panel.GetParamaters(), QStringLiteral("-a"));
 
-    // The order in which stored selections are applied: category, label, extension.
+    // Selections by code run the same chain, in the order stored choices are applied.
     panel.cmbCategory()->setCurrentIndex(1);
-    QCOMPARE(items(panel.cmbOutVCodec()), (QStringList{"A1", "A2", "L1"}));
+    QCOMPARE(items(panel.cmbOutVCodec()), (QStringList{"A1", "L1"}));
     QCOMPARE(items(panel.cmbOutFormat()), QStringList{"mp3"});
     panel.cmbOutVCodec()->setCurrentIndex(1);
-    QCOMPARE(items(panel.cmbOutFormat()), QStringList{"ogg"});
+    QCOMPARE(items(panel.cmbOutFormat()), QStringList{"mp4"});
     QCOMPARE(panel.GetParamaters(), QStringLiteral("-g"));
-    QCOMPARE(panel.outputExtension(), QStringLiteral("ogg"));
-    panel.cmbOutVCodec()->setCurrentIndex(2);
-    QCOMPARE(panel.GetParamaters(), QStringLiteral("-h"));
+    QCOMPARE(panel.outputExtension(), QStringLiteral("mp4"));
 
     panel.cmbCategory()->setCurrentIndex(0);
     QCOMPARE(panel.cmbOutVCodec()->currentIndex(), 0);
@@ -142,7 +91,6 @@ void TestFormatPanel::selectionsRebuildTheDependentLists()
 
     QSignalSpy summary(&panel, &FormatPanel::formatSummaryChanged);
     panel.ShowFormatSummary();
-    QCOMPARE(summary.count(), 1);
     QCOMPARE(summary.at(0).at(0).toString(),
              QStringLiteral("Category:Video, Codec:\"L1\", Container:\"mov\""));
 }
@@ -161,29 +109,26 @@ void TestFormatPanel::shippedFilesLoadFromTheProgramFolder()
 
 void TestFormatPanel::presetsLoadFailureLeavesListsEmpty_data()
 {
-    QTest::addColumn<QStringList>("entry");
-    QStringList unclosed = presetEntry("Video", "L1", "mp4", "-a");
+    QTest::addColumn<QString>("content"); // none: no file at all
+    QStringList unclosed = presetEntry("L1", "-a", "mp4", "Video");
     unclosed[2] = "<params>-a";
-    QTest::newRow("params without closing tag") << unclosed;
-    QTest::newRow("no file") << QStringList();
+    QTest::newRow("params without closing tag")
+        << presetsText({presetEntry("A1", "-f", "mp3", "Audio"), unclosed});
+    QTest::newRow("no file") << QString();
 }
 
 void TestFormatPanel::presetsLoadFailureLeavesListsEmpty()
 {
-    QFETCH(QStringList, entry);
+    QFETCH(QString, content);
     QTemporaryDir dir;
-    const QString path = entry.isEmpty()
-                             ? dir.filePath("presets.xml")
-                             : presetsFile(dir, {presetEntry("Audio", "A1", "mp3", "-f"), entry});
     MessageRecorder messages;
     FormatPanel panel;
-    panel.LoadPresets(path);
+    panel.LoadPresets(content.isNull() ? dir.filePath("presets.xml")
+                                       : writeFile(dir.path(), "presets.xml", content));
     QCOMPARE(messages.count(), 1);
     QVERIFY(messages.texts().at(0).startsWith("Error Occured while Loading Presets.\r\n"));
-    QVERIFY(messages.texts().at(0).size() > 40);
     QCOMPARE(messages.messages().at(0).icon, MessageIcon::None);
-    QCOMPARE(panel.cmbCategory()->count(), 0);
-    QCOMPARE(panel.cmbOutVCodec()->count(), 0);
+    QCOMPARE(panel.cmbCategory()->count() + panel.cmbOutVCodec()->count(), 0);
     // Without any preset the options are empty, and asking for them shows nothing more.
     QCOMPARE(panel.GetParamaters(), QString());
     QCOMPARE(messages.count(), 1);
@@ -191,29 +136,27 @@ void TestFormatPanel::presetsLoadFailureLeavesListsEmpty()
 
 void TestFormatPanel::codecsLoadFailureStopsAtTheEmptyList_data()
 {
-    QTest::addColumn<QList<QStringList>>("entries");
+    QTest::addColumn<QString>("content");
     QTest::addColumn<QStringList>("video");
     QTest::addColumn<QStringList>("audio");
     QTest::addColumn<int>("videoIndex");
-    QTest::newRow("no audio codec")
-        << QList<QStringList>{codecEntry("mpeg4", "MPEG-4", "video codec"),
-                              codecEntry("h263", "H.263", "video codec")}
-        << QStringList{"MPEG-4", "H.263"} << QStringList() << 0;
-    QTest::newRow("no video codec")
-        << QList<QStringList>{codecEntry("aac", "AAC", "audio codec")} << QStringList()
-        << QStringList{"AAC"} << -1;
+    QTest::newRow("no audio codec") << codecsText({codecEntry("mpeg4", "MPEG-4", "video codec"),
+                                                   codecEntry("h263", "H.263", "video codec")})
+                                    << QStringList{"MPEG-4", "H.263"} << QStringList() << 0;
+    QTest::newRow("no video codec") << codecsText({codecEntry("aac", "AAC", "audio codec")})
+                                    << QStringList() << QStringList{"AAC"} << -1;
 }
 
 void TestFormatPanel::codecsLoadFailureStopsAtTheEmptyList()
 {
-    QFETCH(QList<QStringList>, entries);
+    QFETCH(QString, content);
     QFETCH(QStringList, video);
     QFETCH(QStringList, audio);
     QFETCH(int, videoIndex);
     QTemporaryDir dir;
     MessageRecorder messages;
     FormatPanel panel;
-    panel.LoadCodecs(codecsFile(dir, entries));
+    panel.LoadCodecs(writeFile(dir.path(), "codecs.xml", content));
     QCOMPARE(messages.count(), 1);
     QVERIFY(messages.texts().at(0).startsWith("Error Occured while Loading Codecs.\r\n"));
     QCOMPARE(messages.messages().at(0).icon, MessageIcon::None);
@@ -223,60 +166,46 @@ void TestFormatPanel::codecsLoadFailureStopsAtTheEmptyList()
     QCOMPARE(panel.cmbCACodec()->currentIndex(), -1);
 }
 
-void TestFormatPanel::customModeBuildsOptionsFromTheControls()
+void TestFormatPanel::customModeReadsTheControls()
 {
+    QTemporaryDir dir;
     MessageRecorder messages;
     FormatPanel panel;
     panel.optFormat(1)->setChecked(true);
     QVERIFY(!panel.isPresetMode());
-    panel.cmbCASmapleRate()->setCurrentText("22.05 KHz");
-    fillCustomFields(panel, "64", "2", "320", "25");
-    // No codecs file: both codec lists are empty, so neither codec is named.
+    panel.cmbCASmapleRate()->setCurrentIndex(4);
+    fillCustomFields(panel, {"64", "2", "320", "25"});
+    // Without a codecs file neither codec is named.
     QCOMPARE(panel.GetParamaters(), QStringLiteral("-ar 22050 -ab 64000 -ac 2 -b 320000 -r 25"));
 
-    QTemporaryDir dir;
-    panel.LoadCodecs(codecsFile(dir, {codecEntry("copy", "Copy", "general"),
-                                      codecEntry(" mpeg4 ", "MPEG-4", "video codec"),
-                                      codecEntry("libmp3lame", "MP3", "audio codec")}));
+    panel.LoadCodecs(writeFile(dir.path(), "codecs.xml",
+                               codecsText({codecEntry("copy", "Copy", "general"),
+                                           codecEntry(" mpeg4 ", "MPEG-4", "video codec"),
+                                           codecEntry("libmp3lame", "MP3", "audio codec")})));
     panel.cmbCVCodec()->setCurrentIndex(1);
     panel.cmbCACodec()->setCurrentIndex(1);
     panel.cmbCVSize()->setCurrentText("vga(640x480)");
     panel.cmbCVAspect()->setCurrentText("16:9");
     panel.cmbCASmapleRate()->setCurrentText("44.1 KHz");
-    fillCustomFields(panel, "0064", "1", "800", "29.97");
+    fillCustomFields(panel, {"0064", "1", "800", "29.97"});
     QCOMPARE(panel.GetParamaters(),
              QStringLiteral("-ar 44100 -ab 64000 -acodec libmp3lame -ac 1 -vcodec mpeg4 -b 800000 "
                             "-s vga -aspect 16:9 -r 29.97"));
-    QCOMPARE(panel.GetCodecName("MPEG-4"), QStringLiteral("mpeg4"));
     QCOMPARE(messages.count(), 0);
 
-    panel.cmbCustContainer()->setCurrentText("MPEG");
-    QCOMPARE(panel.outputExtension(), QStringLiteral("MPEG"));
     panel.cmbCustContainer()->setCurrentText("yuv");
     QCOMPARE(panel.outputExtension(), QStringLiteral("yuv"));
-
     QSignalSpy summary(&panel, &FormatPanel::formatSummaryChanged);
     panel.ShowFormatSummary();
     QCOMPARE(summary.at(0).at(0).toString(),
              QStringLiteral("Container:yuv, Video Codec:\"MPEG-4\", Audio Codec:\"MP3\""));
-}
 
-void TestFormatPanel::badBitrateShowsFailureAndGivesNothing()
-{
-    MessageRecorder messages;
-    FormatPanel panel;
-    panel.optFormat(1)->setChecked(true);
-    fillCustomFields(panel, "", "2", "320", "25");
+    fillCustomFields(panel, {"64", "2", "", "25"});
     QCOMPARE(panel.GetParamaters(), QString());
-    fillCustomFields(panel, "64", "2", "2147484", "25");
-    QCOMPARE(panel.GetParamaters(), QString());
-    QCOMPARE(messages.count(), 2);
-    for (const MessageRecorder::Message &message : messages.messages()) {
-        QVERIFY(message.text.startsWith("Error occured while getting paramters\r\n"));
-        QCOMPARE(message.icon, MessageIcon::Critical);
-    }
-    QVERIFY(messages.texts().at(0).contains("audio bitrate"));
-    QVERIFY(messages.texts().at(1).contains("video bitrate"));
+    QCOMPARE(messages.count(), 1);
+    QVERIFY(messages.texts().at(0).startsWith("Error occured while getting paramters\r\n"));
+    QVERIFY(messages.texts().at(0).contains("video bitrate"));
+    QCOMPARE(messages.messages().at(0).icon, MessageIcon::Critical);
 }
 
 void TestFormatPanel::modeButtonsBringTheirPanelToTop()
@@ -289,13 +218,11 @@ void TestFormatPanel::modeButtonsBringTheirPanelToTop()
     QCOMPARE(panel.frFormat(0)->geometry(), panel.frFormat(1)->geometry());
 
     QTest::mouseClick(panel.optFormat(1), Qt::LeftButton);
-    QVERIFY(panel.optFormat(1)->isChecked() && !panel.isPresetMode());
+    QVERIFY(!panel.isPresetMode());
     QVERIFY(panel.frFormat(1)->isVisible() && !panel.frFormat(0)->isVisible());
-    QCOMPARE(panel.childAt(panel.frFormat(1)->geometry().center())->window(), &panel);
 
     panel.optFormat(0)->setChecked(true);
     QVERIFY(panel.frFormat(0)->isVisible() && !panel.frFormat(1)->isVisible());
-    QVERIFY(panel.isPresetMode());
     QCOMPARE(summary.count(), 0);
 }
 
@@ -337,7 +264,6 @@ void TestFormatPanel::keyFilters()
     QVERIFY(QTest::qWaitForWindowExposed(&panel));
     QGuiApplication::clipboard()->setText("77");
     auto *edit = panel.findChild<QLineEdit *>(field);
-    QVERIFY(edit);
     edit->setText(start);
     edit->setFocus();
     for (const QChar ch : typed) {
@@ -369,12 +295,10 @@ void TestFormatPanel::saveAndCloseChecksTheFields_data()
     QTest::addColumn<int>("mode");
     QTest::addColumn<QStringList>("fields"); // audio bitrate, channels, video bitrate, frame rate
     QTest::addColumn<QString>("message");
-    const QStringList full = {"64", "2", "320", "25"};
-    QTest::newRow("all filled") << 1 << full << "";
+    QTest::newRow("all filled") << 1 << QStringList{"64", "2", "320", "25"} << "";
     QTest::newRow("a blank is not empty") << 1 << QStringList{" ", "2", "320", "25"} << "";
-    QTest::newRow("channels before the others")
-        << 1 << QStringList{"", "", "", ""}
-        << "Channels Field in the custom Format can not be empty.";
+    QTest::newRow("channels first") << 1 << QStringList{"", "", "", ""}
+                                    << "Channels Field in the custom Format can not be empty.";
     QTest::newRow("frame rate") << 1 << QStringList{"", "2", "", ""}
                                 << "Frame Rate Field in the custom Format can not be empty.";
     QTest::newRow("audio bitrate") << 1 << QStringList{"", "2", "", "25"}
@@ -392,9 +316,10 @@ void TestFormatPanel::saveAndCloseChecksTheFields()
     MessageRecorder messages;
     FormatPanel panel;
     panel.optFormat(mode)->setChecked(true);
-    fillCustomFields(panel, fields.at(0), fields.at(1), fields.at(2), fields.at(3));
+    fillCustomFields(panel, fields);
     QStringList events;
     connect(&panel, &FormatPanel::closeRequested, this, [&] { events << "close"; });
+    connect(&panel, &FormatPanel::restoreDefaultsRequested, this, [&] { events << "defaults"; });
     connect(&panel, &FormatPanel::formatSummaryChanged, this,
             [&](const QString &caption) { events << caption; });
 
@@ -407,39 +332,29 @@ void TestFormatPanel::saveAndCloseChecksTheFields()
         QCOMPARE(messages.messages().at(0).icon, MessageIcon::Exclamation);
         QVERIFY(events.isEmpty());
     }
-}
-
-void TestFormatPanel::restoreDefaultsOnlyAsks()
-{
-    MessageRecorder messages;
-    FormatPanel panel;
-    QSignalSpy asked(&panel, &FormatPanel::restoreDefaultsRequested);
-    QSignalSpy closed(&panel, &FormatPanel::closeRequested);
+    // Restore Defaults only asks; the settings do the rest.
+    events.clear();
     QTest::mouseClick(panel.cmdDefaults(), Qt::LeftButton);
-    QCOMPARE(asked.count(), 1);
-    QCOMPARE(closed.count(), 0);
-    QCOMPARE(messages.count(), 0);
+    QCOMPARE(events, QStringList{"defaults"});
 }
 
 void TestFormatPanel::controlsAreNamedForSettingsAndScreenReaders()
 {
     FormatPanel panel;
-    const QStringList names = {"optFormat0",  "optFormat1",      "frFormat0",    "frFormat1",
-                               "cmbCategory", "cmbOutVCodec",    "cmbOutFormat", "cmbCustContainer",
-                               "cmbCVCodec",  "txtCVBitrate",    "cmbCVSize",    "cmbCVAspect",
-                               "txtFrameRate", "cmbCACodec",     "txtCABirate",  "cmbCASmapleRate",
-                               "txtChannels", "cmdHide",         "cmdDefaults"};
+    const QStringList names = {"optFormat0",   "optFormat1",   "cmbCategory", "cmbOutVCodec",
+                               "cmbOutFormat", "cmbCustContainer", "cmbCVCodec", "txtCVBitrate",
+                               "cmbCVSize",    "cmbCVAspect",  "txtFrameRate", "cmbCACodec",
+                               "txtCABirate",  "cmbCASmapleRate", "txtChannels", "cmdHide",
+                               "cmdDefaults"};
     for (const QString &name : names) {
         auto *control = panel.findChild<QWidget *>(name);
-        QVERIFY2(control, qPrintable(name));
-        if (!name.startsWith("fr"))
-            QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(name));
+        QVERIFY2(control && !control->accessibleName().isEmpty(), qPrintable(name));
         if (auto *list = qobject_cast<QComboBox *>(control))
             QVERIFY2(!list->isEditable(), qPrintable(name));
     }
+    QVERIFY(panel.findChild<QFrame *>("frFormat0") && panel.findChild<QFrame *>("frFormat1"));
     QCOMPARE(panel.cmdHide()->text(), QStringLiteral("Save && Close"));
     QCOMPARE(panel.cmdHide()->accessibleName(), QStringLiteral("Save & Close"));
-    QCOMPARE(panel.txtCABirate()->accessibleName(), QStringLiteral("Bitrate:"));
     QCOMPARE(panel.cmbCASmapleRate()->accessibleName(), QStringLiteral("Sampling Rate:"));
     // The stored first-start indexes rely on these positions.
     QCOMPARE(panel.cmbCustContainer()->itemText(2), QStringLiteral("AVI"));
@@ -454,12 +369,10 @@ void TestFormatPanel::tabOrderFollowsTheLayout()
     panel.optFormat(1)->setChecked(true);
     panel.show();
     QVERIFY(QTest::qWaitForWindowActive(&panel));
-    const QList<QWidget *> expected = {panel.cmbCVCodec(),   panel.txtCVBitrate(),
-                                       panel.cmbCVSize(),    panel.cmbCVAspect(),
-                                       panel.txtFrameRate(), panel.cmbCACodec(),
-                                       panel.txtCABirate(),  panel.cmbCASmapleRate(),
-                                       panel.txtChannels(),  panel.cmdDefaults(),
-                                       panel.cmdHide()};
+    const QList<QWidget *> expected = {
+        panel.cmbCVCodec(), panel.txtCVBitrate(), panel.cmbCVSize(),      panel.cmbCVAspect(),
+        panel.txtFrameRate(), panel.cmbCACodec(), panel.txtCABirate(),   panel.cmbCASmapleRate(),
+        panel.txtChannels(), panel.cmdDefaults(), panel.cmdHide()};
     panel.cmbCustContainer()->setFocus();
     for (QWidget *next : expected) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -1,0 +1,84 @@
+// Renders the main window with a few sample rows to a PNG, for the README.
+#include "FileListModel.h"
+#include "FileListStatus.h"
+#include "MainWindow.h"
+#include "MessageBox.h"
+#include "StepsFrame.h"
+
+#include "DialogService.h"
+#include "ShellOpener.h"
+#include "ShutdownBackend.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QLineEdit>
+#include <QTextStream>
+
+namespace {
+// Nothing in a screenshot may open a dialog, a file or power anything off.
+class NoDialogs : public DialogService
+{
+public:
+    QStringList openFiles(const QString &, const QVector<FileFilter> &, bool) override { return {}; }
+    QString chooseFolder(const QString &, bool) override { return {}; }
+};
+class NoShell : public ShellOpener
+{
+public:
+    void open(const QString &) override {}
+};
+class NoShutdown : public ShutdownBackend
+{
+public:
+    void enablePrivilege() override {}
+    void request(ShutdownAction) override {}
+};
+
+FileListRecord row(const QString &path, const QString &status, const QString &duration,
+                   const QString &size)
+{
+    FileListRecord record;
+    record.FilePath = path;
+    record.Status = status;
+    record.Duration = duration;
+    record.FileSize = size;
+    return record;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        QTextStream(stderr) << "usage: reelforge-screenshot SETTINGS.ini OUTPUT.png\n";
+        return 2;
+    }
+    NoDialogs dialogs;
+    NoShell shell;
+    NoShutdown shutdown;
+    WindowServices services;
+    services.dialogs = &dialogs;
+    services.shell = &shell;
+    services.shutdown = &shutdown;
+    services.settingsFile = QString::fromLocal8Bit(argv[1]);
+
+    MainWindow window(services);
+    FileListModel *list = window.fileList();
+    list->append(row("/home/ana/Videos/holiday.mp4", FileListStatus::WaitingConversion,
+                     "00:03:12", "48.2 MB"), nullptr);
+    list->append(row("/home/ana/Videos/birthday party.mkv", "40", "00:12:47", "212.75 MB"),
+                 nullptr);
+    list->append(row("/home/ana/Videos/interview.mov", FileListStatus::Complete, "00:25:03",
+                     "1.12 GB"), nullptr);
+    list->append(row("/home/ana/Downloads/broken.avi", FileListStatus::UnkownFormat, "Error",
+                     "12 KB"), nullptr);
+    window.steps()->txtOutPath->setText("/home/ana/Videos/Converted");
+    list->setTextColor(2, FileListModel::Status, QColor(113, 177, 98));
+    list->setTextColor(3, FileListModel::Status, QColor(220, 10, 10));
+    list->setTextColor(3, FileListModel::Duration, QColor(220, 10, 10));
+    window.show();
+    app.processEvents();
+    const bool saved = window.grab().save(QString::fromLocal8Bit(argv[2]));
+    MessageBox::setPresenter(nullptr);
+    return saved ? 0 : 1;
+}

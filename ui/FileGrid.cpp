@@ -1,0 +1,101 @@
+#include "FileGrid.h"
+
+#include "FileListModel.h"
+#include "GridCaptions.h"
+#include "StatusDelegate.h"
+#include "Twips.h"
+
+#include <QAbstractButton>
+#include <QDragEnterEvent>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+QStringList localFiles(const QMimeData *mime)
+{
+    QStringList paths;
+    if (!mime || !mime->hasUrls())
+        return paths;
+    for (const QUrl &url : mime->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    return paths;
+}
+} // namespace
+
+FileGrid::FileGrid(FileListModel *model, QWidget *parent) : QTableView(parent)
+{
+    setObjectName(QStringLiteral("Grid"));
+    setAccessibleName(QStringLiteral("File list"));
+    horizontalHeader()->setAccessibleName(QStringLiteral("File list columns"));
+    auto *captions = new GridCaptions(this);
+    captions->setSourceModel(model);
+    setModel(captions);
+    setItemDelegate(new StatusDelegate(FileListModel::Status, this));
+    setColumnHidden(FileListModel::ID, true);
+    const double widths[] = {0, 500, 5200, 2000, 1200, 1200};
+    for (int column = FileListModel::CheckBox; column < FileListModel::ColumnCount; ++column)
+        setColumnWidth(column, Twips::toPixels(widths[column]));
+    verticalHeader()->hide();
+    verticalHeader()->setAccessibleName(QStringLiteral("File list rows"));
+    if (auto *corner = findChild<QAbstractButton *>())
+        corner->setAccessibleName(QStringLiteral("Select every row"));
+    verticalHeader()->setDefaultSectionSize(22);
+    horizontalHeader()->setHighlightSections(false);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDropIndicatorShown(false);
+    setDragDropMode(QAbstractItemView::DropOnly);
+}
+
+QList<int> FileGrid::selectedRowNumbers() const
+{
+    QList<int> rows;
+    if (!selectionModel())
+        return rows;
+    for (const QModelIndex &index : selectionModel()->selectedIndexes()) {
+        if (!rows.contains(index.row()))
+            rows << index.row();
+    }
+    return rows;
+}
+
+int FileGrid::activeRow() const
+{
+    return currentIndex().isValid() ? currentIndex().row() : -1;
+}
+
+void FileGrid::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (localFiles(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void FileGrid::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (localFiles(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void FileGrid::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = localFiles(event->mimeData());
+    if (paths.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit filesDropped(paths);
+}

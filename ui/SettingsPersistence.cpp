@@ -1,0 +1,142 @@
+#include "SettingsPersistence.h"
+
+#include "FormatPanel.h"
+#include "StepsFrame.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+const quint32 kRoot = CRegister::HKEY_LOCAL_MACHINE;
+
+// A Boolean stored as text: "True"/"False" in any case, or a number (non-zero is true).
+bool readBoolean(const QString &text, bool *value)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) {
+        *value = true;
+        return true;
+    }
+    if (trimmed.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) {
+        *value = false;
+        return true;
+    }
+    bool ok = false;
+    const double number = trimmed.toDouble(&ok);
+    if (ok)
+        *value = number != 0;
+    return ok;
+}
+
+bool readWhole(const QString &text, int *value)
+{
+    bool ok = false;
+    const int number = text.trimmed().toInt(&ok);
+    if (ok)
+        *value = number;
+    return ok;
+}
+
+QString booleanText(bool value)
+{
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
+} // namespace
+
+const QString SettingsPersistence::KeyPath = QStringLiteral("Software\\Tarnwick Reelforge\\Settings");
+
+QString SettingsPersistence::defaultOutputFolder()
+{
+    return QDir::homePath() + QStringLiteral("/Converted Files");
+}
+
+SettingsPersistence::SettingsPersistence(StepsFrame &steps, FormatPanel &formats,
+                                         const QString &settingsFile)
+    : m_steps(steps), m_formats(formats), m_file(settingsFile)
+{
+}
+
+QString SettingsPersistence::read(const QString &name, const QString &fallback) const
+{
+    const CRegister store = m_file.isEmpty() ? CRegister() : CRegister(m_file);
+    return store.REGGetSetting(kRoot, KeyPath, name, fallback);
+}
+
+void SettingsPersistence::write(const QString &name, const QString &value) const
+{
+    const CRegister store = m_file.isEmpty() ? CRegister() : CRegister(m_file);
+    store.REGSaveSetting(kRoot, KeyPath, name, value);
+}
+
+void SettingsPersistence::SaveSettings()
+{
+    write(QStringLiteral("optOtherFolder"), booleanText(m_steps.optOtherFolder->isChecked()));
+    write(QStringLiteral("optSameFolder"), booleanText(m_steps.optSameFolder->isChecked()));
+    write(QStringLiteral("txtOutPath"), m_steps.txtOutPath->text());
+    write(QStringLiteral("optFormat"),
+          m_formats.optFormat(0)->isChecked() ? QStringLiteral("0") : QStringLiteral("1"));
+    const QList<QComboBox *> lists = {m_formats.cmbCategory(),     m_formats.cmbOutVCodec(),
+                                      m_formats.cmbOutFormat(),    m_formats.cmbCustContainer(),
+                                      m_formats.cmbCACodec(),      m_formats.cmbCASmapleRate(),
+                                      m_formats.cmbCVCodec(),      m_formats.cmbCVSize(),
+                                      m_formats.cmbCVAspect()};
+    for (QComboBox *list : lists)
+        write(list->objectName(), QString::number(list->currentIndex()));
+    for (QLineEdit *field : {m_formats.txtCABirate(), m_formats.txtChannels(),
+                             m_formats.txtCVBitrate(), m_formats.txtFrameRate()})
+        write(field->objectName(), field->text());
+}
+
+void SettingsPersistence::LoadSettings()
+{
+    bool on = false;
+    if (readBoolean(read(QStringLiteral("optOtherFolder"), QStringLiteral("True")), &on))
+        m_steps.optOtherFolder->setChecked(on);
+    if (readBoolean(read(QStringLiteral("optSameFolder"), QStringLiteral("False")), &on))
+        m_steps.optSameFolder->setChecked(on);
+    m_steps.txtOutPath->setText(read(QStringLiteral("txtOutPath"), defaultOutputFolder()));
+    // The folder controls follow the restored choice, as a click would.
+    const bool otherFolder = !m_steps.optSameFolder->isChecked();
+    m_steps.txtOutPath->setEnabled(otherFolder);
+    m_steps.cmdBrowse->setEnabled(otherFolder);
+
+    int mode = 0;
+    if (readWhole(read(QStringLiteral("optFormat"), QStringLiteral("0")), &mode) && mode >= 0 &&
+        mode <= 1) {
+        m_formats.optFormat(mode)->setChecked(true);
+        m_formats.showFormatPanel(mode);
+    }
+
+    // Category, then label, then extension: each selection rebuilds the next list.
+    const QList<QPair<QComboBox *, const char *>> lists = {
+        {m_formats.cmbCategory(), "1"},     {m_formats.cmbOutVCodec(), "1"},
+        {m_formats.cmbOutFormat(), "1"},    {m_formats.cmbCustContainer(), "2"},
+        {m_formats.cmbCACodec(), "1"},      {m_formats.cmbCASmapleRate(), "4"},
+        {m_formats.cmbCVCodec(), "1"},      {m_formats.cmbCVSize(), "0"},
+        {m_formats.cmbCVAspect(), "0"}};
+    for (const auto &[list, fallback] : lists) {
+        int index = 0;
+        if (readWhole(read(list->objectName(), QString::fromLatin1(fallback)), &index) &&
+            index >= 0 && index < list->count())
+            list->setCurrentIndex(index);
+    }
+
+    const QList<QPair<QLineEdit *, const char *>> fields = {{m_formats.txtCABirate(), "64"},
+                                                            {m_formats.txtChannels(), "2"},
+                                                            {m_formats.txtCVBitrate(), "320"},
+                                                            {m_formats.txtFrameRate(), "25"}};
+    for (const auto &[field, fallback] : fields)
+        field->setText(read(field->objectName(), QString::fromLatin1(fallback)));
+
+    m_formats.ShowFormatSummary();
+}
+
+void SettingsPersistence::RestoreDefaults()
+{
+    const CRegister store = m_file.isEmpty() ? CRegister() : CRegister(m_file);
+    store.REGDeleteSetting(kRoot, KeyPath);
+    LoadSettings();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "CRegister.h"
+
+class FormatPanel;
+class StepsFrame;
+
+// The seventeen remembered choices: where results go, the format mode, every list selection
+// of both format panels and the four custom fields. Saved when the window unloads, loaded at
+// start-up and by Restore Defaults. Nothing here ever shows a message: a value that cannot
+// be applied is skipped and its control keeps what it had.
+class SettingsPersistence
+{
+public:
+    static const QString KeyPath;
+    static QString defaultOutputFolder();
+
+    SettingsPersistence(StepsFrame &steps, FormatPanel &formats, const QString &settingsFile);
+
+    void SaveSettings();
+    void LoadSettings();
+    // Forgets every stored value at once, then takes the defaults.
+    void RestoreDefaults();
+
+private:
+    QString read(const QString &name, const QString &fallback) const;
+    void write(const QString &name, const QString &value) const;
+
+    StepsFrame &m_steps;
+    FormatPanel &m_formats;
+    QString m_file;
+};

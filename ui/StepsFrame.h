@@ -1,0 +1,34 @@
+#pragma once
+
+#include "FramePanel.h"
+
+class FileGrid;
+class FileListModel;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// "Three easy steps": the file list with its buttons, the chosen format, and where the
+// results go with the convert buttons. It only lays the controls out; the window wires them.
+class StepsFrame : public FramePanel
+{
+    Q_OBJECT
+public:
+    StepsFrame(FileListModel *model, QWidget *parent = nullptr);
+
+    QPushButton *cmdAddVideoFile, *cmdAddFolder, *cmdRemove, *cmdPlay;
+    QCheckBox *chkSelectAll;
+    FileGrid *Grid;
+    QLabel *lblFormat;
+    QPushButton *cmdChangeFormat;
+    QRadioButton *optSameFolder, *optOtherFolder;
+    QLineEdit *txtOutPath;
+    QPushButton *cmdBrowse, *cmdConvert, *cmdConvertSelected;
+    QCheckBox *chkShutdown;
+
+private:
+    void optSameFolder_Click();
+    void optOtherFolder_Click();
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+class DialogService;
+class ShellOpener;
+class ShutdownBackend;
+
+// The desktop services the main window works through; main() passes the real ones,
+// tests pass recorders.
+struct WindowServices
+{
+    DialogService *dialogs = nullptr;
+    ShellOpener *shell = nullptr;
+    ShutdownBackend *shutdown = nullptr;
+    QString settingsFile; // empty: the user's own settings file
+};
