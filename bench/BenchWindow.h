@@ -1,0 +1,38 @@
+#pragma once
+
+#include "DialogService.h"
+#include "MainWindow.h"
+#include "ShellOpener.h"
+#include "ShutdownBackend.h"
+
+#include <QStringList>
+
+#include <memory>
+
+// A real main window for benchmarks: its dialogs answer with prepared files, and nothing it
+// does can open a document or power the machine off.
+class BenchWindow : public DialogService, public ShellOpener, public ShutdownBackend
+{
+public:
+    explicit BenchWindow(const QString &settingsFile)
+    {
+        WindowServices services;
+        services.dialogs = this;
+        services.shell = this;
+        services.shutdown = this;
+        services.settingsFile = settingsFile;
+        window = std::make_unique<MainWindow>(services);
+    }
+
+    QStringList openFiles(const QString &, const QVector<FileFilter> &, bool) override
+    {
+        return files;
+    }
+    QString chooseFolder(const QString &, bool) override { return {}; }
+    void open(const QString &) override {}
+    void enablePrivilege() override {}
+    void request(ShutdownAction) override {}
+
+    QStringList files;
+    std::unique_ptr<MainWindow> window;
+};

@@ -1,0 +1,77 @@
+// Converts 20 short clips with Convert All in the real window, then runs the same encoder
+// argument lists back to back without the program, and prints both times and their ratio.
+
+#include "BenchWindow.h"
+#include "FileListModel.h"
+#include "FormatPanel.h"
+#include "StepsFrame.h"
+#include "TestMedia.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTemporaryDir dir;
+    QStringList clips;
+    for (int i = 0; i < 20; ++i) {
+        const QString clip = dir.filePath(QStringLiteral("clip%1.mp4").arg(i, 2, 10, QChar('0')));
+        if (!TestMedia::makeClip(clip, 2.0, true, QStringLiteral("320x240"))) {
+            out << "could not make " << clip << '\n';
+            return 1;
+        }
+        clips << clip;
+    }
+    QDir(dir.path()).mkdir(QStringLiteral("program"));
+    QDir(dir.path()).mkdir(QStringLiteral("direct"));
+
+    BenchWindow bench(dir.filePath(QStringLiteral("settings.ini")));
+    MainWindow *window = bench.window.get();
+    window->show();
+    bench.files = clips;
+    window->steps()->cmdAddVideoFile->click();
+    window->formats()->optFormat(1)->setChecked(true); // MPEG-4 and MP3 in AVI
+    window->steps()->optOtherFolder->setChecked(true);
+    window->steps()->txtOutPath->setText(dir.filePath(QStringLiteral("program")));
+    const QString parameters = window->formats()->GetParamaters() + QStringLiteral(" -y");
+    const QString extension = window->formats()->outputExtension();
+
+    QElapsedTimer timer;
+    timer.start();
+    window->steps()->cmdConvert->click();
+    const qint64 programMs = timer.elapsed();
+    int complete = 0;
+    for (int row = 0; row < window->fileList()->rowCount(); ++row)
+        complete += window->fileList()->record(row).Status == QLatin1String("Complete");
+
+    timer.restart();
+    for (const QString &clip : clips) {
+        QStringList arguments = {QStringLiteral("-i"), clip};
+        arguments << QProcess::splitCommand(parameters)
+                  << dir.filePath(QStringLiteral("direct/") + QFileInfo(clip).completeBaseName() +
+                                  QLatin1Char('.') + extension);
+        QProcess encoder;
+        encoder.setProcessChannelMode(QProcess::MergedChannels);
+        encoder.setStandardInputFile(QProcess::nullDevice());
+        encoder.start(TestMedia::encoder(), arguments);
+        encoder.waitForFinished(120000);
+        encoder.readAll();
+    }
+    const qint64 directMs = timer.elapsed();
+
+    out << "clips=" << clips.size() << " complete=" << complete << '\n';
+    out << "program_ms=" << programMs << " direct_ms=" << directMs
+        << " ratio=" << QString::number(double(programMs) / double(directMs), 'f', 3) << '\n';
+    return complete == clips.size() ? 0 : 1;
+}
