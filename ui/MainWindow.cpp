@@ -71,8 +71,13 @@ void MainWindow::Form_Load()
 {
     m_marker = std::make_unique<InstanceMarker>();
     InitLayout();
-    m_formats->LoadPresets();
-    m_formats->LoadCodecs();
+    if (m_services.dataFolder.isEmpty()) {
+        m_formats->LoadPresets();
+        m_formats->LoadCodecs();
+    } else {
+        m_formats->LoadPresets(m_services.dataFolder + QStringLiteral("/presets.xml"));
+        m_formats->LoadCodecs(m_services.dataFolder + QStringLiteral("/codecs.xml"));
+    }
     m_settings->LoadSettings();
 }
 

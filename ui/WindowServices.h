@@ -14,4 +14,5 @@ struct WindowServices
     ShellOpener *shell = nullptr;
     ShutdownBackend *shutdown = nullptr;
     QString settingsFile; // empty: the user's own settings file
+    QString dataFolder;   // where presets.xml and codecs.xml lie; empty: the program's folder
 };

@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -89,6 +90,26 @@ private slots:
         QVERIFY(m_window->formats()->cmbCategory()->count() > 1);
         QVERIFY(m_window->formats()->cmbCVCodec()->count() > 1);
         QVERIFY(steps()->lblFormat->text().startsWith("Category:"));
+    }
+
+    void dataFilesAreReadPresetsFirstAndFailuresDoNotStopTheStart()
+    {
+        WindowFixture broken;
+        broken.dataFolder = broken.folder.filePath("data");
+        QVERIFY(QDir().mkpath(broken.dataFolder));
+        for (const char *name : {"presets.xml", "codecs.xml"}) {
+            QFile file(broken.dataFolder + "/" + name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("<?xml version=\"1.0\"?>\r\n<entry>\r\n<label>cut\r\n");
+        }
+        MainWindow *window = broken.open();
+        QVERIFY(window);
+        const QStringList texts = broken.messages.texts();
+        QCOMPARE(texts.size(), 2);
+        QVERIFY(texts.at(0).startsWith("Error Occured while Loading Presets.\r\n"));
+        QVERIFY(texts.at(1).startsWith("Error Occured while Loading Codecs.\r\n"));
+        QCOMPARE(window->formats()->cmbCategory()->count(), 0);
+        QVERIFY(window->isVisible());
     }
 
     void formatPanelSlidesUpAndAwayWhileTheMainFrameWaits()

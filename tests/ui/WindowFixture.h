@@ -20,6 +20,7 @@ struct WindowFixture
     RecordingShutdown shutdown;
     MessageRecorder messages;
     std::unique_ptr<MainWindow> window;
+    QString dataFolder; // empty: the shipped data files
 
     QString settingsFile() const { return folder.filePath(QStringLiteral("settings.ini")); }
 
@@ -30,6 +31,7 @@ struct WindowFixture
         services.shell = &shell;
         services.shutdown = &shutdown;
         services.settingsFile = settingsFile();
+        services.dataFolder = dataFolder;
         window = std::make_unique<MainWindow>(services);
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()))
