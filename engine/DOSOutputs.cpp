@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <csignal>
 #include <sys/types.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -153,7 +154,11 @@ QString DOSOutputs::ExecuteCommand(const QString &commandLine)
     QProcess *process = d->process.get();
     process->setProcessChannelMode(QProcess::MergedChannels);
     process->setStandardInputFile(QProcess::nullDevice());
-    process->setChildProcessModifier([] { ::setpgid(0, 0); });
+    process->setChildProcessModifier([] {
+        ::setpgid(0, 0);
+        // Should the program itself be killed, the encoder goes with it.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    });
     process->setProgram(words.first());
     process->setArguments(words.mid(1));
     connect(process, &QProcess::readyReadStandardOutput, this, &DOSOutputs::readAvailable);
