@@ -31,12 +31,11 @@ CodecsFile::Result CodecsFile::load(const QString &path)
 
 CodecsFile::Result CodecsFile::read(const QString &content)
 {
-    const EntryFileReader::Layout layout{
-        {QStringLiteral("<?xml version=\"1.0\"?>"), QStringLiteral("<codecs>"),
-         QStringLiteral("</codecs>")},
-        true,
-        kTags,
-        kDescription};
+    const EntryFileReader::Layout layout{{QStringLiteral("<?xml version=\"1.0\"?>"),
+                                          QStringLiteral("<codecs>"), QStringLiteral("</codecs>")},
+                                         true,
+                                         kTags,
+                                         kDescription};
     const EntryFileReader::Result read = EntryFileReader::read(content, layout);
 
     QList<CodecRecord> records;

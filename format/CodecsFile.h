@@ -10,12 +10,12 @@ public:
     struct Result
     {
         CodecTable table;
-        bool listsFilled = false;   // the two codec lists are to be replaced by the items below
+        bool listsFilled = false; // the two codec lists are to be replaced by the items below
         QStringList videoItems;
         QStringList audioItems;
         bool videoSelected = false; // whether the first item of each list is selected
         bool audioSelected = false;
-        QString error;              // what went wrong and where; empty on success
+        QString error; // what went wrong and where; empty on success
 
         bool ok() const { return error.isEmpty(); }
         // The message to show after a failure.

@@ -2,8 +2,8 @@
 
 QStringList CustomLists::containers()
 {
-    return {QStringLiteral("WMV"), QStringLiteral("ASF"), QStringLiteral("AVI"),
-            QStringLiteral("MOV"), QStringLiteral("FLV"), QStringLiteral("MPG"),
+    return {QStringLiteral("WMV"),  QStringLiteral("ASF"), QStringLiteral("AVI"),
+            QStringLiteral("MOV"),  QStringLiteral("FLV"), QStringLiteral("MPG"),
             QStringLiteral("MPEG"), QStringLiteral("MP4"), QStringLiteral("RM"),
             QStringLiteral("yuv")};
 }

@@ -64,8 +64,8 @@ QString CustomOptions::Result::message() const
 CustomOptions::Result CustomOptions::build(const CustomFormat &format, const CodecTable &codecs)
 {
     Result result;
-    QString options = QStringLiteral("-ar ")
-                      + QString::number(leadingNumber(format.sampleRate) * 1000, 'f', 0);
+    QString options =
+        QStringLiteral("-ar ") + QString::number(leadingNumber(format.sampleRate) * 1000, 'f', 0);
 
     QString bits;
     if (!bitsPerSecond(format.audioBitrate, QStringLiteral("audio bitrate"), &bits, &result.error))

@@ -48,7 +48,8 @@ bool readField(const QString &line, int lineNumber, const QStringList &tags, QSt
         else if (b == 0)
             *error = QStringLiteral("Line %1: the opening tag has no \">\".").arg(lineNumber);
         else
-            *error = QStringLiteral("Line %1: \">\" stands before the first \"<\".").arg(lineNumber);
+            *error =
+                QStringLiteral("Line %1: \">\" stands before the first \"<\".").arg(lineNumber);
         return false;
     }
     const QString tag = line.mid(a, tagLength);
@@ -117,8 +118,8 @@ EntryFileReader::Result EntryFileReader::read(const QString &content, const Layo
     while (i < lineCount) {
         const QString &line = lines.at(i);
         const QString compared = layout.trimSkippedLines ? trimSpaces(line) : line;
-        if (line.isEmpty() || layout.skippedLines.contains(compared)
-            || line.contains(QStringLiteral("</"))) {
+        if (line.isEmpty() || layout.skippedLines.contains(compared) ||
+            line.contains(QStringLiteral("</"))) {
             ++i;
             continue;
         }

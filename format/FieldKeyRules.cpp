@@ -5,21 +5,22 @@ bool isDigit(QChar ch)
 {
     return ch >= QLatin1Char('0') && ch <= QLatin1Char('9');
 }
-} // namespace
 
-int FieldKeyRules::maxLength(Field field)
+// A field this long takes nothing but Backspace.
+qsizetype fullLength(FieldKeyRules::Field field)
 {
     switch (field) {
-    case Field::AudioBitrate:
-    case Field::VideoBitrate:
+    case FieldKeyRules::Field::AudioBitrate:
+    case FieldKeyRules::Field::VideoBitrate:
         return 4;
-    case Field::Channels:
+    case FieldKeyRules::Field::Channels:
         return 1;
-    case Field::FrameRate:
+    case FieldKeyRules::Field::FrameRate:
         return 9;
     }
     return 0;
 }
+} // namespace
 
 bool FieldKeyRules::accepts(Field field, const QString &text, QChar typed)
 {
@@ -39,11 +40,11 @@ bool FieldKeyRules::accepts(Field field, const QString &text, QChar typed)
     }
     if (!allowed)
         return false;
-    if (typed != kBackspace && text.size() == maxLength(field))
+    if (typed != kBackspace && text.size() == fullLength(field))
         return false;
     // A point ends the whole part, and a zero after it is refused as well.
-    if (field == Field::FrameRate && text.contains(point)
-        && (typed == point || typed == QLatin1Char('0')))
+    if (field == Field::FrameRate && text.contains(point) &&
+        (typed == point || typed == QLatin1Char('0')))
         return false;
     return true;
 }

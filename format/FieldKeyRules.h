@@ -15,5 +15,4 @@ public:
     // Whether typed may be applied to a field that holds text (judged on the whole text,
     // whatever part of it is selected). Every other character is swallowed.
     static bool accepts(Field field, const QString &text, QChar typed);
-    static int maxLength(Field field);
 };

@@ -31,8 +31,8 @@ QStringList PresetTable::extensions(const QString &category, const QString &labe
     QStringList items;
     for (int i = 0; i < m_count; ++i) {
         const PresetRecord &preset = m_records.at(i);
-        if (preset.category == category && preset.label == label
-            && !items.contains(preset.extension))
+        if (preset.category == category && preset.label == label &&
+            !items.contains(preset.extension))
             items.append(preset.extension);
     }
     return items;

@@ -31,12 +31,12 @@ PresetsFile::Result PresetsFile::load(const QString &path)
 
 PresetsFile::Result PresetsFile::read(const QString &content)
 {
-    const EntryFileReader::Layout layout{
-        {QStringLiteral("<presets>"), QStringLiteral("<?xml version=\"1.0\"?>"),
-         QStringLiteral("</presets>")},
-        false,
-        kTags,
-        kCategory};
+    const EntryFileReader::Layout layout{{QStringLiteral("<presets>"),
+                                          QStringLiteral("<?xml version=\"1.0\"?>"),
+                                          QStringLiteral("</presets>")},
+                                         false,
+                                         kTags,
+                                         kCategory};
     const EntryFileReader::Result read = EntryFileReader::read(content, layout);
 
     QList<PresetRecord> records;

@@ -104,7 +104,8 @@ QLineEdit *FormatPanel::addField(QWidget *parent, const QString &name, const QSt
     field->setAccessibleName(caption);
     label->setBuddy(field);
     if (!unit.isEmpty())
-        addLabel(parent, unit, QRect(fieldRect.right() + 6, fieldRect.top(), 40, fieldRect.height()));
+        addLabel(parent, unit,
+                 QRect(fieldRect.right() + 6, fieldRect.top(), 40, fieldRect.height()));
     return field;
 }
 
@@ -117,17 +118,17 @@ void FormatPanel::buildPresetsPanel()
                             QStringLiteral("Output Category:"), labelRect(0), listRect(0));
     m_cmbOutVCodec = addList(panel, QStringLiteral("cmbOutVCodec"),
                              QStringLiteral("Output Video Codec:"), labelRect(1), listRect(1));
-    m_cmbOutFormat = addList(panel, QStringLiteral("cmbOutFormat"),
-                             QStringLiteral("Output File Format (Container):"), labelRect(2),
-                             listRect(2));
+    m_cmbOutFormat =
+        addList(panel, QStringLiteral("cmbOutFormat"),
+                QStringLiteral("Output File Format (Container):"), labelRect(2), listRect(2));
 }
 
 void FormatPanel::buildCustomPanel()
 {
     QFrame *panel = m_frFormat[1];
     m_cmbCustContainer = addList(panel, QStringLiteral("cmbCustContainer"),
-                                 QStringLiteral("Output Format(Container):"),
-                                 QRect(8, 6, 170, 22), QRect(180, 6, 90, 22));
+                                 QStringLiteral("Output Format(Container):"), QRect(8, 6, 170, 22),
+                                 QRect(180, 6, 90, 22));
     m_cmbCustContainer->addItems(CustomLists::containers());
 
     addHeading(panel, QStringLiteral("Output Video Options"), QRect(8, 36, 250, 18));
@@ -148,8 +149,8 @@ void FormatPanel::buildCustomPanel()
 
     m_cmbCVCodec = addList(panel, QStringLiteral("cmbCVCodec"),
                            QStringLiteral("Output Video Codec:"), caption(0, 0), control(0, 0));
-    m_txtCVBitrate = addField(panel, QStringLiteral("txtCVBitrate"), bitrate, kbps, caption(0, 1),
-                              number(0, 1));
+    m_txtCVBitrate =
+        addField(panel, QStringLiteral("txtCVBitrate"), bitrate, kbps, caption(0, 1), number(0, 1));
     m_txtCVBitrate->setAccessibleDescription(QStringLiteral("Video bitrate in kbps"));
     m_cmbCVSize = addList(panel, QStringLiteral("cmbCVSize"), QStringLiteral("Video Size:"),
                           caption(0, 2), control(0, 2));
@@ -162,8 +163,8 @@ void FormatPanel::buildCustomPanel()
 
     m_cmbCACodec = addList(panel, QStringLiteral("cmbCACodec"),
                            QStringLiteral("Output Audio Codec:"), caption(1, 0), control(1, 0));
-    m_txtCABirate = addField(panel, QStringLiteral("txtCABirate"), bitrate, kbps, caption(1, 1),
-                             number(1, 1));
+    m_txtCABirate =
+        addField(panel, QStringLiteral("txtCABirate"), bitrate, kbps, caption(1, 1), number(1, 1));
     m_txtCABirate->setAccessibleDescription(QStringLiteral("Audio bitrate in kbps"));
     m_cmbCASmapleRate = addList(panel, QStringLiteral("cmbCASmapleRate"),
                                 QStringLiteral("Sampling Rate:"), caption(1, 2), control(1, 2));
@@ -193,10 +194,10 @@ void FormatPanel::buildButtons()
 void FormatPanel::orderTabs()
 {
     const QList<QWidget *> chain = {
-        m_optFormat[0],   m_optFormat[1],   m_cmbCategory,  m_cmbOutVCodec,   m_cmbOutFormat,
-        m_cmbCustContainer, m_cmbCVCodec,   m_txtCVBitrate, m_cmbCVSize,      m_cmbCVAspect,
-        m_txtFrameRate,   m_cmbCACodec,     m_txtCABirate,  m_cmbCASmapleRate, m_txtChannels,
-        m_cmdDefaults,    m_cmdHide};
+        m_optFormat[0],     m_optFormat[1], m_cmbCategory,  m_cmbOutVCodec,    m_cmbOutFormat,
+        m_cmbCustContainer, m_cmbCVCodec,   m_txtCVBitrate, m_cmbCVSize,       m_cmbCVAspect,
+        m_txtFrameRate,     m_cmbCACodec,   m_txtCABirate,  m_cmbCASmapleRate, m_txtChannels,
+        m_cmdDefaults,      m_cmdHide};
     for (qsizetype i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain.at(i - 1), chain.at(i));
 }
@@ -277,10 +278,14 @@ QString FormatPanel::GetParamaters() const
         return m_presets.params(m_cmbCategory->currentText(), m_cmbOutVCodec->currentText(),
                                 m_cmbOutFormat->currentText());
     }
-    const CustomFormat format{m_cmbCASmapleRate->currentText(), m_txtCABirate->text(),
-                              m_cmbCACodec->currentText(),      m_txtChannels->text(),
-                              m_cmbCVCodec->currentText(),      m_txtCVBitrate->text(),
-                              m_cmbCVSize->currentText(),       m_cmbCVAspect->currentText(),
+    const CustomFormat format{m_cmbCASmapleRate->currentText(),
+                              m_txtCABirate->text(),
+                              m_cmbCACodec->currentText(),
+                              m_txtChannels->text(),
+                              m_cmbCVCodec->currentText(),
+                              m_txtCVBitrate->text(),
+                              m_cmbCVSize->currentText(),
+                              m_cmbCVAspect->currentText(),
                               m_txtFrameRate->text()};
     const CustomOptions::Result result = CustomOptions::build(format, m_codecs);
     if (!result.ok()) {

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "CodecTable.h"
 #include "CodecsFile.h"
-#include "PresetTable.h"
 #include "PresetsFile.h"
 
 #include <QWidget>
@@ -38,9 +36,6 @@ public:
     void ShowFormatSummary();
     // Puts the panel of mode index (0 presets, 1 custom) on top.
     void showFormatPanel(int index);
-
-    const PresetTable &presets() const { return m_presets; }
-    const CodecTable &codecs() const { return m_codecs; }
 
     QRadioButton *optFormat(int index) const;
     QFrame *frFormat(int index) const;

@@ -1,29 +1,25 @@
 #include "CodecsFile.h"
 #include "CustomOptions.h"
-#include "FormatSummary.h"
+#include "DataFileText.h"
 
 #include <QTest>
+
+using namespace DataFileText;
 
 namespace {
 CodecTable codecs()
 {
-    const QString content = QStringList{
-        "<?xml version=\"1.0\"?>", "<codecs>",
-        "<codec>", "<name> libx264 </name>", "<description>H.264</description>",
-        "<type>video codec</type>", "</codec>",
-        "<codec>", "<name>copy</name>", "<description>Copy</description>",
-        "<type>general</type>", "</codec>",
-        "<codec>", "<name>aac</name>", "<description>AAC</description>",
-        "<type>audio codec</type>", "</codec>",
-        "</codecs>"}.join("\r\n");
-    return CodecsFile::read(content).table;
+    return CodecsFile::read(codecsText({codecEntry(" libx264 ", "H.264", "video codec"),
+                                        codecEntry("copy", "Copy", "general"),
+                                        codecEntry("aac", "AAC", "audio codec")}))
+        .table;
 }
 
 // The worked example's choices: two codec descriptions that resolve to no name.
 CustomFormat example()
 {
-    return {"22.05 KHz", "64", "Unknown audio", "2", "Unknown video", "320", "[As Input]",
-            "[As Input]", "25"};
+    return {"22.05 KHz", "64",         "Unknown audio", "2", "Unknown video",
+            "320",       "[As Input]", "[As Input]",    "25"};
 }
 } // namespace
 
@@ -39,7 +35,6 @@ private slots:
     void sampleRates();
     void badBitrateFails_data();
     void badBitrateFails();
-    void summaries();
 };
 
 void TestCustomOptions::buildsOptions_data()
@@ -90,16 +85,26 @@ void TestCustomOptions::sampleRates_data()
 {
     QTest::addColumn<QString>("item");
     QTest::addColumn<QString>("hertz");
-    QTest::newRow("8") << "8 KHz" << "8000";
-    QTest::newRow("11.025") << "11.025 KHz" << "11025";
-    QTest::newRow("12") << "12 KHz" << "12000";
-    QTest::newRow("16") << "16 KHz" << "16000";
-    QTest::newRow("22.05") << "22.05 KHz" << "22050";
-    QTest::newRow("24") << "24 KHz" << "24000";
-    QTest::newRow("32") << "32 KHz" << "32000";
-    QTest::newRow("44.1") << "44.1 KHz" << "44100";
-    QTest::newRow("48") << "48 KHz" << "48000";
-    QTest::newRow("nothing selected") << "" << "0";
+    QTest::newRow("8") << "8 KHz"
+                       << "8000";
+    QTest::newRow("11.025") << "11.025 KHz"
+                            << "11025";
+    QTest::newRow("12") << "12 KHz"
+                        << "12000";
+    QTest::newRow("16") << "16 KHz"
+                        << "16000";
+    QTest::newRow("22.05") << "22.05 KHz"
+                           << "22050";
+    QTest::newRow("24") << "24 KHz"
+                        << "24000";
+    QTest::newRow("32") << "32 KHz"
+                        << "32000";
+    QTest::newRow("44.1") << "44.1 KHz"
+                          << "44100";
+    QTest::newRow("48") << "48 KHz"
+                        << "48000";
+    QTest::newRow("nothing selected") << ""
+                                      << "0";
 }
 
 void TestCustomOptions::sampleRates()
@@ -117,13 +122,27 @@ void TestCustomOptions::badBitrateFails_data()
     QTest::addColumn<QString>("audio");
     QTest::addColumn<QString>("video");
     QTest::addColumn<QString>("mentions");
-    QTest::newRow("empty audio bitrate") << "" << "320" << "audio bitrate";
-    QTest::newRow("letters in audio bitrate") << "abc" << "320" << "audio bitrate";
-    QTest::newRow("empty video bitrate") << "64" << "" << "video bitrate";
-    QTest::newRow("video bitrate one past 32 bits") << "64" << "2147484" << "video bitrate";
-    QTest::newRow("huge audio bitrate") << "99999999999999999999" << "320" << "audio bitrate";
-    QTest::newRow("decimal video bitrate") << "64" << "3.5" << "video bitrate";
-    QTest::newRow("audio checked first") << "x" << "y" << "audio bitrate";
+    QTest::newRow("empty audio bitrate") << ""
+                                         << "320"
+                                         << "audio bitrate";
+    QTest::newRow("letters in audio bitrate") << "abc"
+                                              << "320"
+                                              << "audio bitrate";
+    QTest::newRow("empty video bitrate") << "64"
+                                         << ""
+                                         << "video bitrate";
+    QTest::newRow("video bitrate one past 32 bits") << "64"
+                                                    << "2147484"
+                                                    << "video bitrate";
+    QTest::newRow("huge audio bitrate") << "99999999999999999999"
+                                        << "320"
+                                        << "audio bitrate";
+    QTest::newRow("decimal video bitrate") << "64"
+                                           << "3.5"
+                                           << "video bitrate";
+    QTest::newRow("audio checked first") << "x"
+                                         << "y"
+                                         << "audio bitrate";
 }
 
 void TestCustomOptions::badBitrateFails()
@@ -138,15 +157,8 @@ void TestCustomOptions::badBitrateFails()
     QVERIFY(!result.ok());
     QCOMPARE(result.options, QString());
     QVERIFY2(result.error.contains(mentions), qPrintable(result.error));
-    QVERIFY(result.message().startsWith(QStringLiteral("Error occured while getting paramters\r\n")));
-}
-
-void TestCustomOptions::summaries()
-{
-    QCOMPARE(FormatSummary::presets("Common Video", "H.264 / AAC", "mp4"),
-             QStringLiteral("Category:Common Video, Codec:\"H.264 / AAC\", Container:\"mp4\""));
-    QCOMPARE(FormatSummary::custom("AVI", "MPEG-4", "MP3"),
-             QStringLiteral("Container:AVI, Video Codec:\"MPEG-4\", Audio Codec:\"MP3\""));
+    QVERIFY(
+        result.message().startsWith(QStringLiteral("Error occured while getting paramters\r\n")));
 }
 
 QTEST_GUILESS_MAIN(TestCustomOptions)

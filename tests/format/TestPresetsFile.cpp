@@ -1,36 +1,28 @@
+#include "DataFileText.h"
 #include "EntryFileReader.h"
 #include "PresetsFile.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace DataFileText;
+
 namespace {
-const QString kHeader = QStringLiteral("<?xml version=\"1.0\"?>");
-
-QString crlf(const QStringList &lines)
+// Records in use, each as "label|params|extension|category".
+QStringList records(const PresetTable &table)
 {
-    return lines.join(QStringLiteral("\r\n"));
+    QStringList texts;
+    for (int i = 0; i < table.count(); ++i) {
+        const PresetRecord &r = table.records().at(i);
+        texts << QStringList{r.label, r.params, r.extension, r.category}.join('|');
+    }
+    return texts;
 }
 
-QStringList entry(const QString &label, const QString &params, const QString &extension,
-                  const QString &category)
+QStringList withFirstEntry(const QStringList &tail)
 {
-    return {QStringLiteral("<preset>"),
-            QStringLiteral("<label>%1</label>").arg(label),
-            QStringLiteral("<params>%1</params>").arg(params),
-            QStringLiteral("<extension>%1</extension>").arg(extension),
-            QStringLiteral("<category>%1</category>").arg(category),
-            QStringLiteral("</preset>")};
-}
-
-QStringList file(const QList<QStringList> &entries)
-{
-    QStringList lines = {kHeader, QStringLiteral("<presets>")};
-    for (const QStringList &entryLines : entries)
-        lines += entryLines;
-    lines << QStringLiteral("</presets>") << QString();
-    return lines;
+    return QStringList{"<?xml version=\"1.0\"?>", "<presets>"} +
+           presetEntry("A", "-a", "mp4", "First") + QStringList{"", ""} + tail;
 }
 } // namespace
 
@@ -40,243 +32,186 @@ class TestPresetsFile : public QObject
 private slots:
     void contentWithoutEntries_data();
     void contentWithoutEntries();
-    void rootLinesAreRecognisedOnlyUnindented();
-    void categoriesOnceInFileOrder();
-    void entryWithoutCategoryIsOverwritten();
-    void lineAfterTheFieldsIsNeverRead();
+    void entries_data();
+    void entries();
     void fieldLines_data();
     void fieldLines();
-    void failureKeepsRecordsButFillsNoList_data();
-    void failureKeepsRecordsButFillsNoList();
-    void sixteenBitLimits_data();
-    void sixteenBitLimits();
+    void failures_data();
+    void failures();
     void loadsFromDisk();
 };
 
 void TestPresetsFile::contentWithoutEntries_data()
 {
     QTest::addColumn<QString>("content");
-    QTest::addColumn<int>("count");
     QTest::addColumn<QStringList>("categories");
     const QStringList oneEmpty{QString()};
-    QTest::newRow("header and root lines only")
-        << crlf({kHeader, QStringLiteral("<presets>"), QStringLiteral("</presets>")}) << 1
-        << oneEmpty;
-    QTest::newRow("bare LF makes one line holding </")
-        << QStringList{kHeader, "<presets>", "<preset>", "<label>A</label>", "<params>p</params>",
-                       "<extension>e</extension>", "<category>C</category>", "</preset>",
-                       "</presets>"}
-               .join('\n')
-        << 1 << oneEmpty;
-    QTest::newRow("CR LF pairs alone are not blank") << QStringLiteral("\r\n\r\n") << 1 << oneEmpty;
-    QTest::newRow("spaces only") << QStringLiteral("     ") << 0 << QStringList();
-    QTest::newRow("empty file") << QString() << 0 << QStringList();
+    QTest::newRow("header and root lines") << presetsText({}) << oneEmpty;
+    QTest::newRow("bare LF: one line holding </")
+        << presetsText({presetEntry("A", "-a", "mp4", "C")}).replace("\r\n", "\n") << oneEmpty;
+    QTest::newRow("CR LF pairs alone") << QStringLiteral("\r\n\r\n") << oneEmpty;
+    QTest::newRow("32768 empty lines") << crlf(QStringList(EntryFileReader::kMaxLines)) << oneEmpty;
+    QTest::newRow("spaces only") << QStringLiteral("     ") << QStringList();
+    QTest::newRow("empty file") << QString() << QStringList();
 }
 
 void TestPresetsFile::contentWithoutEntries()
 {
     QFETCH(QString, content);
-    QFETCH(int, count);
     QFETCH(QStringList, categories);
     const PresetsFile::Result result = PresetsFile::read(content);
     QVERIFY2(result.ok(), qPrintable(result.error));
-    QCOMPARE(result.table.count(), count);
     QCOMPARE(result.categories, categories);
-    for (int i = 0; i < count; ++i) {
-        const PresetRecord &record = result.table.records().at(i);
-        QVERIFY(record.label.isEmpty() && record.params.isEmpty() && record.extension.isEmpty()
-                && record.category.isEmpty());
-    }
+    // Reading that began leaves one record with four empty fields.
+    QCOMPARE(records(result.table), categories.isEmpty() ? QStringList() : QStringList{"|||"});
 }
 
-void TestPresetsFile::rootLinesAreRecognisedOnlyUnindented()
+void TestPresetsFile::entries_data()
 {
-    // The indented root line starts an entry, so "<preset>" becomes its first field line and
-    // the category line falls on the line that is never read.
-    QStringList lines = file({entry("A", "-p", "mp4", "C")});
-    lines[1] = QStringLiteral("  <presets>");
-    const PresetsFile::Result result = PresetsFile::read(crlf(lines));
-    QVERIFY2(result.ok(), qPrintable(result.error));
-    QCOMPARE(result.table.count(), 1);
-    const PresetRecord &record = result.table.records().at(0);
-    QCOMPARE(record.label, QStringLiteral("A"));
-    QCOMPARE(record.extension, QStringLiteral("mp4"));
-    QCOMPARE(record.category, QString());
-    QCOMPARE(result.categories, QStringList{QString()});
-}
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QStringList>("records");
+    QTest::addColumn<QStringList>("categories");
 
-void TestPresetsFile::categoriesOnceInFileOrder()
-{
-    const PresetsFile::Result result = PresetsFile::read(crlf(file({
-        entry("L1", "-a", "mp4", "Video"),
-        entry("L2", "-b", "mp3", "Audio"),
-        entry("L3", "-c", "mkv", "Video"),
-        entry("L4", "-d", "wav", "audio"),
-    })));
-    QVERIFY2(result.ok(), qPrintable(result.error));
-    QCOMPARE(result.categories, (QStringList{"Video", "Audio", "audio"}));
-    QCOMPARE(result.table.count(), 4);
-    QStringList labels;
-    for (const PresetRecord &record : result.table.records())
-        labels << record.label;
-    QCOMPARE(labels, (QStringList{"L1", "L2", "L3", "L4"}));
-}
+    // An indented header starts an entry; its field lines are the lines after it.
+    QTest::newRow("indented root lines") << presetsText({presetEntry("A", "-p", "mp4", "C")}, "  ")
+                                         << QStringList{"A|-p||"} << QStringList{""};
 
-void TestPresetsFile::entryWithoutCategoryIsOverwritten()
-{
-    QStringList first = entry("First", "-first", "avi", QString());
-    first[4] = QStringLiteral("<note>no category here</note>");
-    QStringList second = entry("Second", "-second", "mp4", "Video");
-    second[2] = QStringLiteral("<comment>params left out</comment>");
+    QTest::newRow("categories once, in file order")
+        << presetsText(
+               {presetEntry("L1", "-a", "mp4", "Video"), presetEntry("L2", "-b", "mp3", "Audio"),
+                presetEntry("L3", "-c", "mkv", "Video"), presetEntry("L4", "-d", "wav", "audio")})
+        << QStringList{"L1|-a|mp4|Video", "L2|-b|mp3|Audio", "L3|-c|mkv|Video", "L4|-d|wav|audio"}
+        << QStringList{"Video", "Audio", "audio"};
 
-    const PresetsFile::Result result = PresetsFile::read(crlf(file({first, second})));
-    QVERIFY2(result.ok(), qPrintable(result.error));
-    QCOMPARE(result.table.count(), 1);
-    const PresetRecord &record = result.table.records().at(0);
-    QCOMPARE(record.label, QStringLiteral("Second"));
-    QCOMPARE(record.params, QStringLiteral("-first"));
-    QCOMPARE(record.extension, QStringLiteral("mp4"));
-    QCOMPARE(record.category, QStringLiteral("Video"));
-}
+    QStringList free = presetEntry("First", "-first", "avi", "");
+    free[4] = "<note>no category here</note>";
+    QStringList next = presetEntry("Second", "", "mp4", "Video");
+    next[2] = "<comment>params left out</comment>";
+    QTest::newRow("entry without category is overwritten")
+        << presetsText({free, next}) << QStringList{"Second|-first|mp4|Video"}
+        << QStringList{"Video"};
 
-void TestPresetsFile::lineAfterTheFieldsIsNeverRead()
-{
-    // Without closing lines the next entry's opening line falls on the unread line, and
-    // its field lines, all holding "</", are skipped.
-    QStringList first = entry("A", "-a", "mp4", "First");
-    QStringList second = entry("B", "-b", "mkv", "Second");
+    // Without closing lines the next opening line is the unread one, and its fields are
+    // skipped because they hold "</".
+    QStringList first = presetEntry("A", "-a", "mp4", "First");
+    QStringList second = presetEntry("B", "-b", "mkv", "Second");
     first.removeLast();
     second.removeLast();
-    const PresetsFile::Result result = PresetsFile::read(crlf(file({first, second})));
+    QTest::newRow("line after the fields is never read")
+        << presetsText({first, second}) << QStringList{"A|-a|mp4|First"} << QStringList{"First"};
+
+    // "<label>" takes columns 1 to 7, so this closing tag starts at column 32767.
+    const QString longLabel(32759, 'x');
+    QTest::newRow("closing tag at column 32767")
+        << presetsText({presetEntry(longLabel, "-p", "mp4", "C")})
+        << QStringList{longLabel + "|-p|mp4|C"} << QStringList{"C"};
+}
+
+void TestPresetsFile::entries()
+{
+    QFETCH(QString, content);
+    QFETCH(QStringList, records);
+    QFETCH(QStringList, categories);
+    const PresetsFile::Result result = PresetsFile::read(content);
     QVERIFY2(result.ok(), qPrintable(result.error));
-    QCOMPARE(result.table.count(), 1);
-    QCOMPARE(result.categories, QStringList{"First"});
+    QCOMPARE(::records(result.table), records);
+    QCOMPARE(result.categories, categories);
 }
 
 void TestPresetsFile::fieldLines_data()
 {
     QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<bool>("fails");
-    QTest::newRow("plain") << "<label>A</label>" << "A" << false;
-    QTest::newRow("closing tag in other case") << "<label>A</LABEL>" << "A" << false;
-    QTest::newRow("opening tag in other case is ignored") << "<LABEL>A</LABEL>" << "old" << false;
-    QTest::newRow("indented, blanks and entities kept")
-        << "\t  <label> A &amp; B </label>" << " A &amp; B " << false;
-    QTest::newRow("first closing tag ends the value") << "<label>a</label>b</label>" << "a" << false;
-    QTest::newRow("empty value") << "<label></label>" << "" << false;
-    QTest::newRow("empty tag is ignored") << "<>x" << "old" << false;
-    QTest::newRow("other tag is ignored") << "<title>x</title>" << "old" << false;
-    QTest::newRow("no tag at all") << "just text" << "" << true;
-    QTest::newRow("opening tag never closed") << "<label" << "" << true;
-    QTest::newRow("> before <") << "x>y<label>" << "" << true;
-    QTest::newRow("closing tag missing") << "<label>A" << "" << true;
-    QTest::newRow("closing tag misspelt") << "<label>A</labl>" << "" << true;
+    QTest::addColumn<QString>("label"); // empty when the line fails
+    QTest::newRow("plain") << "<label>A</label>"
+                           << "A";
+    QTest::newRow("closing tag in other case") << "<label>A</LABEL>"
+                                               << "A";
+    QTest::newRow("opening tag in other case: ignored") << "<LABEL>A</LABEL>"
+                                                        << "old";
+    QTest::newRow("indented, blanks and entities kept") << "\t  <label> A &amp; B </label>"
+                                                        << " A &amp; B ";
+    QTest::newRow("first closing tag ends the value") << "<label>a</label>b</label>"
+                                                      << "a";
+    QTest::newRow("empty tag: ignored") << "<>x"
+                                        << "old";
+    QTest::newRow("other tag: ignored") << "<title>x</title>"
+                                        << "old";
+    QTest::newRow("no tag at all") << "just text"
+                                   << "";
+    QTest::newRow("opening tag never closed") << "<label"
+                                              << "";
+    QTest::newRow("> before <") << "x>y<label>"
+                                << "";
+    QTest::newRow("closing tag missing") << "<label>A"
+                                         << "";
+    QTest::newRow("closing tag misspelt") << "<label>A</labl>"
+                                          << "";
 }
 
 void TestPresetsFile::fieldLines()
 {
     QFETCH(QString, line);
     QFETCH(QString, label);
-    QFETCH(bool, fails);
     // The line under test is the last field line of the entry, line 7 of the file.
-    QStringList lines = file({entry("old", "-p", "mp4", "C")});
-    lines[5] = QStringLiteral("<category>C</category>");
-    lines[6] = line;
-    const PresetsFile::Result result = PresetsFile::read(crlf(lines));
-    if (fails) {
-        QVERIFY(!result.ok());
-        QVERIFY2(result.error.startsWith(QStringLiteral("Line 7")), qPrintable(result.error));
+    QStringList entry = presetEntry("old", "-p", "mp4", "C");
+    entry[3] = "<category>C</category>";
+    entry[4] = line;
+    const PresetsFile::Result result = PresetsFile::read(presetsText({entry}));
+    if (label.isEmpty()) {
+        QVERIFY2(result.error.startsWith("Line 7"), qPrintable(result.error));
         QVERIFY(result.categories.isEmpty());
-        return;
+    } else {
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(result.table.records().at(0).label, label);
     }
-    QVERIFY2(result.ok(), qPrintable(result.error));
-    QCOMPARE(result.table.records().at(0).label, label);
 }
 
-void TestPresetsFile::failureKeepsRecordsButFillsNoList_data()
-{
-    QTest::addColumn<QStringList>("tail");
-    QTest::addColumn<QString>("where");
-    QTest::newRow("line of spaces at the end") << QStringList{"   "} << "Line 11";
-    QStringList unclosed = entry("B", "-b", "mkv", "Second");
-    unclosed[2] = QStringLiteral("<params>-b");
-    QTest::newRow("params without closing tag") << unclosed << "Line 13";
-}
-
-void TestPresetsFile::failureKeepsRecordsButFillsNoList()
-{
-    QFETCH(QStringList, tail);
-    QFETCH(QString, where);
-    QStringList lines = {kHeader, QStringLiteral("<presets>")};
-    lines += entry("A", "-a", "mp4", "First");
-    lines += QStringList{QString(), QString()};
-    lines += tail;
-
-    const PresetsFile::Result result = PresetsFile::read(crlf(lines));
-    QVERIFY(!result.ok());
-    QVERIFY2(result.error.startsWith(where), qPrintable(result.error));
-    QVERIFY(result.message().startsWith(
-        QStringLiteral("Error Occured while Loading Presets.\r\n") + where));
-    QVERIFY(result.categories.isEmpty());
-    QCOMPARE(result.table.count(), 1);
-    QCOMPARE(result.table.records().at(0).category, QStringLiteral("First"));
-    QCOMPARE(result.table.params("First", "A", "mp4"), QStringLiteral("-a"));
-}
-
-void TestPresetsFile::sixteenBitLimits_data()
+void TestPresetsFile::failures_data()
 {
     QTest::addColumn<QString>("content");
-    QTest::addColumn<bool>("fails");
-    QStringList lines(EntryFileReader::kMaxLines);
-    QTest::newRow("32768 lines") << crlf(lines) << false;
-    lines << QString();
-    QTest::newRow("32769 lines") << crlf(lines) << true;
-
-    const auto withLabel = [](const QString &value) {
-        QStringList shape = file({entry(value, "-p", "mp4", "C")});
-        return crlf(shape);
-    };
-    // "<label>" fills columns 1 to 7, so the closing tag starts at column 8 + the value length.
-    QTest::newRow("closing tag at column 32767") << withLabel(QString(32759, 'x')) << false;
-    QTest::newRow("closing tag at column 32768") << withLabel(QString(32760, 'x')) << true;
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<int>("kept");
+    QTest::newRow("line of spaces at the end") << crlf(withFirstEntry({"   "})) << "Line 11" << 1;
+    QStringList unclosed = presetEntry("B", "-b", "mkv", "Second");
+    unclosed[2] = "<params>-b";
+    QTest::newRow("params without closing tag") << crlf(withFirstEntry(unclosed)) << "Line 13" << 1;
+    QTest::newRow("32769 lines") << crlf(QStringList(EntryFileReader::kMaxLines + 1))
+                                 << "The file has 32769 lines" << 0;
+    QTest::newRow("closing tag at column 32768")
+        << presetsText({presetEntry(QString(32760, 'x'), "-p", "mp4", "C")}) << "Line 4" << 0;
     QTest::newRow("opening tag at column 32768")
-        << crlf(file({entry("A", "-p", "mp4", "C")}))
+        << presetsText({presetEntry("A", "-p", "mp4", "C")})
                .replace("<label>", QString(32767, ' ') + "<label>")
-        << true;
+        << "Line 4" << 0;
 }
 
-void TestPresetsFile::sixteenBitLimits()
+void TestPresetsFile::failures()
 {
     QFETCH(QString, content);
-    QFETCH(bool, fails);
+    QFETCH(QString, where);
+    QFETCH(int, kept);
     const PresetsFile::Result result = PresetsFile::read(content);
-    QCOMPARE(result.ok(), !fails);
+    QVERIFY2(result.error.startsWith(where), qPrintable(result.error));
+    QVERIFY(result.message().startsWith("Error Occured while Loading Presets.\r\n" + where));
+    QVERIFY(result.categories.isEmpty());
+    // What was read before the failure stays.
+    QCOMPARE(result.table.count(), kept);
+    if (kept)
+        QCOMPARE(result.table.params("First", "A", "mp4"), QStringLiteral("-a"));
 }
 
 void TestPresetsFile::loadsFromDisk()
 {
     QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("presets.xml"));
+    const PresetsFile::Result missing = PresetsFile::load(dir.filePath("presets.xml"));
+    QVERIFY2(missing.error.contains(dir.filePath("presets.xml")), qPrintable(missing.error));
+    QVERIFY(!PresetsFile::load(dir.path()).ok());
 
-    const PresetsFile::Result missing = PresetsFile::load(path);
-    QVERIFY(!missing.ok());
-    QVERIFY(missing.message().startsWith(QStringLiteral("Error Occured while Loading Presets.\r\n")));
-    QVERIFY2(missing.error.contains(path), qPrintable(missing.error));
-    QCOMPARE(missing.table.count(), 0);
-
-    QFile out(path);
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write(crlf(file({entry("Vidéo ½", "-a", "mp4", "Catégorie")})).toUtf8());
-    out.close();
+    const QString path = writeFile(dir.path(), "presets.xml",
+                                   presetsText({presetEntry("Vidéo ½", "-a", "mp4", "Catégorie")}));
     const PresetsFile::Result read = PresetsFile::load(path);
-    QVERIFY2(read.ok(), qPrintable(read.error));
-    QCOMPARE(read.categories, QStringList{QStringLiteral("Catégorie")});
+    QCOMPARE(read.categories, QStringList{"Catégorie"});
     QCOMPARE(read.table.records().at(0).label, QStringLiteral("Vidéo ½"));
-
-    const PresetsFile::Result folder = PresetsFile::load(dir.path());
-    QVERIFY(!folder.ok());
 }
 
 QTEST_GUILESS_MAIN(TestPresetsFile)

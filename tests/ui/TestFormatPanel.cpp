@@ -234,22 +234,69 @@ void TestFormatPanel::keyFilters_data()
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("result");
-    QTest::newRow("fifth digit swallowed") << "txtCABirate" << "" << "12800" << "1280";
-    QTest::newRow("Backspace on a full field") << "txtCABirate" << "" << "1280\b5" << "1285";
-    QTest::newRow("only digits") << "txtCVBitrate" << "" << "a1-2.b3 +4" << "1234";
-    QTest::newRow("full field, all selected") << "txtCVBitrate" << "1280" << "\x02" "5" << "1280";
-    QTest::newRow("selected field with room") << "txtCVBitrate" << "12" << "\x02" "5" << "5";
-    QTest::newRow("Delete is not filtered") << "txtCABirate" << "1280" << "\x01\x7f" << "280";
-    QTest::newRow("no 0 channels") << "txtChannels" << "" << "0" << "";
-    QTest::newRow("one channel digit") << "txtChannels" << "" << "34" << "3";
-    QTest::newRow("channels after Backspace") << "txtChannels" << "" << "3\b7" << "7";
-    QTest::newRow("paste swallowed") << "txtChannels" << "" << "\x16" << "";
-    QTest::newRow("decimal frame rate") << "txtFrameRate" << "" << "29.97" << "29.97";
-    QTest::newRow("no 0 or second point after a point")
-        << "txtFrameRate" << "" << "25.0.5" << "25.5";
-    QTest::newRow("0 before any point") << "txtFrameRate" << "" << "10" << "10";
-    QTest::newRow("0 in front of a point") << "txtFrameRate" << "25.5" << "\x01" "0" << "25.5";
-    QTest::newRow("nine characters") << "txtFrameRate" << "" << "1234567891" << "123456789";
+    QTest::newRow("fifth digit swallowed") << "txtCABirate"
+                                           << ""
+                                           << "12800"
+                                           << "1280";
+    QTest::newRow("Backspace on a full field") << "txtCABirate"
+                                               << ""
+                                               << "1280\b5"
+                                               << "1285";
+    QTest::newRow("only digits") << "txtCVBitrate"
+                                 << ""
+                                 << "a1-2.b3 +4"
+                                 << "1234";
+    QTest::newRow("full field, all selected") << "txtCVBitrate"
+                                              << "1280"
+                                              << "\x02"
+                                                 "5"
+                                              << "1280";
+    QTest::newRow("selected field with room") << "txtCVBitrate"
+                                              << "12"
+                                              << "\x02"
+                                                 "5"
+                                              << "5";
+    QTest::newRow("Delete is not filtered") << "txtCABirate"
+                                            << "1280"
+                                            << "\x01\x7f"
+                                            << "280";
+    QTest::newRow("no 0 channels") << "txtChannels"
+                                   << ""
+                                   << "0"
+                                   << "";
+    QTest::newRow("one channel digit") << "txtChannels"
+                                       << ""
+                                       << "34"
+                                       << "3";
+    QTest::newRow("channels after Backspace") << "txtChannels"
+                                              << ""
+                                              << "3\b7"
+                                              << "7";
+    QTest::newRow("paste swallowed") << "txtChannels"
+                                     << ""
+                                     << "\x16"
+                                     << "";
+    QTest::newRow("decimal frame rate") << "txtFrameRate"
+                                        << ""
+                                        << "29.97"
+                                        << "29.97";
+    QTest::newRow("no 0 or second point after a point") << "txtFrameRate"
+                                                        << ""
+                                                        << "25.0.5"
+                                                        << "25.5";
+    QTest::newRow("0 before any point") << "txtFrameRate"
+                                        << ""
+                                        << "10"
+                                        << "10";
+    QTest::newRow("0 in front of a point") << "txtFrameRate"
+                                           << "25.5"
+                                           << "\x01"
+                                              "0"
+                                           << "25.5";
+    QTest::newRow("nine characters") << "txtFrameRate"
+                                     << ""
+                                     << "1234567891"
+                                     << "123456789";
 }
 
 void TestFormatPanel::keyFilters()
@@ -326,7 +373,8 @@ void TestFormatPanel::saveAndCloseChecksTheFields()
     QTest::mouseClick(panel.cmdHide(), Qt::LeftButton);
     if (message.isEmpty()) {
         QCOMPARE(messages.count(), 0);
-        QCOMPARE(events, (QStringList{"close", "Container:WMV, Video Codec:\"\", Audio Codec:\"\""}));
+        QCOMPARE(events,
+                 (QStringList{"close", "Container:WMV, Video Codec:\"\", Audio Codec:\"\""}));
     } else {
         QCOMPARE(messages.texts(), QStringList{message});
         QCOMPARE(messages.messages().at(0).icon, MessageIcon::Exclamation);
@@ -341,10 +389,10 @@ void TestFormatPanel::saveAndCloseChecksTheFields()
 void TestFormatPanel::controlsAreNamedForSettingsAndScreenReaders()
 {
     FormatPanel panel;
-    const QStringList names = {"optFormat0",   "optFormat1",   "cmbCategory", "cmbOutVCodec",
-                               "cmbOutFormat", "cmbCustContainer", "cmbCVCodec", "txtCVBitrate",
-                               "cmbCVSize",    "cmbCVAspect",  "txtFrameRate", "cmbCACodec",
-                               "txtCABirate",  "cmbCASmapleRate", "txtChannels", "cmdHide",
+    const QStringList names = {"optFormat0",   "optFormat1",       "cmbCategory",  "cmbOutVCodec",
+                               "cmbOutFormat", "cmbCustContainer", "cmbCVCodec",   "txtCVBitrate",
+                               "cmbCVSize",    "cmbCVAspect",      "txtFrameRate", "cmbCACodec",
+                               "txtCABirate",  "cmbCASmapleRate",  "txtChannels",  "cmdHide",
                                "cmdDefaults"};
     for (const QString &name : names) {
         auto *control = panel.findChild<QWidget *>(name);
@@ -370,9 +418,9 @@ void TestFormatPanel::tabOrderFollowsTheLayout()
     panel.show();
     QVERIFY(QTest::qWaitForWindowActive(&panel));
     const QList<QWidget *> expected = {
-        panel.cmbCVCodec(), panel.txtCVBitrate(), panel.cmbCVSize(),      panel.cmbCVAspect(),
-        panel.txtFrameRate(), panel.cmbCACodec(), panel.txtCABirate(),   panel.cmbCASmapleRate(),
-        panel.txtChannels(), panel.cmdDefaults(), panel.cmdHide()};
+        panel.cmbCVCodec(),   panel.txtCVBitrate(), panel.cmbCVSize(),   panel.cmbCVAspect(),
+        panel.txtFrameRate(), panel.cmbCACodec(),   panel.txtCABirate(), panel.cmbCASmapleRate(),
+        panel.txtChannels(),  panel.cmdDefaults(),  panel.cmdHide()};
     panel.cmbCustContainer()->setFocus();
     for (QWidget *next : expected) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
