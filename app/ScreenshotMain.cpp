@@ -1,7 +1,9 @@
 // Renders the main window with a few sample rows to a PNG, for the README.
 #include "FileListModel.h"
 #include "FileListStatus.h"
+#include "FramePanel.h"
 #include "MainWindow.h"
+#include "PanelAnimator.h"
 #include "MessageBox.h"
 #include "StepsFrame.h"
 
@@ -50,7 +52,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (argc < 3) {
-        QTextStream(stderr) << "usage: reelforge-screenshot SETTINGS.ini OUTPUT.png\n";
+        QTextStream(stderr) << "usage: reelforge-screenshot SETTINGS.ini OUTPUT.png [formats|about]\n";
         return 2;
     }
     NoDialogs dialogs;
@@ -76,6 +78,14 @@ int main(int argc, char *argv[])
     list->setTextColor(2, FileListModel::Status, QColor(113, 177, 98));
     list->setTextColor(3, FileListModel::Status, QColor(220, 10, 10));
     list->setTextColor(3, FileListModel::Duration, QColor(220, 10, 10));
+    // Optionally show a panel at its resting place, as after its slide.
+    const QByteArray panel = argc > 3 ? QByteArray(argv[3]) : QByteArray();
+    if (panel == "formats" || panel == "about") {
+        QWidget *frame = panel == "formats" ? static_cast<QWidget *>(window.frFormats())
+                                            : static_cast<QWidget *>(window.frAbout());
+        window.animator()->setTopOf(frame, PanelAnimator::kRestingTop);
+        window.frMain()->setEnabled(false);
+    }
     window.show();
     app.processEvents();
     const bool saved = window.grab().save(QString::fromLocal8Bit(argv[2]));

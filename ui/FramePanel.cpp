@@ -24,17 +24,12 @@ void FramePanel::paintEvent(QPaintEvent *)
     QPainter painter(this);
     const QRect area = rect();
 
-    // The body runs from the top-left colour down to the two bottom colours.
-    QLinearGradient body(area.topLeft(), area.bottomLeft());
+    // The body shades from the top-left colour down to the two bottom corners' colours.
+    QLinearGradient body(area.topLeft(), area.bottomRight());
     body.setColorAt(0, BodyColorTopLeft);
-    body.setColorAt(1, BodyColorBottomLeft);
+    body.setColorAt(0.6, BodyColorBottomLeft);
+    body.setColorAt(1, BodyColorBottomRight);
     painter.fillRect(area, body);
-    QLinearGradient bottomRight(area.bottomLeft(), area.bottomRight());
-    QColor clear = BodyColorBottomRight;
-    clear.setAlpha(0);
-    bottomRight.setColorAt(0, clear);
-    bottomRight.setColorAt(1, BodyColorBottomRight);
-    painter.fillRect(area.adjusted(0, area.height() / 2, 0, 0), bottomRight);
 
     QFont font = painter.font();
     font.setBold(true);
