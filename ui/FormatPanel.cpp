@@ -48,7 +48,7 @@ QLabel *addHeading(QWidget *parent, const QString &caption, const QRect &rect)
 
 FormatPanel::FormatPanel(QWidget *parent) : QWidget(parent)
 {
-    setFixedSize(552, 290);
+    resize(552, 290);
 
     auto *modes = new QButtonGroup(this);
     const QString captions[2] = {QStringLiteral("Presets"), QStringLiteral("Custom (Advanced)")};
@@ -134,15 +134,18 @@ void FormatPanel::buildCustomPanel()
     addHeading(panel, QStringLiteral("Output Video Options"), QRect(8, 36, 250, 18));
     addHeading(panel, QStringLiteral("Output Audio Options"), QRect(276, 36, 250, 18));
 
-    // Two columns of captions and controls, five rows on the video side, four on the audio.
-    const auto caption = [](int column, int row) {
-        return QRect(8 + column * 268, 58 + row * kRow, 118, 22);
+    // Two columns of captions and controls, five rows on the video side, four on the audio;
+    // the captions take the room the longest of them needs in the current font.
+    const int captionWidth =
+        qMin(fontMetrics().horizontalAdvance(QStringLiteral("Output Video Codec:")) + 8, 150);
+    const auto caption = [=](int column, int row) {
+        return QRect(8 + column * 268, 58 + row * kRow, captionWidth, 22);
     };
-    const auto control = [](int column, int row) {
-        return QRect(128 + column * 268, 58 + row * kRow, 134, 22);
+    const auto control = [=](int column, int row) {
+        return QRect(8 + captionWidth + column * 268, 58 + row * kRow, 254 - captionWidth, 22);
     };
-    const auto number = [](int column, int row) {
-        return QRect(128 + column * 268, 58 + row * kRow, 60, 22);
+    const auto number = [=](int column, int row) {
+        return QRect(8 + captionWidth + column * 268, 58 + row * kRow, 60, 22);
     };
     const QString bitrate = QStringLiteral("Bitrate:");
     const QString kbps = QStringLiteral("kbps");
