@@ -137,17 +137,13 @@ private slots:
         QVERIFY(parkedWhenEnabled);
         QVERIFY(m_window->frMain()->isEnabled());
         QCOMPARE(m_window->frFormats()->y(), m_window->height());
-    }
 
-    void aboutPanelTurnsRoundWhenClosedDuringItsRise()
-    {
-        PanelAnimator *animator = m_window->animator();
+        // About's Close turns the panel round even while it is still rising.
         QTest::mouseClick(m_window->findChild<QPushButton *>("cmdAbout"), Qt::LeftButton);
         QTRY_VERIFY(animator->topOf(m_window->frAbout()) < 8000.0f);
-        QVERIFY(animator->isSliding());
         QTest::mouseClick(m_window->about()->cmdCloseHelp(), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!animator->isSliding(), 5000);
-        QCOMPARE(animator->topOf(m_window->frAbout()), 8655.0f);
+        QTRY_VERIFY_WITH_TIMEOUT(parked.count() == 2, 5000);
+        QCOMPARE(m_window->frAbout()->y(), m_window->height());
         QVERIFY(m_window->frMain()->isEnabled());
     }
 

@@ -86,22 +86,6 @@ private slots:
         QVERIFY(m_tops.contains(turnedAt + 500));
         QVERIFY(m_frame->isEnabled());
     }
-
-    void upRequestsDuringASlideAreIgnored()
-    {
-        QWidget other(&m_window);
-        m_animator->park(&other);
-        m_animator->raise(m_panel);
-        QTRY_VERIFY(m_tops.size() >= 2);
-        m_animator->raise(&other);
-        QCOMPARE(m_animator->AnimFrame(), m_panel);
-        QTRY_VERIFY_WITH_TIMEOUT(!m_animator->isSliding(), 5000);
-        QCOMPARE(m_animator->topOf(m_panel), 2715.0f);
-        QCOMPARE(m_animator->topOf(&other), 8655.0f);
-        // An unknown mode changes nothing but still runs the timer.
-        m_animator->AnimateFrame("sideways");
-        QCOMPARE(m_animator->AnimState(), QString("Edit Frame 2 Up"));
-    }
 };
 
 QTEST_MAIN(TestPanelAnimator)
