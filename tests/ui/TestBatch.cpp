@@ -220,6 +220,8 @@ private slots:
                         !steps()->cmdConvertSelected->isEnabled();
             convert(convertAll);
             restoredAtOnce = convertAll->text() == "Convert All" && steps()->cmdRemove->isEnabled();
+            // The stopped batch is still unwinding: a new one must not start on top of it.
+            convert(convertAll);
         });
         convert(convertAll);
 
@@ -290,12 +292,17 @@ private slots:
         QVERIFY(list()->rebuild({record}, nullptr));
         record.FilePath = work("noise.avi");
         QVERIFY(list()->append(record, nullptr));
+        record.FilePath = work("fine copy.avi");
+        record.Duration = "01:02"; // a length that cannot be read fails the row at once
+        QVERIFY(list()->append(record, nullptr));
         steps()->optOtherFolder->setChecked(true);
         steps()->txtOutPath->setText(work("results") + "/");
         convert(steps()->cmdConvert);
 
-        QCOMPARE(finalStatuses(), (QStringList{FileListStatus::Complete, FileListStatus::Error}));
+        QCOMPARE(finalStatuses(), (QStringList{FileListStatus::Complete, FileListStatus::Error,
+                                               FileListStatus::Error}));
         QVERIFY(playable(work("results/fine.AVI")));
+        QVERIFY(!QFile::exists(work("results/fine copy.AVI")));
         bool sawSeconds = false;
         for (const auto &[row, status] : m_statuses)
             sawSeconds |= row == 0 && status.endsWith(" Seconds Converted");
