@@ -139,6 +139,7 @@ private slots:
         store("cmbCVSize", "two");
         store("txtCABirate", "abc");
         store("optSameFolder", "perhaps");
+        store("txtOutPath", "");
         MainWindow *window = reopen();
         FormatPanel *formats = window->formats();
         QVERIFY(formats->optFormat(1)->isChecked());
@@ -148,6 +149,7 @@ private slots:
         QCOMPARE(formats->cmbCASmapleRate()->currentText(), QString("8 KHz"));
         QCOMPARE(formats->cmbCVSize()->currentIndex(), 0);
         QVERIFY(window->steps()->optOtherFolder->isChecked());
+        QCOMPARE(window->steps()->txtOutPath->text(), SettingsPersistence::defaultOutputFolder());
         // Restored unchanged, then refused when the options are built.
         QCOMPARE(formats->txtCABirate()->text(), QString("abc"));
         QCOMPARE(m_fixture->messages.count(), 0);
@@ -155,14 +157,6 @@ private slots:
         QCOMPARE(m_fixture->messages.count(), 1);
         QVERIFY(m_fixture->messages.texts().first().startsWith(
             "Error occured while getting paramters\r\n"));
-    }
-
-    void emptyOutputFolderComesBackAsTheDefault()
-    {
-        MainWindow *window = reopen();
-        window->steps()->txtOutPath->clear();
-        window = reopen();
-        QCOMPARE(window->steps()->txtOutPath->text(), SettingsPersistence::defaultOutputFolder());
     }
 
     void restoreDefaultsForgetsAtOnceAndKeepsThePanelOpen()
@@ -189,15 +183,8 @@ private slots:
     void damagedSettingsFilesStartWithDefaults_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("not ini") << QByteArray("<xml>not a settings file</xml>\n[[[\n");
-        QTest::newRow("truncated")
-            << QByteArray("[HKEY_LOCAL_MACHINE]\nSoftware\\Tarnwick%20Reelforge\\Settings\\opt");
+        // The store's own tests cover the shapes; here one garbage file goes through a start.
         QTest::newRow("binary") << QByteArray("\x7f" "ELF\x02\x01\x01\x00\xff\xfe[]=\x00\x01", 16);
-        QTest::newRow("wrong shapes")
-            << QByteArray("[HKEY_LOCAL_MACHINE]\n"
-                          "Software\\Tarnwick%20Reelforge\\Settings\\cmbCategory=@Invalid()\n"
-                          "Software\\Tarnwick%20Reelforge\\Settings\\optFormat=1, 2, 3\n"
-                          "Software\\Tarnwick%20Reelforge\\Settings\\cmbCVSize=9999999999999\n");
     }
 
     void damagedSettingsFilesStartWithDefaults()
