@@ -24,14 +24,10 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QTextStream out(stdout);
     QTemporaryDir dir;
-    QStringList clips;
-    for (int i = 0; i < 20; ++i) {
-        const QString clip = dir.filePath(QStringLiteral("clip%1.mp4").arg(i, 2, 10, QChar('0')));
-        if (!TestMedia::makeClip(clip, 2.0, true, QStringLiteral("320x240"))) {
-            out << "could not make " << clip << '\n';
-            return 1;
-        }
-        clips << clip;
+    const QStringList clips = TestMedia::makeClips(dir.path(), 20, 2.0);
+    if (clips.isEmpty()) {
+        out << "could not make the test clips\n";
+        return 1;
     }
     QDir(dir.path()).mkdir(QStringLiteral("program"));
     QDir(dir.path()).mkdir(QStringLiteral("direct"));

@@ -23,14 +23,10 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QTextStream out(stdout);
     QTemporaryDir dir;
-    QStringList clips;
-    for (int i = 0; i < 4; ++i) {
-        const QString clip = dir.filePath(QStringLiteral("clip%1.mp4").arg(i));
-        if (!TestMedia::makeClip(clip, 8.0, true, QStringLiteral("320x240"))) {
-            out << "could not make the test clips\n";
-            return 1;
-        }
-        clips << clip;
+    const QStringList clips = TestMedia::makeClips(dir.path(), 4, 8.0);
+    if (clips.isEmpty()) {
+        out << "could not make the test clips\n";
+        return 1;
     }
 
     bool converted = false;

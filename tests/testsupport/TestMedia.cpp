@@ -48,6 +48,18 @@ bool TestMedia::makeClip(const QString &path, double seconds, bool withAudio, co
            QFileInfo(path).size() > 0;
 }
 
+QStringList TestMedia::makeClips(const QString &folder, int count, double seconds,
+                                 const QString &size)
+{
+    QStringList clips;
+    for (int i = 0; i < count; ++i) {
+        clips << QStringLiteral("%1/clip%2.mp4").arg(folder).arg(i, 2, 10, QLatin1Char('0'));
+        if (!makeClip(clips.last(), seconds, true, size))
+            return {};
+    }
+    return clips;
+}
+
 const TestMedia &TestMedia::instance()
 {
     static TestMedia media;
