@@ -1,255 +1,122 @@
 #include "DOSOutputs.h"
 #include "MessageRecorder.h"
-#include "TestChild.h"
 
-#include <QRegularExpression>
-#include <QTemporaryDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QTest>
 #include <QTimer>
 
-#include <algorithm>
 #include <memory>
-#include <vector>
 
-#include <sys/resource.h>
-#include <unistd.h>
+namespace {
+// A runner that keeps every text it hands on, in order, and runs shell snippets as children.
+struct RecordedRunner : DOSOutputs
+{
+    RecordedRunner()
+    {
+        connect(this, &DOSOutputs::ReceiveOutputs, this, [this](const QString &t) { events << t; });
+    }
+    QString run(const QString &script)
+    {
+        setArguments({"/bin/sh", "-c", script});
+        return ExecuteCommand();
+    }
+    QStringList events;
+};
+
+// True when no process with that id runs; a zombie awaiting its reaper counts as gone.
+bool isGone(const QString &pid)
+{
+    QFile stat("/proc/" + pid + "/stat");
+    return !stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z "); // "1 (sh) Z ..."
+}
+} // namespace
 
 class TestDOSOutputs : public QObject
 {
     Q_OBJECT
 
-private:
-    QTemporaryDir m_dir;
-    QString script(const QString &name, const QString &body)
-    {
-        return TestChild::writeScript(m_dir.path(), name, body);
-    }
-    QString file(const QString &name) const { return m_dir.filePath(name); }
-    static void record(DOSOutputs &runner, QStringList &events)
-    {
-        QObject::connect(&runner, &DOSOutputs::ReceiveOutputs,
-                         [&events](const QString &text) { events << text; });
-    }
-
 private slots:
-    void nothingToRunIsRefused_data()
-    {
-        QTest::addColumn<QString>("commandLine");
-        QTest::addColumn<QString>("message");
-        const QString notFound = QStringLiteral("File or command not found");
-        QTest::newRow("empty command line") << "" << "Command Line is empty";
-        QTest::newRow("missing program") << "/no/such/folder/encoder -i x" << notFound;
-        QTest::newRow("program not on the path") << "reelforge-no-such-program" << notFound;
-        QTest::newRow("only blanks") << "   " << notFound;
-        QTest::newRow("not executable") << "@" << notFound;
-    }
-
     void nothingToRunIsRefused()
     {
-        QFETCH(QString, commandLine);
-        QFETCH(QString, message);
-        if (commandLine == QLatin1String("@")) {
-            commandLine = script("plain.txt", "echo hello\n");
-            QFile::setPermissions(commandLine, QFile::ReadOwner | QFile::WriteOwner);
-        }
         MessageRecorder recorder;
-        DOSOutputs runner;
-        QStringList events;
-        record(runner, events);
-
-        QCOMPARE(runner.ExecuteCommand(commandLine), QString());
-        QCOMPARE(recorder.texts(), QStringList{message});
-        QCOMPARE(recorder.messages().first().icon, MessageIcon::Critical);
-        QVERIFY(events.isEmpty());
+        RecordedRunner runner;
+        QCOMPARE(runner.ExecuteCommand(QString()), QString());
+        QCOMPARE(runner.ExecuteCommand("/no/such/encoder -i x"), QString());
+        QCOMPARE(recorder.texts(),
+                 (QStringList{"Command Line is empty", "File or command not found"}));
+        QVERIFY(runner.events.isEmpty());
     }
 
-    void runningOutOfDescriptorsIsAPipeFailure()
+    void outputArrivesWholeInSmallChunks_data()
     {
-        const QString program = script("quiet.sh", "exit 0\n");
-        MessageRecorder recorder;
-        DOSOutputs runner;
-        rlimit saved{};
-        QVERIFY(getrlimit(RLIMIT_NOFILE, &saved) == 0);
-        rlimit tight = saved;
-        tight.rlim_cur = std::min<rlim_t>(saved.rlim_cur, 256);
-        QVERIFY(setrlimit(RLIMIT_NOFILE, &tight) == 0);
-        std::vector<int> held;
-        for (int ends[2]; ::pipe(ends) == 0;)
-            held.insert(held.end(), {ends[0], ends[1]});
-        if (const int last = ::dup(0); last >= 0)
-            held.push_back(last);
-
-        const QString result = runner.ExecuteCommand(program);
-
-        for (const int fd : held)
-            ::close(fd);
-        QVERIFY(setrlimit(RLIMIT_NOFILE, &saved) == 0);
-        QCOMPARE(result, QString());
-        QCOMPARE(recorder.texts(), QStringList{"CreatePipe failed. Error: 24"});
-    }
-
-    void commandLineTextIsSplitWithoutExpansion()
-    {
-        DOSOutputs runner;
-        const QString marker = file("expanded");
-        QCOMPARE(runner.ExecuteCommand(QStringLiteral("/bin/echo \"two  words\" $(touch %1) "
-                                                      "`touch %1` $HOME").arg(marker)),
-                 QStringLiteral("two  words $(touch %1) `touch %1` $HOME\n").arg(marker));
-        QVERIFY(!QFile::exists(marker));
-    }
-
-    void silentChildGivesOneEmptyEventAndItsExitCode_data()
-    {
-        QTest::addColumn<int>("code");
-        QTest::newRow("success") << 0;
-        QTest::newRow("failure") << 3;
-    }
-
-    void silentChildGivesOneEmptyEventAndItsExitCode()
-    {
-        QFETCH(int, code);
-        DOSOutputs runner;
-        QStringList events;
-        record(runner, events);
-        QCOMPARE(runner.ExecuteCommand(script("silent.sh", QStringLiteral("exit %1\n").arg(code))),
-                 QString());
-        QCOMPARE(events, QStringList{QString()});
-        QCOMPARE(runner.ending(), DOSOutputs::Ending::Exited);
-        QCOMPARE(runner.exitCode(), code);
-    }
-
-    void largeOutputArrivesInOrderedSmallChunks()
-    {
-        DOSOutputs runner;
-        QStringList events;
-        record(runner, events);
-        // Both streams share the one channel.
-        const QString result =
-            runner.ExecuteCommand(script("count.sh", "seq 1 3000\nseq 1 3000 >&2\n"));
-
-        QString expected;
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("output");
+        // "aé" is three bytes long, so a read of 512 bytes ends inside an "é".
+        const QString accents = QStringLiteral("a\u00e9").repeated(3000);
+        QString numbers;
         for (int i = 1; i <= 3000; ++i)
-            expected += QString::number(i) + QLatin1Char('\n');
-        expected += expected;
-        QCOMPARE(result, expected);
-        QCOMPARE(runner.Outputs(), expected);
-        QCOMPARE(events.join(QString()), expected);
-        QCOMPARE(events.last(), QString());
-        QVERIFY(std::all_of(events.begin(), events.end(),
-                            [](const QString &chunk) { return chunk.toUtf8().size() <= 512; }));
+            numbers += QString::number(i) + QLatin1Char('\n');
+        QTest::newRow("silent") << "exit 0" << "";
+        QTest::newRow("large, on both streams")
+            << QStringLiteral("printf '%1\\n'\nseq 1 3000 >&2").arg(accents)
+            << accents + QLatin1Char('\n') + numbers;
     }
 
-    void characterSplitBetweenChunksArrivesWhole()
+    void outputArrivesWholeInSmallChunks()
     {
-        // "aé" is three bytes long, so byte 512 falls inside an "é".
-        const QString pattern = QStringLiteral("a\u00e9").repeated(400);
-        DOSOutputs runner;
-        QStringList events;
-        record(runner, events);
-        const QString result = runner.ExecuteCommand(
-            script("accents.sh", QStringLiteral("printf '%1\\n'\n").arg(pattern)));
-        QCOMPARE(result, pattern + QLatin1Char('\n'));
-        QCOMPARE(events.join(QString()), result);
+        QFETCH(QString, body);
+        QFETCH(QString, output);
+        RecordedRunner runner;
+        QCOMPARE(runner.run(body), output);
+        QCOMPARE(runner.Outputs(), output);
+        QCOMPARE(runner.events.join(QString()), output);
+        QCOMPARE(runner.events.size() == 1, output.isEmpty()); // silent: just the final read
+        QCOMPARE(runner.events.last(), QString());
+        for (const QString &chunk : std::as_const(runner.events))
+            QVERIFY2(chunk.size() <= 512, qPrintable(QString::number(chunk.size())));
     }
 
-    void stopKillsAChattyChild()
+    void stopOrReleaseEndsTheChildAtOnce_data()
     {
-        const QString pidFile = file("chatty.pid");
-        const QString program = script(
-            "chatty.sh",
-            QStringLiteral("echo $$ > '%1'\nwhile :; do echo tick; sleep 0.01; done\n").arg(pidFile));
-        DOSOutputs runner;
-        QStringList events;
-        qsizetype stoppedAt = -1;
-        connect(&runner, &DOSOutputs::ReceiveOutputs, this, [&](const QString &text) {
-            events << text;
-            if (events.size() == 3) {
-                runner.setStopConvert(true);
-                stoppedAt = events.size();
-            }
-        });
-
-        QCOMPARE(runner.ExecuteCommand(program), QString());
-        QCOMPARE(events.mid(stoppedAt), QStringList{"Cancelled"});
-        QVERIFY(runner.StopConvert());
-        QCOMPARE(runner.ending(), DOSOutputs::Ending::Killed);
-        QVERIFY(TestChild::isGone(TestChild::readPid(pidFile)));
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<bool>("release"); // drop the runner instead of stopping it
+        QTest::newRow("chatty") << "while kill -0 $!; do echo tick; sleep 0.01; done" << false;
+        QTest::newRow("silent") << "wait" << false;
+        QTest::newRow("released") << "wait" << true;
     }
 
-    void stopKillsASilentChildAtOnce()
+    // Both come from a timer, as a Stop click would, while a second timer ticks. The child
+    // first prints its own id and that of a helper it started, which must go too; left
+    // alone, both would run for 20 seconds.
+    void stopOrReleaseEndsTheChildAtOnce()
     {
-        const QString pidFile = file("sleeper.pid");
-        DOSOutputs runner;
-        QStringList events;
-        record(runner, events);
-        QTimer::singleShot(300, &runner, [&runner] { runner.setStopConvert(true); });
-
-        QCOMPARE(runner.ExecuteCommand(script(
-                     "sleeper.sh", QStringLiteral("echo $$ > '%1'\nexec sleep 300\n").arg(pidFile))),
-                 QString());
-        QCOMPARE(events, QStringList{"Cancelled"});
-        QVERIFY(runner.StopConvert());
-        QVERIFY(TestChild::isGone(TestChild::readPid(pidFile)));
-    }
-
-    void releasingARunningRunnerLeavesNothingBehind()
-    {
-        const QString childPid = file("leader.pid");
-        const QString helperPid = file("helper.pid");
-        const QString program =
-            script("family.sh", QStringLiteral("sleep 300 &\necho $! > '%1'\necho $$ > '%2'\n"
-                                               "echo ready\nwait\n")
-                                    .arg(helperPid, childPid));
-        auto runner = std::make_unique<DOSOutputs>();
-        DOSOutputs *running = runner.get();
-        connect(running, &DOSOutputs::ReceiveOutputs, this, [&](const QString &text) {
-            if (text.contains(QLatin1String("ready")))
-                QTimer::singleShot(0, this, [&runner] { runner.reset(); });
-        });
-
-        QCOMPARE(running->ExecuteCommand(program), QString());
-        QVERIFY(!runner);
-        QTRY_VERIFY(TestChild::isGone(TestChild::readPid(childPid)));
-        QTRY_VERIFY(TestChild::isGone(TestChild::readPid(helperPid)));
-    }
-
-    void whatAChildLeftRunningEndsWithTheRun()
-    {
-        const QString helperPid = file("left.pid");
-        DOSOutputs runner;
-        QCOMPARE(runner.ExecuteCommand(script(
-                     "leaver.sh", QStringLiteral("sleep 300 >/dev/null 2>&1 &\necho $! > '%1'\n"
-                                                 "echo done\n")
-                                      .arg(helperPid))),
-                 QStringLiteral("done\n"));
-        QTRY_VERIFY(TestChild::isGone(TestChild::readPid(helperPid)));
-    }
-
-    void windowTimersKeepFiringWhileWaiting()
-    {
-        DOSOutputs runner;
+        QFETCH(QString, body);
+        QFETCH(bool, release);
+        auto runner = std::make_unique<RecordedRunner>();
+        RecordedRunner *running = runner.get();
         int ticks = 0;
-        QTimer timer;
-        connect(&timer, &QTimer::timeout, this, [&ticks] { ++ticks; });
-        timer.start(10);
-        runner.ExecuteCommand(script("pause.sh", "sleep 0.5\n"));
-        QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
-    }
-
-    void secondRunWhileRunningIsRefused()
-    {
-        const QString program = script("twice.sh", "echo first\nsleep 0.3\necho second\n");
-        DOSOutputs runner;
-        QString nested = QStringLiteral("not called");
-        connect(&runner, &DOSOutputs::ReceiveOutputs, this, [&](const QString &text) {
-            if (!text.startsWith(QLatin1String("first")))
-                return;
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("already running"));
-            nested = runner.ExecuteCommand(QStringLiteral("/bin/echo nested"));
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, this, [&ticks] { ++ticks; });
+        ticker.start(10);
+        QStringList ids;
+        QTimer::singleShot(400, this, [&] {
+            ids = runner->events.join(QString()).section('\n', 0, 0).split(' ');
+            release ? runner.reset() : runner->setStopConvert(true);
         });
+        QElapsedTimer clock;
+        clock.start();
 
-        QCOMPARE(runner.ExecuteCommand(program), QStringLiteral("first\nsecond\n"));
-        QCOMPARE(nested, QString());
+        QCOMPARE(running->run("sleep 20 &\necho $$ $!\n" + body), QString());
+        QVERIFY2(clock.elapsed() < 10000, "waited for the child");
+        QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
+        QCOMPARE(ids.size(), 2);
+        QTRY_VERIFY(isGone(ids.first()));
+        QTRY_VERIFY(isGone(ids.last()));
+        if (release)
+            return;
+        QCOMPARE(runner->events.last(), QStringLiteral("Cancelled"));
+        QVERIFY(runner->StopConvert());
     }
 };
 
