@@ -1,6 +1,7 @@
 // Renders the main window with a few sample rows to a PNG, for the README.
 #include "FileListModel.h"
 #include "FileListStatus.h"
+#include "FormatPanel.h"
 #include "FramePanel.h"
 #include "MainWindow.h"
 #include "PanelAnimator.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QColor>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QTextStream>
 
 namespace {
@@ -52,7 +54,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (argc < 3) {
-        QTextStream(stderr) << "usage: reelforge-screenshot SETTINGS.ini OUTPUT.png [formats|about]\n";
+        QTextStream(stderr) << "usage: reelforge-screenshot SETTINGS.ini OUTPUT.png [formats|custom|about]\n";
         return 2;
     }
     NoDialogs dialogs;
@@ -80,9 +82,11 @@ int main(int argc, char *argv[])
     list->setTextColor(3, FileListModel::Duration, QColor(220, 10, 10));
     // Optionally show a panel at its resting place, as after its slide.
     const QByteArray panel = argc > 3 ? QByteArray(argv[3]) : QByteArray();
-    if (panel == "formats" || panel == "about") {
-        QWidget *frame = panel == "formats" ? static_cast<QWidget *>(window.frFormats())
-                                            : static_cast<QWidget *>(window.frAbout());
+    if (panel == "custom")
+        window.formats()->optFormat(1)->setChecked(true);
+    if (panel == "formats" || panel == "custom" || panel == "about") {
+        QWidget *frame = panel == "about" ? static_cast<QWidget *>(window.frAbout())
+                                          : static_cast<QWidget *>(window.frFormats());
         window.animator()->setTopOf(frame, PanelAnimator::kRestingTop);
         window.frMain()->setEnabled(false);
     }
