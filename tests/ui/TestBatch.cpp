@@ -1,22 +1,14 @@
 #include "CVideoConv.h"
 #include "ConversionQueue.h"
 #include "FileGrid.h"
-#include "FileListModel.h"
 #include "FileListStatus.h"
-#include "FormatPanel.h"
-#include "StepsFrame.h"
 #include "TestMedia.h"
 #include "WindowFixture.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -228,7 +220,7 @@ private slots:
         bool visibleAfterClose = false;
         int opened = -1, children = 0;
         atProgress(0, [&] {
-            click(m_window->findChild<QPushButton *>("cmdClose"));
+            m_fixture->click("cmdClose");
             visibleAfterClose = m_window->isVisible();
             // Play is off during a batch, so a double click opens nothing.
             FileGrid *grid = steps()->Grid;

@@ -1,24 +1,14 @@
 #include "AboutPanel.h"
 #include "FileGrid.h"
-#include "FileListModel.h"
-#include "FileListStatus.h"
-#include "FormatPanel.h"
-#include "FramePanel.h"
 #include "PanelAnimator.h"
-#include "StepsFrame.h"
 #include "TestMedia.h"
 #include "WindowFixture.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMimeData>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSignalSpy>
 #include <QUrl>
 
@@ -30,7 +20,7 @@ private:
     std::unique_ptr<WindowFixture> m_fixture;
     MainWindow *m_window = nullptr;
     StepsFrame *steps() const { return m_window->steps(); }
-    void click(const char *name) { QTest::mouseClick(m_fixture->find<QPushButton>(name), Qt::LeftButton); }
+    void click(const char *name) { m_fixture->click(name); }
 
     // Selects the row by a click on its path, then double-clicks it.
     void doubleClickRow(int row)

@@ -1,11 +1,20 @@
 #pragma once
 
+#include "FileListModel.h"
+#include "FormatPanel.h"
+#include "FramePanel.h"
 #include "MainWindow.h"
 #include "MessageRecorder.h"
 #include "RecordingShell.h"
 #include "RecordingShutdown.h"
 #include "ScriptedDialogs.h"
+#include "StepsFrame.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,31 +33,21 @@ struct WindowFixture
 
     QString settingsFile() const { return folder.filePath(QStringLiteral("settings.ini")); }
 
+    // Closes any open window the ordinary way, then opens a new one.
     MainWindow *open()
     {
-        WindowServices services;
-        services.dialogs = &dialogs;
-        services.shell = &shell;
-        services.shutdown = &shutdown;
-        services.settingsFile = settingsFile();
-        services.dataFolder = dataFolder;
-        window = std::make_unique<MainWindow>(services);
+        if (window) {
+            window->close();
+            window.reset();
+        }
+        window = std::make_unique<MainWindow>(WindowServices{&dialogs, &shell, &shutdown,
+                                                             settingsFile(), dataFolder});
         window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            return nullptr;
-        return window.get();
+        return QTest::qWaitForWindowExposed(window.get()) ? window.get() : nullptr;
     }
 
-    // Closes the window the ordinary way and lets it go.
-    void close()
+    void click(const char *name) const
     {
-        window->close();
-        window.reset();
-    }
-
-    template <typename Control>
-    Control *find(const char *name) const
-    {
-        return window->findChild<Control *>(QString::fromLatin1(name));
+        QTest::mouseClick(window->findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
     }
 };
