@@ -20,25 +20,26 @@ class TestStatusDrawing : public QObject
 private:
     QStandardItemModel m_model{1, 2};
     QTableView m_view;
+    QImage m_image;
+    QRect m_cell;
 
-    // Renders the status and counts, left of barEnd and from it on, pixels of each colour.
-    QImage render(const QString &status, int width, bool selected, QRect *cell)
+    void render(const QString &status, int width, bool selected = false)
     {
         m_model.setItem(0, 1, new QStandardItem(status));
         m_view.setColumnWidth(1, width);
         m_view.clearSelection();
         if (selected)
             m_view.selectRow(0);
-        *cell = m_view.visualRect(m_model.index(0, 1));
-        return m_view.viewport()->grab().toImage();
+        m_cell = m_view.visualRect(m_model.index(0, 1));
+        m_image = m_view.viewport()->grab().toImage();
     }
 
-    static int count(const QImage &image, const QRect &area, const QColor &color)
+    int count(const QRect &area, const QColor &color) const
     {
         int found = 0;
         for (int y = area.top(); y <= area.bottom(); ++y)
             for (int x = area.left(); x <= area.right(); ++x)
-                found += image.pixelColor(x, y) == color;
+                found += m_image.pixelColor(x, y) == color;
         return found;
     }
 
@@ -80,20 +81,18 @@ private slots:
         QFETCH(QString, status);
         QFETCH(int, width);
         QFETCH(int, barColumns);
-        QRect cell;
-        const QImage image = render(status, width, false, &cell);
+        render(status, width);
         const QColor bar = ProgressBarPainter::barColor();
-        const QRect inside(cell.left(), cell.top(), barColumns, cell.height());
-        const QRect outside(cell.left() + barColumns, cell.top(), width - barColumns,
-                            cell.height());
+        const QRect inside(m_cell.left(), m_cell.top(), barColumns, m_cell.height());
+        const QRect outside = m_cell.adjusted(barColumns, 0, 0, 0);
         // Only the two colours: the grid's own background and text are suppressed.
-        QCOMPARE(count(image, cell, bar) + count(image, cell, kBack), width * cell.height());
-        QCOMPARE(image.pixelColor(outside.topLeft() + QPoint(0, 1)), kBack);
+        QCOMPARE(count(m_cell, bar) + count(m_cell, kBack), width * m_cell.height());
+        QCOMPARE(m_image.pixelColor(outside.topLeft() + QPoint(0, 1)), kBack);
         if (barColumns > 0)
-            QCOMPARE(image.pixelColor(inside.topRight() + QPoint(0, 1)), bar);
+            QCOMPARE(m_image.pixelColor(inside.topRight() + QPoint(0, 1)), bar);
         // The percentage: background-coloured under the bar, bar-coloured beyond it.
-        const int textUnder = barColumns > 0 ? count(image, inside, kBack) : 0;
-        const int textBeyond = count(image, outside, bar);
+        const int textUnder = barColumns > 0 ? count(inside, kBack) : 0;
+        const int textBeyond = count(outside, bar);
         QVERIFY(textUnder + textBeyond > 0);
         if (barColumns > 20 && barColumns < width - 20)
             QVERIFY(textUnder > 0 && textBeyond > 0);
@@ -101,23 +100,17 @@ private slots:
 
     void selectedCellUsesSelectionColoursWithoutBar()
     {
-        QRect cell;
-        const QImage image = render("60", 120, true, &cell);
-        const QRect covered = cell.adjusted(0, 0, -1, 0);
-        QCOMPARE(count(image, cell, kHighlight) + count(image, cell, kBack),
-                 120 * cell.height());
-        QVERIFY(count(image, covered, kBack) > 0); // the text
-        QCOMPARE(image.pixelColor(cell.left() + 80, cell.top() + 1), kHighlight);
+        render("60", 120, true);
+        QCOMPARE(count(m_cell, kHighlight) + count(m_cell, kBack), 120 * m_cell.height());
+        QVERIFY(count(m_cell, kBack) > 0); // the text
+        QCOMPARE(m_image.pixelColor(m_cell.left() + 80, m_cell.top() + 1), kHighlight);
     }
 
     void wordsAreLeftToTheGrid()
     {
-        for (const QString &status : {"Complete", "Waiting Conversion", "12.34 Seconds Converted"}) {
-            QRect cell;
-            const QImage image = render(status, 160, false, &cell);
-            QCOMPARE(count(image, cell, ProgressBarPainter::barColor()), 0);
-            QCOMPARE(image.pixelColor(cell.left() + 1, cell.top() + 1), kBase);
-        }
+        render("12.34 Seconds Converted", 160);
+        QCOMPARE(count(m_cell, ProgressBarPainter::barColor()), 0);
+        QCOMPARE(m_image.pixelColor(m_cell.left() + 1, m_cell.top() + 1), kBase);
     }
 };
 
