@@ -34,10 +34,18 @@ private slots:
         QTest::addColumn<QString>("written");
         QTest::addColumn<QString>("read");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("leading and trailing") << "\\A\\B\\" << "A\\B" << "x";
-        QTest::newRow("plain path") << "A\\B" << "\\A\\B" << "x";
-        QTest::newRow("two leading keep one") << "\\\\A\\B" << "A\\B" << "default";
-        QTest::newRow("two trailing keep one") << "A\\B\\\\" << "A\\B" << "default";
+        QTest::newRow("leading and trailing") << "\\A\\B\\"
+                                              << "A\\B"
+                                              << "x";
+        QTest::newRow("plain path") << "A\\B"
+                                    << "\\A\\B"
+                                    << "x";
+        QTest::newRow("two leading keep one") << "\\\\A\\B"
+                                              << "A\\B"
+                                              << "default";
+        QTest::newRow("two trailing keep one") << "A\\B\\\\"
+                                               << "A\\B"
+                                               << "default";
     }
 
     void backslashesAtTheEndsAreTrimmedOnce()

@@ -38,16 +38,10 @@ bool playable(const QString &path)
 // Living children of this process (an encoder that outlived its row).
 int liveChildren()
 {
-    int count = 0;
-    for (const QString &entry : QDir("/proc").entryList(QDir::Dirs)) {
-        QFile stat("/proc/" + entry + "/stat");
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray text = stat.readAll();
-        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-        count += fields.size() > 1 && fields.at(1).toInt() == ::getpid() && fields.at(0) != "Z";
-    }
-    return count;
+    QProcess pgrep;
+    pgrep.start("pgrep", {"-P", QString::number(::getpid()), "-r", "R,S,D,T"});
+    pgrep.waitForFinished();
+    return pgrep.readAllStandardOutput().count('\n');
 }
 } // namespace
 
@@ -125,13 +119,42 @@ private slots:
         m_fixture.reset();
     }
 
-    void convertAllConvertsEveryRowInOrderBesideItsInput()
+    void convertsWaitingAndTickedRowsFirstToLast()
     {
-        QFile::copy(TestMedia::instance().clip("mp4"), work("two.AVI")); // never overwritten
-        addClips({"one.avi", "two.mp4", "three.mkv"});
         click(steps()->cmdConvert);
+        QCOMPARE(m_fixture->messages.texts(),
+                 QStringList{"The list is empty, Please add Video files from step 1"});
+        m_fixture->messages.clear();
 
-        QCOMPARE(finalStatuses(), QStringList(3, S::Complete));
+        QFile::copy(TestMedia::instance().clip("mp4"), work("b.AVI")); // never overwritten
+        addClips({"a.avi", "b.mp4", "c.mkv", "d.avi", "e.mp4", "f.mkv"});
+        const QStringList before = {
+            S::Cancelled, S::WaitingConversion, S::WaitingConversion, S::Complete,
+            S::Error,     S::UnkownFormat};
+        for (int row = 0; row < before.size(); ++row)
+            list()->setStatus(row, before.at(row));
+        steps()->chkShutdown->setChecked(true);
+        // Nothing ticked: nothing happens, nothing is said, and the machine stays on.
+        click(steps()->cmdConvertSelected);
+        QCOMPARE(finalStatuses(), before);
+        QVERIFY(m_fixture->shutdown.requests.isEmpty());
+        QCOMPARE(steps()->cmdConvertSelected->text(), QString("Convert Selected"));
+        QVERIFY(steps()->cmdConvert->isEnabled() && steps()->cmdConvertSelected->isEnabled());
+
+        // Of the ticked rows (-1 counts) only those still to be converted are taken.
+        for (int row = 2; row < before.size(); ++row)
+            list()->setCheckBox(row, row == 2 ? -1 : 1);
+        click(steps()->cmdConvertSelected);
+        QStringList converted = before;
+        converted[2] = S::Complete;
+        QCOMPARE(finalStatuses(), converted);
+        QCOMPARE(m_fixture->shutdown.requests, QList<ShutdownAction>{ShutdownAction::PowerOff});
+
+        steps()->chkShutdown->setChecked(false);
+        m_statuses.clear();
+        click(steps()->cmdConvert); // the cancelled row is converted again
+        QCOMPARE(finalStatuses().mid(0, 3), QStringList(3, S::Complete));
+        QCOMPARE(finalStatuses().mid(3), before.mid(3));
         QList<int> started;
         int percentages = 0;
         for (const auto &[row, status] : m_statuses) {
@@ -139,11 +162,11 @@ private slots:
                 started << row;
             percentages += isNumber(status);
         }
-        QCOMPARE(started, (QList<int>{0, 1, 2}));
-        QVERIFY(percentages >= 3);
+        QCOMPARE(started, (QList<int>{0, 1}));
+        QVERIFY(percentages >= 2);
         for (int row = 0; row < 3; ++row)
             QCOMPARE(list()->textColor(row, FileListModel::Status), kGreen);
-        for (const QString &output : {work("one.AVI"), work("two_Converted.AVI"), work("three.AVI")})
+        for (const QString &output : {work("a.AVI"), work("b_Converted.AVI"), work("c.AVI")})
             QVERIFY2(playable(output), qPrintable(output));
         QCOMPARE(m_fixture->messages.count(), 0);
         QCOMPARE(steps()->cmdConvert->text(), QString("Convert All"));
@@ -151,38 +174,7 @@ private slots:
         // Job events after the batch touch no row.
         emit m_window->queue()->currentJob()->Progress(42);
         emit m_window->queue()->currentJob()->CurrentStatus("Starting...");
-        QCOMPARE(finalStatuses(), QStringList(3, S::Complete));
-    }
-
-    void onlyWaitingTickedRowsAreTaken()
-    {
-        click(steps()->cmdConvert);
-        QCOMPARE(m_fixture->messages.texts(),
-                 QStringList{"The list is empty, Please add Video files from step 1"});
-        m_fixture->messages.clear();
-
-        addClips({"a.avi", "b.mp4", "c.mkv", "d.avi", "e.mp4"});
-        const QStringList before = {S::Complete, S::Error, S::UnkownFormat, S::Cancelled};
-        for (int row = 0; row < before.size(); ++row)
-            list()->setStatus(row, before.at(row));
-        steps()->chkShutdown->setChecked(true);
-        // Nothing ticked: nothing happens, nothing is said, and the machine stays on.
-        click(steps()->cmdConvertSelected);
-        QCOMPARE(finalStatuses(), before + QStringList{S::WaitingConversion});
-        QVERIFY(m_fixture->shutdown.requests.isEmpty());
-        QCOMPARE(steps()->cmdConvertSelected->text(), QString("Convert Selected"));
-        QVERIFY(steps()->cmdConvert->isEnabled() && steps()->cmdConvertSelected->isEnabled());
-
-        // Only ticked rows (-1 counts) still waiting or cancelled are converted.
-        for (int row = 0; row < 3; ++row)
-            list()->setCheckBox(row, 1);
-        list()->setCheckBox(3, -1);
-        click(steps()->cmdConvertSelected);
-        QCOMPARE(finalStatuses(), (QStringList{S::Complete, S::Error, S::UnkownFormat, S::Complete,
-                                               S::WaitingConversion}));
-        QCOMPARE(m_fixture->shutdown.requests, QList<ShutdownAction>{ShutdownAction::PowerOff});
-        QVERIFY(!QFile::exists(work("a.AVI")) && !QFile::exists(work("c.AVI")));
-        QCOMPARE(m_fixture->messages.count(), 0);
+        QCOMPARE(finalStatuses().mid(0, 3), QStringList(3, S::Complete));
     }
 
     void stopDuringTheSecondRow()
@@ -237,15 +229,14 @@ private slots:
         QVERIFY(visibleAfterClose);
         QCOMPARE(opened, 0);
         QCOMPARE(m_fixture->messages.texts(), QStringList{"Please Stop Conversion first."});
-        QCOMPARE(m_fixture->messages.messages().first().icon, MessageIcon::Exclamation);
         QCOMPARE(children, 1);
         QTRY_COMPARE(unloading.count(), 1);
         QTRY_VERIFY(!m_window->isVisible());
         QCOMPARE(finalStatuses(), QStringList{S::Cancelled});
         QCOMPARE(liveChildren(), 0);
-        QVERIFY(m_fixture->shutdown.requests.isEmpty());
         QFile settings(m_fixture->settingsFile());
-        QVERIFY(settings.open(QIODevice::ReadOnly) && settings.readAll().contains("txtFrameRate=24"));
+        QVERIFY(settings.open(QIODevice::ReadOnly) &&
+                settings.readAll().contains("txtFrameRate=24"));
     }
 
     void chosenFolderUnknownLengthsAndFailures()

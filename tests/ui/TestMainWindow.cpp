@@ -26,7 +26,8 @@ private:
     void doubleClickRow(int row)
     {
         FileGrid *grid = steps()->Grid;
-        const QPoint cell = grid->visualRect(grid->model()->index(row, FileListModel::FilePath)).center();
+        const QPoint cell =
+            grid->visualRect(grid->model()->index(row, FileListModel::FilePath)).center();
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell);
     }
@@ -49,8 +50,8 @@ private slots:
         QStringList captions;
         for (int column = FileListModel::CheckBox; column < FileListModel::ColumnCount; ++column)
             captions << grid->model()->headerData(column, Qt::Horizontal).toString();
-        QCOMPARE(captions, (QStringList{" ", "File Path", "Conversion Status", "Time Length",
-                                        "File Size"}));
+        QCOMPARE(captions,
+                 (QStringList{" ", "File Path", "Conversion Status", "Time Length", "File Size"}));
         QCOMPARE(m_window->about()->lblVer()->text(), QString("1.0.0.5"));
         QCOMPARE(MainWindow::versionText(2, 5, 0), QString("2.5.0.0"));
         QCOMPARE(m_window->frFormats()->y(), m_window->height());
@@ -91,9 +92,8 @@ private slots:
 
         bool parkedWhenEnabled = false;
         QSignalSpy parked(animator, &PanelAnimator::parked);
-        connect(animator, &PanelAnimator::parked, this, [&] {
-            parkedWhenEnabled = animator->topOf(m_window->frAbout()) == 8655.0f;
-        });
+        connect(animator, &PanelAnimator::parked, this,
+                [&] { parkedWhenEnabled = animator->topOf(m_window->frAbout()) == 8655.0f; });
         QTest::mouseClick(m_window->about()->cmdCloseHelp(), Qt::LeftButton);
         QVERIFY(!main->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(parked.count() == 1, 5000);
@@ -154,7 +154,8 @@ private slots:
         QCOMPARE(list->record(1).FilePath, media.clip("avi"));
         QCOMPARE(m_fixture->messages.count(), 0);
 
-        const QPoint tick = grid->visualRect(grid->model()->index(1, FileListModel::CheckBox)).center();
+        const QPoint tick =
+            grid->visualRect(grid->model()->index(1, FileListModel::CheckBox)).center();
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, tick);
         QVERIFY(list->record(1).CheckBox != 0);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, tick);
@@ -169,16 +170,7 @@ private slots:
         QCOMPARE(m_fixture->shell.opened.size(), 1);
     }
 
-    void closeRunsTheUnloadHandlerOnce()
-    {
-        QSignalSpy unloading(m_window, &MainWindow::unloading);
-        click("cmdClose");
-        QCOMPARE(unloading.count(), 1);
-        QVERIFY(!m_window->isVisible());
-        QVERIFY(QFile::exists(m_fixture->settingsFile()));
-    }
-
-    void minimizeAndDrag()
+    void dragMinimizeAndClose()
     {
         const QPoint before = m_window->pos();
         QWidget *frame = m_window->frMain();
@@ -189,6 +181,11 @@ private slots:
         QTRY_COMPARE(m_window->pos(), before + QPoint(30, 20));
         click("cmdMinimize");
         QTRY_VERIFY(m_window->isMinimized());
+
+        QSignalSpy unloading(m_window, &MainWindow::unloading);
+        click("cmdClose");
+        QCOMPARE(unloading.count(), 1);
+        QVERIFY(!m_window->isVisible() && QFile::exists(m_fixture->settingsFile()));
     }
 
     void everyControlIsNamedAndTabsFollowTheSteps()
@@ -201,17 +198,15 @@ private slots:
         }
         const QList<QWidget *> order = {steps()->cmdAddVideoFile, steps()->Grid,
                                         steps()->cmdChangeFormat, steps()->optSameFolder,
-                                        steps()->txtOutPath, steps()->cmdConvert,
+                                        steps()->txtOutPath,      steps()->cmdConvert,
                                         steps()->chkShutdown};
-        QList<int> positions;
-        QWidget *widget = steps()->cmdAddVideoFile;
-        for (int step = 0; step < 200 && positions.size() < order.size(); ++step) {
-            const int at = order.indexOf(widget);
-            if (at >= 0 && !positions.contains(at))
-                positions << at;
-            widget = widget->nextInFocusChain();
+        QList<QWidget *> chain;
+        QWidget *widget = order.first();
+        for (int step = 0; step < 200; ++step, widget = widget->nextInFocusChain()) {
+            if (order.contains(widget) && !chain.contains(widget))
+                chain << widget;
         }
-        QCOMPARE(positions, (QList<int>{0, 1, 2, 3, 4, 5, 6}));
+        QCOMPARE(chain, order);
     }
 };
 

@@ -40,8 +40,8 @@ struct WindowFixture
             window->close();
             window.reset();
         }
-        window = std::make_unique<MainWindow>(WindowServices{&dialogs, &shell, &shutdown,
-                                                             settingsFile(), dataFolder});
+        window = std::make_unique<MainWindow>(
+            WindowServices{&dialogs, &shell, &shutdown, settingsFile(), dataFolder});
         window->show();
         return QTest::qWaitForWindowExposed(window.get()) ? window.get() : nullptr;
     }
