@@ -177,10 +177,12 @@ private slots:
         QCOMPARE(finalStatuses().mid(0, 3), QStringList(3, S::Complete));
     }
 
-    void stopDuringTheSecondRow()
+    // Stop mid-row; then, in a second batch, Close is refused and a close from outside stops it.
+    void stopAndCloseDuringABatch()
     {
         addClips({"s1.avi"}, {longClip("s2.mkv"), longClip("s3.mkv")});
         steps()->chkShutdown->setChecked(true);
+        m_window->formats()->txtFrameRate()->setText("24");
         QPushButton *convertAll = steps()->cmdConvert;
         bool stopShown = false, restoredAtOnce = false;
         atProgress(1, [&] {
@@ -201,38 +203,33 @@ private slots:
         // A row had started, so the stopped batch still powers off, once.
         QCOMPARE(m_fixture->shutdown.requests, QList<ShutdownAction>{ShutdownAction::PowerOff});
         QCOMPARE(liveChildren(), 0);
-    }
 
-    // Close is refused and the encode goes on; a close from outside then stops it and saves.
-    void closingDuringABatch()
-    {
-        addClips({}, {longClip("long.mkv")});
-        m_window->formats()->txtFrameRate()->setText("24");
+        steps()->chkShutdown->setChecked(false);
         QSignalSpy unloading(m_window, &MainWindow::unloading);
         bool visibleAfterClose = false;
         int opened = -1, children = 0;
-        atProgress(0, [&] {
+        atProgress(1, [&] {
             m_fixture->click("cmdClose");
             visibleAfterClose = m_window->isVisible();
             // Play is off during a batch, so a double click opens nothing.
             FileGrid *grid = steps()->Grid;
-            const QPoint cell = grid->visualRect(grid->model()->index(0, 1)).center();
+            const QPoint cell = grid->visualRect(grid->model()->index(1, 1)).center();
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
             QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell);
             opened = m_fixture->shell.opened.size();
-            atProgress(0, [&] {
+            atProgress(1, [&] { // the encode went on after the refusal
                 children = liveChildren();
                 m_window->close(); // as the window manager or the session would
             });
         });
-        click(steps()->cmdConvert);
+        click(convertAll);
         QVERIFY(visibleAfterClose);
         QCOMPARE(opened, 0);
         QCOMPARE(m_fixture->messages.texts(), QStringList{"Please Stop Conversion first."});
         QCOMPARE(children, 1);
         QTRY_COMPARE(unloading.count(), 1);
         QTRY_VERIFY(!m_window->isVisible());
-        QCOMPARE(finalStatuses(), QStringList{S::Cancelled});
+        QCOMPARE(finalStatuses(), (QStringList{S::Complete, S::Cancelled, S::WaitingConversion}));
         QCOMPARE(liveChildren(), 0);
         QFile settings(m_fixture->settingsFile());
         QVERIFY(settings.open(QIODevice::ReadOnly) &&

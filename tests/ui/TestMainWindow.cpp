@@ -56,7 +56,6 @@ private slots:
         QCOMPARE(MainWindow::versionText(2, 5, 0), QString("2.5.0.0"));
         QCOMPARE(m_window->frFormats()->y(), m_window->height());
         QCOMPARE(m_window->frAbout()->y(), m_window->height());
-        QVERIFY(m_window->formats()->cmbCategory()->count() > 1);
     }
 
     void dataFilesAreReadPresetsFirstAndFailuresDoNotStopTheStart()
@@ -124,10 +123,6 @@ private slots:
         QCOMPARE(steps()->txtOutPath->text(), QString("/srv/out"));
 
         m_fixture->dialogs.chosenFolder = "/";
-        QTest::mouseClick(steps()->cmdBrowse, Qt::LeftButton);
-        QCOMPARE(steps()->txtOutPath->text(), QString("/"));
-        QCOMPARE(m_fixture->dialogs.askedTitle, QString("Select folder to add"));
-        m_fixture->dialogs.chosenFolder.clear(); // cancelled: the box keeps its text
         QTest::mouseClick(steps()->cmdBrowse, Qt::LeftButton);
         QCOMPARE(steps()->txtOutPath->text(), QString("/"));
     }

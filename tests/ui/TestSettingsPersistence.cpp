@@ -69,7 +69,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("first start") << QByteArray();
-        QTest::newRow("damaged") << QByteArray("\x7fELF\x02\x01\xff\xfe[]=\x01\n[");
+        QTest::newRow("damaged") << QByteArray("\177ELF\x02\x01\xff\xfe[]=\x01\n[");
     }
 
     void startsWithDefaultsAndWritesLater()

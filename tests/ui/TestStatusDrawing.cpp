@@ -98,16 +98,13 @@ private slots:
             QVERIFY(textUnder > 0 && textBeyond > 0);
     }
 
-    void selectedCellUsesSelectionColoursWithoutBar()
+    // A selected row takes the selection colours, and words are drawn by the grid: no bar.
+    void cellsWithoutBar()
     {
         render("60", 120, true);
         QCOMPARE(count(m_cell, kHighlight) + count(m_cell, kBack), 120 * m_cell.height());
         QVERIFY(count(m_cell, kBack) > 0); // the text
         QCOMPARE(m_image.pixelColor(m_cell.left() + 80, m_cell.top() + 1), kHighlight);
-    }
-
-    void wordsAreLeftToTheGrid()
-    {
         render("12.34 Seconds Converted", 160);
         QCOMPARE(count(m_cell, ProgressBarPainter::barColor()), 0);
         QCOMPARE(m_image.pixelColor(m_cell.left() + 1, m_cell.top() + 1), kBase);
