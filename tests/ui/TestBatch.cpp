@@ -1,6 +1,5 @@
 #include "CVideoConv.h"
 #include "ConversionQueue.h"
-#include "FileGrid.h"
 #include "FileListStatus.h"
 #include "TestMedia.h"
 #include "WindowFixture.h"
@@ -212,10 +211,7 @@ private slots:
             m_fixture->click("cmdClose");
             visibleAfterClose = m_window->isVisible();
             // Play is off during a batch, so a double click opens nothing.
-            FileGrid *grid = steps()->Grid;
-            const QPoint cell = grid->visualRect(grid->model()->index(1, 1)).center();
-            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
-            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell);
+            m_fixture->doubleClickRow(1);
             opened = m_fixture->shell.opened.size();
             atProgress(1, [&] { // the encode went on after the refusal
                 children = liveChildren();

@@ -1,5 +1,4 @@
 #include "AboutPanel.h"
-#include "FileGrid.h"
 #include "PanelAnimator.h"
 #include "TestMedia.h"
 #include "WindowFixture.h"
@@ -21,16 +20,6 @@ private:
     MainWindow *m_window = nullptr;
     StepsFrame *steps() const { return m_window->steps(); }
     void click(const char *name) { m_fixture->click(name); }
-
-    // Selects the row by a click on its path, then double-clicks it.
-    void doubleClickRow(int row)
-    {
-        FileGrid *grid = steps()->Grid;
-        const QPoint cell =
-            grid->visualRect(grid->model()->index(row, FileListModel::FilePath)).center();
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell);
-    }
 
 private slots:
     void init()
@@ -158,10 +147,10 @@ private slots:
         for (int column = FileListModel::FilePath; column < FileListModel::ColumnCount; ++column)
             QVERIFY(!(grid->model()->flags(grid->model()->index(0, column)) & Qt::ItemIsEditable));
 
-        doubleClickRow(1);
+        m_fixture->doubleClickRow(1);
         QCOMPARE(m_fixture->shell.opened, QStringList{media.clip("avi")});
         steps()->cmdPlay->setEnabled(false);
-        doubleClickRow(0);
+        m_fixture->doubleClickRow(0);
         QCOMPARE(m_fixture->shell.opened.size(), 1);
     }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileGrid.h"
 #include "FileListModel.h"
 #include "FormatPanel.h"
 #include "FramePanel.h"
@@ -49,5 +50,15 @@ struct WindowFixture
     void click(const char *name) const
     {
         QTest::mouseClick(window->findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
+    }
+
+    // Selects the row by a click on its path, then double-clicks it.
+    void doubleClickRow(int row) const
+    {
+        FileGrid *grid = window->steps()->Grid;
+        const QPoint cell =
+            grid->visualRect(grid->model()->index(row, FileListModel::FilePath)).center();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell);
     }
 };
