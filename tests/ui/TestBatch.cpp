@@ -250,7 +250,6 @@ private slots:
 
         QCOMPARE(finalStatuses(), (QStringList{S::Complete, S::Error, S::Error}));
         QVERIFY(playable(work("results/fine.AVI")));
-        QVERIFY(!QFile::exists(work("results/fine copy.AVI")));
         QVERIFY(std::any_of(m_statuses.begin(), m_statuses.end(), [](const auto &change) {
             return change.first == 0 && change.second.endsWith(" Seconds Converted");
         }));
@@ -269,7 +268,6 @@ private slots:
         QCOMPARE(list()->record(0).Status, S::Error);
         QCOMPARE(m_fixture->messages.texts().value(0),
                  QString("Output Folder is not exist and can not be created."));
-        QVERIFY(!QDir(work("missing")).exists());
     }
 };
 
