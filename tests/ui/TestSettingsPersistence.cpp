@@ -27,6 +27,7 @@ QList<QLineEdit *> allFields(FormatPanel *formats)
 QStringList choices(MainWindow *window)
 {
     QStringList all = {QString::number(window->steps()->optSameFolder->isChecked()),
+                       QString::number(window->steps()->optOtherFolder->isChecked()),
                        window->steps()->txtOutPath->text(),
                        QString::number(window->formats()->optFormat(1)->isChecked())};
     for (QComboBox *list : allLists(window->formats()))
@@ -52,7 +53,7 @@ private:
         // A default of "1" selects the second item, or the first when there is one.
         const auto second = [](QComboBox *list) { return list->itemText(list->count() > 1); };
         QCOMPARE(choices(window),
-                 (QStringList{"0", SettingsPersistence::defaultOutputFolder(), "0",
+                 (QStringList{"0", "1", SettingsPersistence::defaultOutputFolder(), "0",
                               second(f->cmbCategory()), second(f->cmbOutVCodec()),
                               second(f->cmbOutFormat()), "AVI", second(f->cmbCACodec()),
                               "22.05 KHz", second(f->cmbCVCodec()), "[As Input]", "[As Input]",
@@ -100,7 +101,7 @@ private slots:
         for (int field = 0; field < typed.size(); ++field)
             allFields(window->formats()).at(field)->setText(typed.at(field));
         const QStringList chosen = choices(window);
-        QCOMPARE(chosen.mid(12), typed);
+        QCOMPARE(chosen.mid(13), typed);
 
         window = reopen();
         QCOMPARE(choices(window), chosen);
