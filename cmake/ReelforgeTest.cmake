@@ -5,6 +5,8 @@ function(reelforge_add_test name)
     cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE reelforge_testsupport Qt6::Test ${ARG_LIBS})
+    # Tests read the shipped data files from beside their binary.
+    add_dependencies(${name} reelforge_data)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
     add_test(NAME ${name} COMMAND ${name})
     if(NOT ARG_TIMEOUT)
