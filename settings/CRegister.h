@@ -33,8 +33,6 @@ public:
     bool REGSaveSetting(quint32 regHKEY, const QString &sSection, const QString &sKey,
                         const QString &sValue) const;
 
-    QString fileName() const { return m_file; }
-
 private:
     static QString TrimSection(const QString &section);
 

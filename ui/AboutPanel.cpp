@@ -82,10 +82,10 @@ AboutPanel::AboutPanel(QWidget *parent) : QWidget(parent)
     m_ffmpeg->adjustSize();
     m_ffmpeg->move(128 + using_->width(), 132);
 
-    m_webSite = linkLabel(QStringLiteral("www.tarnwick.example"), MakerWebSite, this);
-    m_webSite->setObjectName(QStringLiteral("lblWebSite"));
-    m_webSite->adjustSize();
-    m_webSite->move(128, 156);
+    QLabel *webSite = linkLabel(QStringLiteral("www.tarnwick.example"), MakerWebSite, this);
+    webSite->setObjectName(QStringLiteral("lblWebSite"));
+    webSite->adjustSize();
+    webSite->move(128, 156);
 
     m_close = new QPushButton(QStringLiteral("Close"), this);
     m_close->setObjectName(QStringLiteral("cmdCloseHelp"));
@@ -93,7 +93,7 @@ AboutPanel::AboutPanel(QWidget *parent) : QWidget(parent)
     m_close->setGeometry(370, 180, 90, 28);
 
     connect(m_ffmpeg, &QLabel::linkActivated, this, &AboutPanel::linkActivated);
-    connect(m_webSite, &QLabel::linkActivated, this, &AboutPanel::linkActivated);
+    connect(webSite, &QLabel::linkActivated, this, &AboutPanel::linkActivated);
     connect(m_close, &QPushButton::clicked, this, &AboutPanel::closeRequested);
 }
 

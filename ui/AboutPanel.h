@@ -18,7 +18,6 @@ public:
     void setVersionText(const QString &text);
     QLabel *lblVer() const { return m_version; }
     QLabel *lblFFmpeg() const { return m_ffmpeg; }
-    QLabel *lblWebSite() const { return m_webSite; }
     QPushButton *cmdCloseHelp() const { return m_close; }
 
 signals:
@@ -29,6 +28,5 @@ signals:
 private:
     QLabel *m_version;
     QLabel *m_ffmpeg;
-    QLabel *m_webSite;
     QPushButton *m_close;
 };

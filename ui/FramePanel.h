@@ -13,8 +13,6 @@ public:
 
     FramePanel(const QString &caption, bool withHeader, QWidget *parent = nullptr);
 
-    QString caption() const { return m_caption; }
-    bool hasHeader() const { return m_withHeader; }
     // The area below the header where the panel's controls go.
     QRect contentsArea() const;
 

@@ -27,7 +27,6 @@ public:
 
     float topOf(const QWidget *panel) const;
     void setTopOf(QWidget *panel, float top);
-    float windowHeight() const { return m_windowHeight; }
 
     QWidget *AnimFrame() const { return m_animFrame; }
     QString AnimState() const { return m_animState; }

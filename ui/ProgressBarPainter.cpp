@@ -28,18 +28,11 @@ int ProgressBarPainter::percent(double value)
     return int(whole);
 }
 
-int ProgressBarPainter::barRight(const QRect &cell, int percent, bool selected)
-{
-    const int left = cell.left();
-    const int right = cell.left() + cell.width();
-    if (selected)
-        return right;
-    return int(std::nearbyint(percent / 100.0 * (right - left) + left));
-}
-
 QRect ProgressBarPainter::barPixels(const QRect &cell, int percent, bool selected)
 {
-    const int right = barRight(cell, percent, selected);
+    const int width = cell.width();
+    const int right = selected ? cell.left() + width
+                               : int(std::nearbyint(percent / 100.0 * width + cell.left()));
     return QRect(cell.left(), cell.top(), std::max(0, right - 1 - cell.left()), cell.height());
 }
 

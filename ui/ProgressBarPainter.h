@@ -20,9 +20,8 @@ public:
     static bool numericValue(const QString &status, double *value);
     // The value as a whole number, halves to the even neighbour, then kept within 0..100.
     static int percent(double value);
-    // The exclusive right edge of the bar in a cell; a selected cell is covered whole.
-    static int barRight(const QRect &cell, int percent, bool selected);
-    // The pixels the bar changes: one column short of its right edge.
+    // The pixels the bar changes: up to one column short of its right edge, which is the
+    // percentage of the width rounded halves to even; a selected cell is covered whole.
     static QRect barPixels(const QRect &cell, int percent, bool selected);
 
     // Paints the cell. back is the colour outside the bar; a selected cell is drawn with

@@ -55,20 +55,19 @@ QString SettingsPersistence::defaultOutputFolder()
 
 SettingsPersistence::SettingsPersistence(StepsFrame &steps, FormatPanel &formats,
                                          const QString &settingsFile)
-    : m_steps(steps), m_formats(formats), m_file(settingsFile)
+    : m_steps(steps), m_formats(formats),
+      m_store(settingsFile.isEmpty() ? CRegister() : CRegister(settingsFile))
 {
 }
 
 QString SettingsPersistence::read(const QString &name, const QString &fallback) const
 {
-    const CRegister store = m_file.isEmpty() ? CRegister() : CRegister(m_file);
-    return store.REGGetSetting(kRoot, KeyPath, name, fallback);
+    return m_store.REGGetSetting(kRoot, KeyPath, name, fallback);
 }
 
 void SettingsPersistence::write(const QString &name, const QString &value) const
 {
-    const CRegister store = m_file.isEmpty() ? CRegister() : CRegister(m_file);
-    store.REGSaveSetting(kRoot, KeyPath, name, value);
+    m_store.REGSaveSetting(kRoot, KeyPath, name, value);
 }
 
 void SettingsPersistence::SaveSettings()
@@ -136,7 +135,6 @@ void SettingsPersistence::LoadSettings()
 
 void SettingsPersistence::RestoreDefaults()
 {
-    const CRegister store = m_file.isEmpty() ? CRegister() : CRegister(m_file);
-    store.REGDeleteSetting(kRoot, KeyPath);
+    m_store.REGDeleteSetting(kRoot, KeyPath);
     LoadSettings();
 }

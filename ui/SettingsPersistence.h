@@ -28,5 +28,5 @@ private:
 
     StepsFrame &m_steps;
     FormatPanel &m_formats;
-    QString m_file;
+    CRegister m_store;
 };
