@@ -270,11 +270,6 @@ void FormatPanel::SetVideoCodec(const QString &sCodec)
     m_cmbOutFormat->setCurrentIndex(m_cmbOutFormat->count() > 0 ? 0 : -1);
 }
 
-QString FormatPanel::GetCodecName(const QString &sDesc) const
-{
-    return m_codecs.name(sDesc);
-}
-
 QString FormatPanel::GetParamaters() const
 {
     if (isPresetMode()) {

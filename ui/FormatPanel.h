@@ -27,7 +27,6 @@ public:
 
     void SetCategory(const QString &sCat);
     void SetVideoCodec(const QString &sCodec);
-    QString GetCodecName(const QString &sDesc) const;
     // The encoder options for the chosen format; empty when none can be built.
     QString GetParamaters() const;
     QString outputExtension() const;

@@ -29,9 +29,6 @@ public:
     void setTopOf(QWidget *panel, float top);
 
     QWidget *AnimFrame() const { return m_animFrame; }
-    QString AnimState() const { return m_animState; }
-    int AnimStep() const { return m_animStep; }
-    int AnimInterval() const { return m_animInterval; }
     QTimer *tmrAnimate() { return &m_timer; }
     bool isSliding() const { return m_timer.isActive(); }
 
