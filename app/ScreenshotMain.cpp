@@ -4,8 +4,8 @@
 #include "FormatPanel.h"
 #include "FramePanel.h"
 #include "MainWindow.h"
-#include "PanelAnimator.h"
 #include "MessageBox.h"
+#include "PanelAnimator.h"
 #include "StepsFrame.h"
 
 #include "DialogService.h"
@@ -23,7 +23,10 @@ namespace {
 class NoDialogs : public DialogService
 {
 public:
-    QStringList openFiles(const QString &, const QVector<FileFilter> &, bool) override { return {}; }
+    QStringList openFiles(const QString &, const QVector<FileFilter> &, bool) override
+    {
+        return {};
+    }
     QString chooseFolder(const QString &, bool) override { return {}; }
 };
 class NoShell : public ShellOpener
@@ -54,7 +57,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (argc < 3) {
-        QTextStream(stderr) << "usage: reelforge-screenshot SETTINGS.ini OUTPUT.png [formats|custom|about]\n";
+        QTextStream(stderr)
+            << "usage: reelforge-screenshot SETTINGS.ini OUTPUT.png [formats|custom|about]\n";
         return 2;
     }
     NoDialogs dialogs;
@@ -68,14 +72,17 @@ int main(int argc, char *argv[])
 
     MainWindow window(services);
     FileListModel *list = window.fileList();
-    list->append(row("/home/ana/Videos/holiday.mp4", FileListStatus::WaitingConversion,
-                     "00:03:12", "48.2 MB"), nullptr);
+    list->append(row("/home/ana/Videos/holiday.mp4", FileListStatus::WaitingConversion, "00:03:12",
+                     "48.2 MB"),
+                 nullptr);
     list->append(row("/home/ana/Videos/birthday party.mkv", "40", "00:12:47", "212.75 MB"),
                  nullptr);
-    list->append(row("/home/ana/Videos/interview.mov", FileListStatus::Complete, "00:25:03",
-                     "1.12 GB"), nullptr);
-    list->append(row("/home/ana/Downloads/broken.avi", FileListStatus::UnkownFormat, "Error",
-                     "12 KB"), nullptr);
+    list->append(
+        row("/home/ana/Videos/interview.mov", FileListStatus::Complete, "00:25:03", "1.12 GB"),
+        nullptr);
+    list->append(
+        row("/home/ana/Downloads/broken.avi", FileListStatus::UnkownFormat, "Error", "12 KB"),
+        nullptr);
     window.steps()->txtOutPath->setText("/home/ana/Videos/Converted");
     list->setTextColor(2, FileListModel::Status, QColor(113, 177, 98));
     list->setTextColor(3, FileListModel::Status, QColor(220, 10, 10));

@@ -111,7 +111,7 @@ int main(int argc, char *argv[])
         << Qt::fixed << qSetRealNumberPrecision(1) << " all_job_ms=" << totalJob
         << " all_direct_ms=" << totalDirect << '\n';
     out << Qt::fixed << qSetRealNumberPrecision(1) << "job_ms=" << jobMs
-        << " direct_ms=" << directMs << qSetRealNumberPrecision(3)
-        << " ratio=" << jobMs / directMs << '\n';
+        << " direct_ms=" << directMs << qSetRealNumberPrecision(3) << " ratio=" << jobMs / directMs
+        << '\n';
     return 0;
 }

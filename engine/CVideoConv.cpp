@@ -139,8 +139,8 @@ void CVideoConv::StartConversion()
         if (!self)
             return; // released while the encoder ran
         const bool stopped = runner.StopConvert();
-        d->succeeded = !stopped && runner.ending() == DOSOutputs::Ending::Exited &&
-                       runner.exitCode() == 0;
+        d->succeeded =
+            !stopped && runner.ending() == DOSOutputs::Ending::Exited && runner.exitCode() == 0;
         if (d->succeeded || stopped)
             return; // a stop already reported "Cancelled"
         emit CurrentStatus(QStringLiteral("Error"));

@@ -9,8 +9,8 @@
 
 #include <cerrno>
 #include <csignal>
-#include <sys/types.h>
 #include <sys/prctl.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 namespace {

@@ -27,10 +27,9 @@ QDBusMessage requestFor(ShutdownAction action)
         break;
     }
     // "auto" names the session the calling process belongs to.
-    return QDBusMessage::createMethodCall(kService,
-                                          QStringLiteral("/org/freedesktop/login1/session/auto"),
-                                          QStringLiteral("org.freedesktop.login1.Session"),
-                                          QStringLiteral("Terminate"));
+    return QDBusMessage::createMethodCall(
+        kService, QStringLiteral("/org/freedesktop/login1/session/auto"),
+        QStringLiteral("org.freedesktop.login1.Session"), QStringLiteral("Terminate"));
 }
 } // namespace
 

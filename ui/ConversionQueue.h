@@ -20,10 +20,10 @@ public:
     // What a row's conversion needs from the window's controls, read anew for every row.
     struct Choices
     {
-        std::function<QString()> extension;      // output extension, no leading dot
-        std::function<QString()> parameters;     // the format's encoder options
-        std::function<bool()> sameFolder;        // outputs beside their inputs
-        std::function<QString()> outputFolder;   // the chosen folder otherwise
+        std::function<QString()> extension;    // output extension, no leading dot
+        std::function<QString()> parameters;   // the format's encoder options
+        std::function<bool()> sameFolder;      // outputs beside their inputs
+        std::function<QString()> outputFolder; // the chosen folder otherwise
     };
 
     ConversionQueue(FileListModel &list, Choices choices, QObject *parent = nullptr);

@@ -6,7 +6,7 @@
 void DesktopShellOpener::open(const QString &target)
 {
     // A web address keeps its scheme; anything else is a local path, blanks and all.
-    const QUrl url = target.contains(QStringLiteral("://")) ? QUrl(target)
-                                                            : QUrl::fromLocalFile(target);
+    const QUrl url =
+        target.contains(QStringLiteral("://")) ? QUrl(target) : QUrl::fromLocalFile(target);
     QDesktopServices::openUrl(url);
 }

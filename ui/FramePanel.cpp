@@ -6,7 +6,8 @@
 FramePanel::FramePanel(const QString &caption, bool withHeader, QWidget *parent)
     : QWidget(parent), m_caption(caption), m_withHeader(withHeader)
 {
-    BodyColorTopLeft = BodyColorBottomLeft = BodyColorBottomRight = palette().color(QPalette::Window);
+    BodyColorTopLeft = BodyColorBottomLeft = BodyColorBottomRight =
+        palette().color(QPalette::Window);
     HeaderColorTopLeft = HeaderColorBottomLeft = palette().color(QPalette::Mid);
     BorderColor = palette().color(QPalette::Dark);
     ForeColor = palette().color(QPalette::WindowText);
@@ -41,8 +42,7 @@ void FramePanel::paintEvent(QPaintEvent *)
         shade.setColorAt(1, HeaderColorBottomLeft);
         painter.fillRect(header, shade);
         painter.setPen(ForeColor);
-        painter.drawText(header.adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                         m_caption);
+        painter.drawText(header.adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft, m_caption);
     } else {
         painter.setPen(ForeColor);
         painter.drawText(area.adjusted(8, 2, -8, 0), Qt::AlignTop | Qt::AlignLeft, m_caption);

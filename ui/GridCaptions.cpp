@@ -4,7 +4,8 @@
 
 QVariant GridCaptions::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    static const QStringList captions = {QString(),           QStringLiteral(" "),
+    static const QStringList captions = {QString(),
+                                         QStringLiteral(" "),
                                          QStringLiteral("File Path"),
                                          QStringLiteral("Conversion Status"),
                                          QStringLiteral("Time Length"),

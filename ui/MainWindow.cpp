@@ -38,8 +38,8 @@ const double kAboutWidth = 7245, kAboutHeight = 3690;
 const double kFormatsWidth = 8280, kFormatsHeight = 4350;
 
 // The window's four-colour scheme.
-const QColor SchemeColors[4] = {QColor(255, 192, 255), QColor(255, 128, 255),
-                                QColor(128, 0, 128), QColor(64, 0, 64)};
+const QColor SchemeColors[4] = {QColor(255, 192, 255), QColor(255, 128, 255), QColor(128, 0, 128),
+                                QColor(64, 0, 64)};
 
 QPushButton *titleButton(const QString &caption, const char *name, const QString &accessible,
                          int left, QWidget *parent)
@@ -90,14 +90,14 @@ void MainWindow::InitLayout()
     setFixedSize(m_frMain->size());
 
     const int right = m_frMain->width();
-    m_myButton1 = titleButton(QStringLiteral("?"), "MyButton1", QStringLiteral("Help"),
-                              right - 118, m_frMain);
-    m_cmdAbout = titleButton(QStringLiteral("!"), "cmdAbout", QStringLiteral("About"),
-                             right - 90, m_frMain);
+    m_myButton1 = titleButton(QStringLiteral("?"), "MyButton1", QStringLiteral("Help"), right - 118,
+                              m_frMain);
+    m_cmdAbout =
+        titleButton(QStringLiteral("!"), "cmdAbout", QStringLiteral("About"), right - 90, m_frMain);
     m_cmdMinimize = titleButton(QString(2, QChar(0x0640)), "cmdMinimize",
                                 QStringLiteral("Minimize"), right - 62, m_frMain);
-    m_cmdClose = titleButton(QStringLiteral("X"), "cmdClose", QStringLiteral("Close"),
-                             right - 34, m_frMain);
+    m_cmdClose =
+        titleButton(QStringLiteral("X"), "cmdClose", QStringLiteral("Close"), right - 34, m_frMain);
 
     m_fileList = std::make_unique<FileListModel>();
     m_steps = new StepsFrame(m_fileList.get(), m_frMain);
@@ -223,8 +223,8 @@ void MainWindow::wireSteps()
     connect(m_formats, &FormatPanel::closeRequested, this,
             [this] { m_animator->AnimateFrame(QStringLiteral("EDIT_FRAME_DOWN")); });
     connect(steps->cmdBrowse, &QPushButton::clicked, this, &MainWindow::cmdBrowse_Click);
-    m_settings = std::make_unique<SettingsPersistence>(*m_steps, *m_formats,
-                                                       m_services.settingsFile);
+    m_settings =
+        std::make_unique<SettingsPersistence>(*m_steps, *m_formats, m_services.settingsFile);
     connect(m_formats, &FormatPanel::restoreDefaultsRequested, this,
             [this] { m_settings->RestoreDefaults(); });
 

@@ -31,8 +31,8 @@ int ProgressBarPainter::percent(double value)
 QRect ProgressBarPainter::barPixels(const QRect &cell, int percent, bool selected)
 {
     const int width = cell.width();
-    const int right = selected ? cell.left() + width
-                               : int(std::nearbyint(percent / 100.0 * width + cell.left()));
+    const int right =
+        selected ? cell.left() + width : int(std::nearbyint(percent / 100.0 * width + cell.left()));
     return QRect(cell.left(), cell.top(), std::max(0, right - 1 - cell.left()), cell.height());
 }
 
@@ -54,8 +54,7 @@ void ProgressBarPainter::paint(QPainter *painter, const QRect &cell, double valu
         text.drawText(QRect(0, 0, cell.width(), cell.height()),
                       Qt::AlignCenter | Qt::TextSingleLine, QString::number(shown) + '%');
     }
-    const QRect pixels =
-        barPixels(QRect(0, 0, cell.width(), cell.height()), shown, selected);
+    const QRect pixels = barPixels(QRect(0, 0, cell.width(), cell.height()), shown, selected);
     const QRgb swap = (bar.rgb() ^ back.rgb()) & 0x00ffffff;
     for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
         QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));

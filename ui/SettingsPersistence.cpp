@@ -46,7 +46,8 @@ QString booleanText(bool value)
 }
 } // namespace
 
-const QString SettingsPersistence::KeyPath = QStringLiteral("Software\\Tarnwick Reelforge\\Settings");
+const QString SettingsPersistence::KeyPath =
+    QStringLiteral("Software\\Tarnwick Reelforge\\Settings");
 
 QString SettingsPersistence::defaultOutputFolder()
 {
@@ -77,11 +78,10 @@ void SettingsPersistence::SaveSettings()
     write(QStringLiteral("txtOutPath"), m_steps.txtOutPath->text());
     write(QStringLiteral("optFormat"),
           m_formats.optFormat(0)->isChecked() ? QStringLiteral("0") : QStringLiteral("1"));
-    const QList<QComboBox *> lists = {m_formats.cmbCategory(),     m_formats.cmbOutVCodec(),
-                                      m_formats.cmbOutFormat(),    m_formats.cmbCustContainer(),
-                                      m_formats.cmbCACodec(),      m_formats.cmbCASmapleRate(),
-                                      m_formats.cmbCVCodec(),      m_formats.cmbCVSize(),
-                                      m_formats.cmbCVAspect()};
+    const QList<QComboBox *> lists = {
+        m_formats.cmbCategory(),      m_formats.cmbOutVCodec(), m_formats.cmbOutFormat(),
+        m_formats.cmbCustContainer(), m_formats.cmbCACodec(),   m_formats.cmbCASmapleRate(),
+        m_formats.cmbCVCodec(),       m_formats.cmbCVSize(),    m_formats.cmbCVAspect()};
     for (QComboBox *list : lists)
         write(list->objectName(), QString::number(list->currentIndex()));
     for (QLineEdit *field : {m_formats.txtCABirate(), m_formats.txtChannels(),
@@ -111,10 +111,10 @@ void SettingsPersistence::LoadSettings()
 
     // Category, then label, then extension: each selection rebuilds the next list.
     const QList<QPair<QComboBox *, const char *>> lists = {
-        {m_formats.cmbCategory(), "1"},     {m_formats.cmbOutVCodec(), "1"},
-        {m_formats.cmbOutFormat(), "1"},    {m_formats.cmbCustContainer(), "2"},
-        {m_formats.cmbCACodec(), "1"},      {m_formats.cmbCASmapleRate(), "4"},
-        {m_formats.cmbCVCodec(), "1"},      {m_formats.cmbCVSize(), "0"},
+        {m_formats.cmbCategory(), "1"},  {m_formats.cmbOutVCodec(), "1"},
+        {m_formats.cmbOutFormat(), "1"}, {m_formats.cmbCustContainer(), "2"},
+        {m_formats.cmbCACodec(), "1"},   {m_formats.cmbCASmapleRate(), "4"},
+        {m_formats.cmbCVCodec(), "1"},   {m_formats.cmbCVSize(), "0"},
         {m_formats.cmbCVAspect(), "0"}};
     for (const auto &[list, fallback] : lists) {
         int index = 0;

@@ -20,7 +20,8 @@ void StatusDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option
     }
     const bool selected = option.state & QStyle::State_Selected;
     const QPalette &palette = option.palette;
-    const QColor bar = selected ? palette.color(QPalette::Highlight) : ProgressBarPainter::barColor();
+    const QColor bar =
+        selected ? palette.color(QPalette::Highlight) : ProgressBarPainter::barColor();
     const QColor back = palette.color(QPalette::HighlightedText);
     ProgressBarPainter::paint(painter, option.rect, value, bar, back, option.font, selected);
 }

@@ -44,10 +44,10 @@ StepsFrame::StepsFrame(FileListModel *model, QWidget *parent)
     setObjectName(QStringLiteral("MyFrame1"));
 
     stepLabel(QStringLiteral("1. Add the video files you want to convert"), 24, this);
-    cmdAddVideoFile = button(QStringLiteral("Add Video File"), "cmdAddVideoFile",
-                             QRect(12, 48, 116, 28), this);
-    cmdAddFolder = button(QStringLiteral("Add Folder"), "cmdAddFolder", QRect(134, 48, 100, 28),
-                          this);
+    cmdAddVideoFile =
+        button(QStringLiteral("Add Video File"), "cmdAddVideoFile", QRect(12, 48, 116, 28), this);
+    cmdAddFolder =
+        button(QStringLiteral("Add Folder"), "cmdAddFolder", QRect(134, 48, 100, 28), this);
     cmdRemove = button(QStringLiteral("Remove"), "cmdRemove", QRect(240, 48, 80, 28), this);
     cmdPlay = button(QStringLiteral("Play"), "cmdPlay", QRect(326, 48, 70, 28), this);
     chkSelectAll = place(new QCheckBox(QStringLiteral("Select All"), this), "chkSelectAll",
@@ -59,8 +59,8 @@ StepsFrame::StepsFrame(FileListModel *model, QWidget *parent)
     stepLabel(QStringLiteral("2. Choose the output format"), 336, this);
     lblFormat = place(new QLabel(this), "lblFormat", QRect(12, 360, 570, 24));
     lblFormat->setAccessibleName(QStringLiteral("Output format"));
-    cmdChangeFormat = button(QStringLiteral("Change..."), "cmdChangeFormat",
-                             QRect(590, 358, 110, 28), this);
+    cmdChangeFormat =
+        button(QStringLiteral("Change..."), "cmdChangeFormat", QRect(590, 358, 110, 28), this);
 
     auto *line = place(new QFrame(this), "linSteps", QRect(12, 394, 688, 2));
     line->setFrameShape(QFrame::HLine);
@@ -69,8 +69,8 @@ StepsFrame::StepsFrame(FileListModel *model, QWidget *parent)
     optSameFolder = place(new QRadioButton(QStringLiteral("Same folder as input file"), this),
                           "optSameFolder", QRect(12, 426, 260, 22));
     optSameFolder->setAccessibleName(optSameFolder->text());
-    optOtherFolder = place(new QRadioButton(QStringLiteral("Other folder"), this),
-                           "optOtherFolder", QRect(12, 454, 110, 22));
+    optOtherFolder = place(new QRadioButton(QStringLiteral("Other folder"), this), "optOtherFolder",
+                           QRect(12, 454, 110, 22));
     optOtherFolder->setAccessibleName(optOtherFolder->text());
     auto *folderChoice = new QButtonGroup(this);
     folderChoice->addButton(optSameFolder);
@@ -79,8 +79,7 @@ StepsFrame::StepsFrame(FileListModel *model, QWidget *parent)
     txtOutPath->setAccessibleName(QStringLiteral("Other folder"));
     cmdBrowse = button(QStringLiteral("Browse..."), "cmdBrowse", QRect(496, 452, 90, 28), this);
 
-    cmdConvert = button(QStringLiteral("Convert All"), "cmdConvert", QRect(12, 492, 140, 34),
-                        this);
+    cmdConvert = button(QStringLiteral("Convert All"), "cmdConvert", QRect(12, 492, 140, 34), this);
     cmdConvertSelected = button(QStringLiteral("Convert Selected"), "cmdConvertSelected",
                                 QRect(160, 492, 140, 34), this);
     chkShutdown = place(new QCheckBox(QStringLiteral("Shut down the computer when done"), this),

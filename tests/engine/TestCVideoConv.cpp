@@ -127,11 +127,17 @@ private slots:
         QTest::addColumn<QString>("options");
         QTest::addColumn<QString>("output");
         QTest::addColumn<QString>("errorLine");
-        QTest::newRow("random bytes") << "" << true << "-y" << "out.avi" << "Invalid data found";
-        QTest::newRow("older unknown") << "old_unknown_format.txt" << true << "-y" << "out.avi"
+        QTest::newRow("random bytes") << "" << true << "-y"
+                                      << "out.avi"
+                                      << "Invalid data found";
+        QTest::newRow("older unknown") << "old_unknown_format.txt" << true << "-y"
+                                       << "out.avi"
                                        << "\nC:\\Videos\\random.avi: Unknown format\r\n";
-        QTest::newRow("unknown codec") << "" << false << "-c:v foo" << "foo.avi" << "encoder 'foo'";
-        QTest::newRow("missing output folder") << "" << false << "-y" << "missing/out.avi"
+        QTest::newRow("unknown codec") << "" << false << "-c:v foo"
+                                       << "foo.avi"
+                                       << "encoder 'foo'";
+        QTest::newRow("missing output folder") << "" << false << "-y"
+                                               << "missing/out.avi"
                                                << "missing/out.avi: No such file or directory";
     }
 
@@ -151,7 +157,8 @@ private slots:
         QVERIFY(!run.succeeded);
         QStringList expected{"Starting..."};
         if (unreadable)
-            expected << "Unknown format" << "progress -1";
+            expected << "Unknown format"
+                     << "progress -1";
         QCOMPARE(run.events, expected << "Error");
         QCOMPARE(run.messages.size(), 1);
         const QString text = run.messages.first();

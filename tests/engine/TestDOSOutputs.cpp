@@ -57,7 +57,8 @@ private slots:
         QString numbers;
         for (int i = 1; i <= 3000; ++i)
             numbers += QString::number(i) + QLatin1Char('\n');
-        QTest::newRow("silent") << "exit 0" << "";
+        QTest::newRow("silent") << "exit 0"
+                                << "";
         QTest::newRow("large, on both streams")
             << QStringLiteral("printf '%1\\n'\nseq 1 3000 >&2").arg(accents)
             << accents + QLatin1Char('\n') + numbers;

@@ -23,19 +23,22 @@ private slots:
         const QString converted = "v/clip_Converted.avi";
         QTest::newRow("free name") << QStringList{"v/clip.mpg"} << beside << clip;
         QTest::newRow("input has it") << QStringList{clip} << beside << converted;
-        QTest::newRow("converted taken") << QStringList{clip, converted} << beside
-                                         << "v/clip_Converted_0.avi";
+        QTest::newRow("converted taken")
+            << QStringList{clip, converted} << beside << "v/clip_Converted_0.avi";
         QTest::newRow("numbers go on") << QStringList{clip, converted, "v/clip_Converted_0.avi"}
                                        << beside << "v/clip_Converted_1.avi";
-        QTest::newRow("no second suffix") << QStringList{converted} << beside
-                                          << "v/clip_Converted_0.avi";
-        QTest::newRow("suffix case") << QStringList{"v/clip_converted.avi"} << beside
-                                     << "v/clip_converted_Converted.avi";
+        QTest::newRow("no second suffix")
+            << QStringList{converted} << beside << "v/clip_Converted_0.avi";
+        QTest::newRow("suffix case")
+            << QStringList{"v/clip_converted.avi"} << beside << "v/clip_converted_Converted.avi";
         QTest::newRow("trailing slash") << QStringList{clip, "out/clip.avi"} << "out/"
                                         << "out/clip_Converted.avi";
-        QTest::newRow("last folder created") << QStringList{clip} << "made" << "made/clip.avi";
-        QTest::newRow("parent missing") << QStringList{clip} << "a/b" << "";
-        QTest::newRow("empty folder") << QStringList{clip} << "" << "";
+        QTest::newRow("last folder created") << QStringList{clip} << "made"
+                                             << "made/clip.avi";
+        QTest::newRow("parent missing") << QStringList{clip} << "a/b"
+                                        << "";
+        QTest::newRow("empty folder") << QStringList{clip} << ""
+                                      << "";
     }
 
     void namesAnOutputPath()

@@ -1,8 +1,8 @@
 #include "TestMedia.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -30,13 +30,23 @@ bool TestMedia::makeClip(const QString &path, double seconds, bool withAudio, co
                          int rate)
 {
     const QString length = QString::number(seconds, 'f', 3);
-    QStringList args = {"-hide_banner", "-loglevel", "error", "-nostdin", "-y",
-                        "-f", "lavfi", "-i",
-                        QStringLiteral("testsrc=size=%1:rate=%2:duration=%3").arg(size).arg(rate).arg(length)};
+    QStringList args = {
+        "-hide_banner",
+        "-loglevel",
+        "error",
+        "-nostdin",
+        "-y",
+        "-f",
+        "lavfi",
+        "-i",
+        QStringLiteral("testsrc=size=%1:rate=%2:duration=%3").arg(size).arg(rate).arg(length)};
     if (withAudio) {
-        args << "-f" << "lavfi" << "-i"
+        args << "-f"
+             << "lavfi"
+             << "-i"
              << QStringLiteral("sine=frequency=440:sample_rate=22050:duration=%1").arg(length)
-             << "-ac" << "1";
+             << "-ac"
+             << "1";
     }
     args << "-shortest" << path;
     QProcess encoder;
