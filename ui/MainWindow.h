@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BatchNotice.h"
 #include "WindowServices.h"
 
 #include <QPoint>
@@ -63,8 +64,10 @@ private:
     void EnableControls(bool enabled);
     void cmdConvert_Click();
     void cmdConvertSelected_Click();
-    void startOrStopBatch(QPushButton *clicked, QPushButton *other, bool selectedOnly,
-                          const QString &caption);
+    void startOrStopBatch(QPushButton *clicked, QPushButton *other, bool selectedOnly);
+    void queue_batchFinished(bool converted);
+    void queue_rowFailed(const BatchNotice &notice);
+    void showOverallProgress();
     void closeWhenIdle();
 
     void cmdClose_Click();
@@ -95,7 +98,9 @@ private:
     QPushButton *m_myButton1 = nullptr;
     QPushButton *m_cmdAbout = nullptr;
 
+    QPushButton *m_batchButton = nullptr; // the convert button that started the batch
     bool m_closePending = false;
+    bool m_closing = false;
     QPoint m_dragOffset;
     bool m_draggingByHand = false;
 };
