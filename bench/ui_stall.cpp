@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -54,6 +55,7 @@ int main(int argc, char *argv[])
     bench.files = clips;
     window->formats()->optFormat(1)->setChecked(true);
     window->steps()->optSameFolder->setChecked(true);
+    window->steps()->spnSimultaneous->setValue(2); // two encoders at once
     StallMeter addMeter(5);
     const qint64 addGap = addMeter.measure([&] { window->steps()->cmdAddVideoFile->click(); });
     StallMeter batchMeter(5);
