@@ -6,6 +6,7 @@
 #include <QPointer>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -106,7 +107,7 @@ bool DOSOutputs::start(QString *failure)
     }
     // The child's output needs a pipe; find out first whether the system can give one.
     int ends[2];
-    if (::pipe(ends) != 0) {
+    if (::pipe2(ends, O_CLOEXEC) != 0) {
         *failure = pipeFailure(errno);
         return false;
     }

@@ -1,7 +1,12 @@
 #include "ProcessRunner.h"
 #include "SignalWait.h"
+#include "TerminationSignals.h"
+
+#include <QDir>
 
 #include <QTest>
+
+#include <fcntl.h>
 
 // How a child ended, as the runner tells it: exit status, a signal, a stop, or no start.
 class TestProcessRunner : public QObject
@@ -9,6 +14,29 @@ class TestProcessRunner : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // Descriptors this test inherited belong to whatever started it, not to the program.
+        QDir fds("/proc/self/fd");
+        for (const QString &name : fds.entryList(QDir::Files | QDir::System)) {
+            if (name.toInt() > 2)
+                ::fcntl(name.toInt(), F_SETFD, FD_CLOEXEC);
+        }
+    }
+
+    // Nothing the program opened reaches a child: it holds its three standard streams only.
+    void childHoldsOnlyItsStandardStreams()
+    {
+        TerminationSignals termination;
+        ProcessRunner runner;
+        QString received;
+        connect(&runner, &ProcessRunner::outputReceived, this,
+                [&](const QString &chunk) { received += chunk; });
+        runner.start({"sh", "-c", "ls /proc/$$/fd"});
+        QVERIFY(waitForSignal(&runner, &ProcessRunner::finished, 20000));
+        QCOMPARE(received, QString("0\n1\n2\n"));
+    }
+
     void tellsHowTheChildEnded_data()
     {
         QTest::addColumn<QStringList>("command");
