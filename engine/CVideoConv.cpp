@@ -85,6 +85,8 @@ void CVideoConv::start()
         return; // one run at a time
     m_converting = true;
     m_stopRequested = false;
+    m_encodingStarted = false;
+    m_inputUnreadable = false;
     QPointer<CVideoConv> self(this);
     emit CurrentStatus(QStringLiteral("Starting..."));
     if (!self)
@@ -100,7 +102,11 @@ void CVideoConv::start()
     QString failure;
     if (!runner.start(&failure)) {
         // Reported from the event loop, like every other ending.
-        QTimer::singleShot(0, this, [this, failure] { fail(failure); });
+        QTimer::singleShot(0, this, [this, failure] {
+            ConversionOutcome outcome;
+            outcome.reason = failure;
+            fail(outcome);
+        });
     }
 }
 
@@ -130,12 +136,20 @@ void CVideoConv::objDOS_ReceiveOutputs(const QString &chunk)
 {
     if (!m_converting)
         return; // the probe's output is judged as a whole
-    if (EncoderOutput::isUnknownFormat(chunk)) {
-        QPointer<CVideoConv> self(this);
-        emit CurrentStatus(QStringLiteral("Unknown format"));
-        if (self)
-            emit Progress(-1);
-        return;
+    if (!m_encodingStarted) {
+        // A marker split between two chunks is still found.
+        const QString &output = m_objDOS->Outputs();
+        m_encodingStarted =
+            EncoderOutput::encodingStarted(QStringView(output).right(chunk.size() + 40));
+        if (!m_encodingStarted && !m_inputUnreadable &&
+            EncoderOutput::inputUnreadable(output, m_inputFile)) {
+            m_inputUnreadable = true;
+            QPointer<CVideoConv> self(this);
+            emit CurrentStatus(QStringLiteral("Unknown format"));
+            if (self)
+                emit Progress(-1);
+            return;
+        }
     }
     if (chunk == QLatin1String("Cancelled")) {
         emit CurrentStatus(chunk);
@@ -166,25 +180,53 @@ void CVideoConv::objDOS_commandFinished()
     if (!m_converting)
         return;
     const ProcessRunner::Result &result = m_objDOS->result();
+    const QString &output = m_objDOS->Outputs();
+    ConversionOutcome outcome;
+    outcome.log = keptLog(output);
     switch (result.ending) {
     case ProcessRunner::Ending::Stopped:
         m_converting = false;
-        emit finished({ConversionOutcome::Kind::Cancelled, QString()});
+        outcome.kind = ConversionOutcome::Kind::Cancelled;
+        emit finished(outcome);
         return;
     case ProcessRunner::Ending::Exited:
         if (result.exitCode == 0) {
             m_converting = false;
-            emit finished({ConversionOutcome::Kind::Succeeded, QString()});
+            outcome.kind = ConversionOutcome::Kind::Succeeded;
+            emit finished(outcome);
             return;
         }
+        outcome.diskFull = EncoderOutput::diskFull(output);
+        if (outcome.diskFull)
+            outcome.reason = QStringLiteral("No space left on device in %1.")
+                                 .arg(QFileInfo(m_outputFile).absolutePath());
+        else if (!QFileInfo::exists(m_inputFile))
+            outcome.reason = QStringLiteral("The input file is no longer there: %1.")
+                                 .arg(m_inputFile);
+        else
+            outcome.reason =
+                QStringLiteral("The encoder ended with exit status %1.").arg(result.exitCode);
         break;
-    case ProcessRunner::Ending::FailedToStart:
-        fail(m_objDOS->startFailureText());
-        return;
+    case ProcessRunner::Ending::Signalled:
+        outcome.reason = QStringLiteral("The encoder was killed by signal %1.").arg(result.signal);
+        break;
     default:
+        outcome.reason = m_objDOS->startFailureText();
         break;
     }
-    fail(EncoderOutput::errorDetail(m_objDOS->Outputs()));
+    const QString line = EncoderOutput::errorLine(output);
+    if (!line.isEmpty() && result.ending == ProcessRunner::Ending::Exited)
+        outcome.reason += QStringLiteral("\r\n") + line;
+    fail(outcome);
+}
+
+QString CVideoConv::keptLog(const QString &output)
+{
+    // The start says what ran and the end how it ended; a long middle is progress lines.
+    constexpr qsizetype kHead = 64 * 1024, kTail = 192 * 1024;
+    if (output.size() <= kHead + kTail)
+        return output;
+    return output.left(kHead) + QStringLiteral("\n[...]\n") + output.right(kTail);
 }
 
 void CVideoConv::endCancelled()
@@ -193,14 +235,15 @@ void CVideoConv::endCancelled()
     QPointer<CVideoConv> self(this);
     emit CurrentStatus(QStringLiteral("Cancelled"));
     if (self)
-        emit finished({ConversionOutcome::Kind::Cancelled, QString()});
+        emit finished({ConversionOutcome::Kind::Cancelled, QString(), false, QString()});
 }
 
-void CVideoConv::fail(const QString &reason)
+void CVideoConv::fail(ConversionOutcome outcome)
 {
     m_converting = false;
+    outcome.kind = ConversionOutcome::Kind::Failed;
     QPointer<CVideoConv> self(this);
     emit CurrentStatus(QStringLiteral("Error"));
     if (self)
-        emit finished({ConversionOutcome::Kind::Failed, reason});
+        emit finished(outcome);
 }

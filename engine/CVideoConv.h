@@ -51,7 +51,8 @@ private:
     void objDOS_ReceiveOutputs(const QString &chunk);
     void objDOS_commandFinished();
     void endCancelled();
-    void fail(const QString &reason);
+    void fail(ConversionOutcome outcome);
+    static QString keptLog(const QString &output);
 
     QString m_inputFile;
     QString m_outputFile;
@@ -59,5 +60,7 @@ private:
     QString m_parametrs;
     bool m_converting = false;
     bool m_stopRequested = false;
+    bool m_encodingStarted = false;
+    bool m_inputUnreadable = false;
     std::unique_ptr<DOSOutputs> m_objDOS;
 };

@@ -1,5 +1,6 @@
 #include "EncoderOutput.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>
@@ -133,4 +134,45 @@ QString EncoderOutput::errorDetail(const QString &output)
             return detailAfter(output, landmark, 1);
     }
     return QString();
+}
+
+bool EncoderOutput::inputUnreadable(QStringView output, QStringView input)
+{
+    if (output.contains(QLatin1String("Unknown format"), Qt::CaseInsensitive))
+        return true;
+    const QString openFailure =
+        input.toString() + QStringLiteral(": Invalid data found when processing input");
+    return output.contains(openFailure);
+}
+
+bool EncoderOutput::encodingStarted(QStringView output)
+{
+    // "press [q] to stop encoding" in older encoders, "Press [q] to stop, [?] for help" today.
+    return output.contains(QLatin1String("press [q] to stop"), Qt::CaseInsensitive);
+}
+
+QString EncoderOutput::errorLine(const QString &output)
+{
+    static const QLatin1String kSkipped[] = {
+        QLatin1String("frame="),         QLatin1String("size="),
+        QLatin1String("video:"),         QLatin1String("Conversion failed!"),
+        QLatin1String("Exiting normally"), QLatin1String("Press [q]"),
+        QLatin1String("Stream mapping:"), QLatin1String("Output #"),
+        QLatin1String("Input #"),        QLatin1String("Metadata:")};
+    const QStringList lines =
+        output.split(QRegularExpression(QStringLiteral("[\r\n]")), Qt::SkipEmptyParts);
+    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+        const QString trimmed = line->trimmed();
+        if (trimmed.isEmpty() || line->front().isSpace())
+            continue;
+        if (std::none_of(std::begin(kSkipped), std::end(kSkipped),
+                         [&trimmed](QLatin1String start) { return trimmed.startsWith(start); }))
+            return trimmed;
+    }
+    return QString();
+}
+
+bool EncoderOutput::diskFull(QStringView output)
+{
+    return output.contains(QLatin1String("No space left on device"));
 }

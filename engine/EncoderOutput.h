@@ -33,4 +33,15 @@ public:
 
     // The part of the complete output that carries the encoder's error message.
     static QString errorDetail(const QString &output);
+
+    // True when the output so far says the encoder cannot open input: the older "Unknown
+    // format", or today's "<input>: Invalid data found when processing input". The same
+    // words about one damaged packet later on are no such verdict.
+    static bool inputUnreadable(QStringView output, QStringView input);
+    // True once the output shows that encoding has begun.
+    static bool encodingStarted(QStringView output);
+    // The one line of the output that says what went wrong: the last one that is neither
+    // progress, statistics, a stream description nor a closing remark; empty when none.
+    static QString errorLine(const QString &output);
+    static bool diskFull(QStringView output);
 };

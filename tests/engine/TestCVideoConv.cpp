@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QEventLoop>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,6 +13,7 @@
 #include <algorithm>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 // What one conversion reported: statuses and "progress N" in order, progress alone, messages
@@ -25,7 +27,15 @@ struct Run
     bool succeeded = false;
 };
 
-enum class StopAt { Never, Starting, Progress };
+enum class StopAt { Never, Starting, Progress, KillFromOutside };
+
+// Kills every child of this process with SIGKILL, as an out-of-memory killer or a user would.
+void killChildren()
+{
+    QProcess pkill;
+    pkill.start("pkill", {"-KILL", "-P", QString::number(::getpid())});
+    pkill.waitForFinished();
+}
 
 Run convert(const QString &input, const QString &output, const QString &options, float length,
             StopAt stopAt = StopAt::Never)
@@ -43,6 +53,8 @@ Run convert(const QString &input, const QString &output, const QString &options,
         run.progress << percent;
         if (stopAt == StopAt::Progress)
             job.StopConversion();
+        if (stopAt == StopAt::KillFromOutside && run.progress.size() == 1)
+            killChildren();
     });
     QEventLoop loop;
     QObject::connect(&job, &CVideoConv::finished, &job, [&](const ConversionOutcome &outcome) {
@@ -140,19 +152,27 @@ private slots:
         QTest::addColumn<bool>("unreadable"); // random bytes instead of a clip
         QTest::addColumn<QString>("options");
         QTest::addColumn<QString>("output");
-        QTest::addColumn<QString>("errorLine");
-        QTest::newRow("random bytes") << "" << true << "-y"
-                                      << "out.avi"
-                                      << "Invalid data found";
-        QTest::newRow("older unknown") << "old_unknown_format.txt" << true << "-y"
-                                       << "out.avi"
-                                       << "\nC:\\Videos\\random.avi: Unknown format\r\n";
+        QTest::addColumn<QString>("headline");  // what happened
+        QTest::addColumn<QString>("errorLine"); // the encoder's own words, on the next line
+        const QString exit1 = "The encoder ended with exit status 1.\r\n";
+        QTest::newRow("random bytes")
+            << "" << true << "-y"
+            << "out.avi" << exit1 << "random.avi: Invalid data found when processing input";
+        QTest::newRow("older unknown")
+            << "old_unknown_format.txt" << true << "-y"
+            << "out.avi" << exit1 << "C:\\Videos\\random.avi: Unknown format";
         QTest::newRow("unknown codec") << "" << false << "-c:v foo"
-                                       << "foo.avi"
-                                       << "encoder 'foo'";
-        QTest::newRow("missing output folder") << "" << false << "-y"
-                                               << "missing/out.avi"
-                                               << "missing/out.avi: No such file or directory";
+                                       << "foo.avi" << exit1 << "Unknown encoder 'foo'";
+        QTest::newRow("missing output folder")
+            << "" << false << "-y"
+            << "missing/out.avi" << exit1 << "missing/out.avi: No such file or directory";
+        // The encoding begins, then the encoder fails: no success for the marker alone.
+        QTest::newRow("marker then exit 1") << "" << false << "-ar 1234 -y"
+                                            << "rate.avi" << exit1 << "";
+        QTest::newRow("input gone") << "" << false << "-y"
+                                    << "gone.avi"
+                                    << "The input file is no longer there: "
+                                    << "gone.mpg: No such file or directory";
     }
 
     void encoderFailureIsReported()
@@ -161,11 +181,14 @@ private slots:
         QFETCH(bool, unreadable);
         QFETCH(QString, options);
         QFETCH(QString, output);
+        QFETCH(QString, headline);
         QFETCH(QString, errorLine);
         if (!replay.isEmpty())
             EncoderPath::setOverride(replayingEncoder(replay, 1));
         const TestMedia &media = TestMedia::instance();
-        const QString input = unreadable ? media.randomBytes() : media.clip("mpg");
+        QString input = unreadable ? media.randomBytes() : media.clip("mpg");
+        if (output == "gone.avi")
+            input = m_dir.filePath("gone.mpg");
         const Run run = convert(input, output, options, 1);
 
         QVERIFY(!run.succeeded);
@@ -176,7 +199,11 @@ private slots:
         QCOMPARE(run.events, expected << "Error");
         QVERIFY(run.messages.isEmpty());
         QCOMPARE(run.outcome.kind, ConversionOutcome::Kind::Failed);
-        QVERIFY2(run.outcome.reason.contains(errorLine), qPrintable(run.outcome.reason));
+        const QString reason = run.outcome.reason;
+        QVERIFY2(reason.startsWith(headline) && reason.contains(errorLine), qPrintable(reason));
+        QCOMPARE(reason.count("\r\n"), 1);
+        QVERIFY(!run.outcome.reason.contains("configuration:")); // never the whole log
+        QVERIFY(run.outcome.log.contains("ffmpeg version") || !replay.isEmpty());
     }
 
     // A stop as the row starts means the encoder never runs; one mid-run kills it.
@@ -192,6 +219,11 @@ private slots:
         QCOMPARE(run.events.last(), QStringLiteral("Cancelled"));
         QVERIFY(run.messages.isEmpty());
         QVERIFY(run.progress.last() < 90);
+        const Run killed =
+            convert("two.mp4", "killed.avi", "-vf realtime -y", 2, StopAt::KillFromOutside);
+        QCOMPARE(killed.outcome.kind, ConversionOutcome::Kind::Failed);
+        QCOMPARE(killed.outcome.reason, QString("The encoder was killed by signal 9."));
+        QCOMPARE(killed.events.last(), QStringLiteral("Error"));
     }
 
     void probeTellsReadableFromUnreadable()
@@ -207,10 +239,22 @@ private slots:
         QVERIFY(!job.IsFileSupported("pipe.avi"));
     }
 
-    void olderProgressInSecondsIsUnderstood()
+    // Recorded runs that succeed: older times in seconds, and today's report of one damaged
+    // packet mid-run, which is no verdict on the input.
+    void recordedRunsSucceed_data()
     {
-        EncoderPath::setOverride(replayingEncoder("old_success.txt", 0));
-        const Run run = convert("/videos/in.avi", "/videos/out.flv", "-f flv -y", 20);
+        QTest::addColumn<QString>("replay");
+        QTest::addColumn<QString>("input");
+        QTest::newRow("older progress in seconds") << "old_success.txt" << "/videos/in.avi";
+        QTest::newRow("damaged packet") << "ffmpeg51_damaged_packet.txt" << "/videos/in.ts";
+    }
+
+    void recordedRunsSucceed()
+    {
+        QFETCH(QString, replay);
+        QFETCH(QString, input);
+        EncoderPath::setOverride(replayingEncoder(replay, 0));
+        const Run run = convert(input, "/videos/out.avi", "-y", 20);
         QVERIFY(run.succeeded);
         QVERIFY(run.messages.isEmpty());
         QCOMPARE(run.events,
