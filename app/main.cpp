@@ -1,4 +1,5 @@
 #include "DesktopShellOpener.h"
+#include "InFlightOutputs.h"
 #include "LogindShutdownBackend.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
@@ -13,6 +14,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Reelforge"));
     QApplication::setOrganizationName(QStringLiteral("Tarnwick"));
+
+    // Half-written files of a copy of the program that died go first.
+    InFlightOutputs::removeStale();
 
     // The only place the real desktop services are made.
     WidgetMessagePresenter presenter;

@@ -2,11 +2,14 @@
 
 #include <QString>
 
-// Something a batch has to tell the user about one row; the front end decides how.
+// Something a batch has to tell the user; the front end decides how.
 struct BatchNotice
 {
-    enum class Kind { OutputFolderUnavailable, ConversionFailed };
+    enum class Kind {
+        OutputFolderUnusable, // the batch stopped: no file could be written there
+        ConversionFailed,     // one row failed; the batch went on
+    };
     Kind kind = Kind::ConversionFailed;
-    QString inputFile;
-    QString reason; // the encoder's error text, for a failed conversion
+    QString inputFile; // for a failed row
+    QString reason;    // what happened, then the encoder's own line where there is one
 };

@@ -3,11 +3,18 @@
 #include "CVideoConv.h"
 #include "FileListModel.h"
 #include "FileListStatus.h"
+#include "MediaProbe.h"
+#include "OutputCheck.h"
 #include "OutputFileName.h"
+#include "TemporaryOutput.h"
 
 #include <QColor>
+#include <QFileInfo>
+#include <QFutureWatcher>
 #include <QPointer>
+#include <QtConcurrent/QtConcurrentRun>
 
+#include <cerrno>
 #include <cmath>
 
 namespace {
@@ -27,7 +34,38 @@ RowStatus statusOf(const QString &text)
         return RowStatus::State::Error;
     return RowStatus::secondsConverted(text.left(text.size() - S::SecondsConverted.size()));
 }
+
+QString folderProblem(const QString &folder)
+{
+    const QString notCreated = QStringLiteral("Output Folder is not exist and can not be created.");
+    if (folder.isEmpty())
+        return notCreated + QStringLiteral("\r\nNo output folder is chosen.");
+    const QFileInfo info(folder);
+    if (info.exists())
+        return notCreated + QStringLiteral("\r\n%1 is not a folder.").arg(folder);
+    if (!QFileInfo(info.absolutePath()).isDir())
+        return notCreated + QStringLiteral("\r\n%1: its parent folder does not exist.").arg(folder);
+    return notCreated + QStringLiteral("\r\n%1 cannot be created.").arg(folder);
+}
+
+QString writeProblem(const QString &folder, int error)
+{
+    if (error == ENOSPC || error == EDQUOT)
+        return QStringLiteral("No space left on device in %1.").arg(folder);
+    return QStringLiteral("Cannot write in %1: %2.").arg(folder, qt_error_string(error));
+}
 } // namespace
+
+struct ConversionQueue::Row
+{
+    std::unique_ptr<CVideoConv> job;
+    TemporaryOutput temporary;
+    QString input;
+    QString finalPath;
+    qint64 inputMs = -1;
+    QString log;
+    std::unique_ptr<QFutureWatcher<MediaProbe::Facts>> check;
+};
 
 ConversionQueue::ConversionQueue(FileListModel &list, QObject *parent)
     : QObject(parent), m_list(list)
@@ -55,11 +93,13 @@ void ConversionQueue::start(const BatchChoices &choices, bool selectedOnly, int 
     if (m_converting)
         return;
     m_choices = choices;
+    m_soundOnly = OutputCheck::isSoundOnly(choices.extension, choices.parameters);
     m_selectedOnly = selectedOnly;
     m_simultaneous = std::max(1, simultaneous);
     m_converting = true;
     m_stopRequested = false;
     m_converted = false;
+    m_folderReported = false;
     m_lastKey = 0;
     m_nextRow = 0;
     m_progress.begin();
@@ -73,16 +113,18 @@ void ConversionQueue::requestStop()
     if (!m_converting)
         return;
     m_stopRequested = true;
-    for (auto &job : m_jobs)
-        job.second->StopConversion();
-    if (m_jobs.empty())
+    for (auto &row : m_rows) {
+        if (row.second->job)
+            row.second->job->StopConversion();
+    }
+    if (m_rows.empty())
         finishBatch();
 }
 
 bool ConversionQueue::isEligible(int row) const
 {
     const FileListRecord &record = m_list.record(row);
-    return record.status.isConvertible() && !m_jobs.count(record.key) &&
+    return record.status.isConvertible() && !m_rows.count(record.key) &&
            (!m_selectedOnly || record.isTicked());
 }
 
@@ -112,53 +154,74 @@ int ConversionQueue::nextRow()
 void ConversionQueue::fillSlots()
 {
     QPointer<ConversionQueue> self(this);
-    while (self && m_converting && !m_stopRequested && int(m_jobs.size()) < m_simultaneous) {
+    while (self && m_converting && !m_stopRequested && int(m_rows.size()) < m_simultaneous) {
         const int row = nextRow();
-        if (row < 0)
+        if (row < 0 || !startRow(row))
             break;
-        startRow(row);
     }
-    if (self && m_converting && m_jobs.empty())
+    if (self && m_converting && m_rows.empty())
         finishBatch();
 }
 
-void ConversionQueue::startRow(int row)
+// False when the row could not start because no file can be written where it would go.
+bool ConversionQueue::startRow(int index)
 {
-    const FileListRecord record = m_list.record(row);
-    m_lastKey = record.key;
-    m_nextRow = row + 1;
-    m_converted = true;
-
+    const FileListRecord record = m_list.record(index);
     OutputNameFailure failure = OutputNameFailure::None;
     const QString output =
         GetOutputFileName(record.FilePath, m_choices.extension, m_choices.sameFolder,
                           m_choices.outputFolder, m_reservedOutputs, &failure);
-    if (failure == OutputNameFailure::FolderUnavailable)
-        emit rowFailed({BatchNotice::Kind::OutputFolderUnavailable, record.FilePath, QString()});
-    if (!output.isEmpty())
-        m_reservedOutputs.insert(output);
-    m_outputOfRow.insert(record.key, output);
-
+    const QString folder =
+        m_choices.sameFolder ? QFileInfo(record.FilePath).path() : m_choices.outputFolder;
+    if (failure == OutputNameFailure::FolderUnavailable) {
+        folderUnusable(folderProblem(folder));
+        return false;
+    }
+    auto row = std::make_unique<Row>();
+    row->input = record.FilePath;
+    int error = 0;
+    if (output.isEmpty()) {
+        error = EEXIST;
+    } else if (!row->temporary.create(output, &error)) {
+        // Read-only, full or otherwise unwritable: no later row would fare better.
+        folderUnusable(writeProblem(folder, error));
+        return false;
+    }
+    m_lastKey = record.key;
+    m_nextRow = index + 1;
+    m_converted = true;
     const quint64 key = record.key;
-    auto job = std::make_unique<CVideoConv>();
-    CVideoConv *started = job.get();
-    connect(started, &CVideoConv::CurrentStatus, this,
-            [this, key](const QString &status) { rowStatus(key, status); });
-    connect(started, &CVideoConv::Progress, this,
-            [this, key](qint16 percent) { rowPercent(key, percent); });
-    connect(started, &CVideoConv::mediaTimeChanged, this,
-            [this, key](double seconds) { m_progress.mediaTime(key, seconds); });
-    connect(started, &CVideoConv::finished, this,
-            [this, key](const ConversionOutcome &outcome) { rowEnded(key, outcome); });
-    started->setInputFile(record.FilePath);
-    started->setOutputFile(output);
-    started->setParametrs(m_choices.parameters + QStringLiteral(" -y"));
-    // The length in whole seconds, as the Duration column shows it.
-    started->setFileTimeLength(
-        record.durationMs > 0 ? float(std::nearbyint(record.durationMs / 1000.0)) : 0.0f);
     m_progress.addRow(key, record.durationMs > 0 ? record.durationMs / 1000.0 : 0);
-    m_jobs.emplace(key, std::move(job));
-    started->start();
+    if (output.isEmpty()) {
+        m_rows.emplace(key, std::move(row));
+        endRow(key, RowStatus::State::Error, QString(),
+               QStringLiteral("Every output name for this file is taken."));
+        return true;
+    }
+
+    row->finalPath = output;
+    row->inputMs = record.durationMs;
+    row->job = std::make_unique<CVideoConv>();
+    CVideoConv *job = row->job.get();
+    connect(job, &CVideoConv::CurrentStatus, this,
+            [this, key](const QString &status) { rowStatus(key, status); });
+    connect(job, &CVideoConv::Progress, this,
+            [this, key](qint16 percent) { rowPercent(key, percent); });
+    connect(job, &CVideoConv::mediaTimeChanged, this,
+            [this, key](double seconds) { m_progress.mediaTime(key, seconds); });
+    connect(job, &CVideoConv::finished, this,
+            [this, key](const ConversionOutcome &outcome) { jobEnded(key, outcome); });
+    job->setInputFile(record.FilePath);
+    job->setOutputFile(row->temporary.path());
+    // The overwrite switch reaches only the empty temporary file made for this run.
+    job->setParametrs(m_choices.parameters + QStringLiteral(" -y"));
+    // The length in whole seconds, as the Duration column shows it.
+    job->setFileTimeLength(record.durationMs > 0 ? float(std::nearbyint(record.durationMs / 1000.0))
+                                                 : 0.0f);
+    m_reservedOutputs.insert(output);
+    m_rows.emplace(key, std::move(row));
+    job->start();
+    return true;
 }
 
 void ConversionQueue::rowStatus(quint64 key, const QString &status)
@@ -173,41 +236,103 @@ void ConversionQueue::rowPercent(quint64 key, qint16 percent)
         m_list.setStatus(m_list.rowOfKey(key), RowStatus::percent(percent));
 }
 
-// A row whose job did not succeed never ends "Complete".
-void ConversionQueue::rowEnded(quint64 key, const ConversionOutcome &outcome)
+void ConversionQueue::jobEnded(quint64 key, const ConversionOutcome &outcome)
 {
-    const auto found = m_jobs.find(key);
-    if (found == m_jobs.end())
+    const auto found = m_rows.find(key);
+    if (found == m_rows.end())
         return;
+    Row &row = *found->second;
     // We are inside the job's own signal: it goes once control is back in the event loop.
-    found->second.release()->deleteLater();
-    m_jobs.erase(found);
-    m_reservedOutputs.remove(m_outputOfRow.take(key));
-    m_progress.rowEnded(key);
-
-    const int row = m_list.rowOfKey(key);
+    row.job.release()->deleteLater();
+    row.log = outcome.log;
     switch (outcome.kind) {
     case ConversionOutcome::Kind::Succeeded:
-        m_list.setStatus(row, RowStatus::State::Complete);
-        m_list.setTextColor(row, FileListModel::Status, completeColor());
-        break;
+        // The media library reads the file on a worker thread; the window keeps drawing.
+        row.check = std::make_unique<QFutureWatcher<MediaProbe::Facts>>();
+        connect(row.check.get(), &QFutureWatcherBase::finished, this,
+                [this, key] { checked(key); });
+        row.check->setFuture(QtConcurrent::run(&MediaProbe::inspect, row.temporary.path()));
+        return;
     case ConversionOutcome::Kind::Cancelled:
-        m_list.setStatus(row, RowStatus::State::Cancelled);
-        m_list.setTextColor(row, FileListModel::Status, failedColor());
-        break;
+        row.temporary.discard();
+        endRow(key, RowStatus::State::Cancelled, outcome.log, QString());
+        return;
     case ConversionOutcome::Kind::Failed:
-        m_list.setStatus(row, RowStatus::State::Error);
-        m_list.setTextColor(row, FileListModel::Status, failedColor());
-        if (row >= 0) {
-            QPointer<ConversionQueue> self(this);
-            emit rowFailed(
-                {BatchNotice::Kind::ConversionFailed, m_list.record(row).FilePath, outcome.reason});
-            if (!self)
-                return;
-        }
-        break;
+        row.temporary.discard();
+        if (outcome.diskFull)
+            folderUnusable(outcome.reason);
+        endRow(key, RowStatus::State::Error, outcome.log,
+               outcome.diskFull ? QString() : outcome.reason);
+        return;
     }
-    fillSlots();
+}
+
+void ConversionQueue::checked(quint64 key)
+{
+    const auto found = m_rows.find(key);
+    if (found == m_rows.end())
+        return;
+    Row &row = *found->second;
+    const QString problem = OutputCheck::problem(row.check->result(), row.inputMs, m_soundOnly);
+    int error = 0;
+    const QString written = row.temporary.commit(
+        row.finalPath, [this, &row] { return nextFreeName(row); }, &error);
+    QString log = row.log;
+    if (written.isEmpty()) {
+        row.temporary.discard();
+        const QString reason = QStringLiteral("The result cannot be moved to %1: %2.")
+                                   .arg(row.finalPath, qt_error_string(error));
+        endRow(key, RowStatus::State::Error, log, reason);
+        return;
+    }
+    log += QStringLiteral("\nWritten to %1.\n").arg(written);
+    if (!problem.isEmpty()) {
+        // The file stays for the user to look at; the row says it is not a good result.
+        endRow(key, RowStatus::State::Error, log + problem + QLatin1Char('\n'),
+               problem + QStringLiteral("\r\n") + written);
+        return;
+    }
+    endRow(key, RowStatus::State::Complete, log, QString());
+}
+
+QString ConversionQueue::nextFreeName(const Row &row) const
+{
+    return GetOutputFileName(row.input, m_choices.extension, m_choices.sameFolder,
+                             m_choices.outputFolder, m_reservedOutputs);
+}
+
+// A row whose job did not succeed never ends "Complete". problem, when given, is told.
+void ConversionQueue::endRow(quint64 key, RowStatus::State state, const QString &log,
+                             const QString &problem)
+{
+    const auto found = m_rows.find(key);
+    const QString input = found->second->input;
+    m_reservedOutputs.remove(found->second->finalPath);
+    m_rows.erase(found);
+    m_progress.rowEnded(key);
+
+    const int index = m_list.rowOfKey(key);
+    m_list.setStatus(index, state);
+    m_list.setLog(index, log);
+    m_list.setTextColor(index, FileListModel::Status,
+                        state == RowStatus::State::Complete ? completeColor() : failedColor());
+    QPointer<ConversionQueue> self(this);
+    if (!problem.isEmpty())
+        emit rowFailed({BatchNotice::Kind::ConversionFailed, input, problem});
+    if (self)
+        fillSlots();
+}
+
+void ConversionQueue::folderUnusable(const QString &reason)
+{
+    if (!m_folderReported) {
+        m_folderReported = true;
+        QPointer<ConversionQueue> self(this);
+        emit rowFailed({BatchNotice::Kind::OutputFolderUnusable, QString(), reason});
+        if (!self)
+            return;
+    }
+    requestStop();
 }
 
 void ConversionQueue::finishBatch()

@@ -4,6 +4,7 @@
 #include "BatchNotice.h"
 #include "BatchProgress.h"
 #include "ConversionOutcome.h"
+#include "RowStatus.h"
 
 #include <QObject>
 #include <QSet>
@@ -14,19 +15,22 @@
 
 class CVideoConv;
 class FileListModel;
+class TemporaryOutput;
+template <typename T> class QFutureWatcher;
 
 // A batch over the file list: visits the rows in list order and converts those waiting (or
 // stopped before), up to a given number at once, each row's job writing its progress into
 // that row. Rows are addressed by their keys, so changes to the list during a batch cannot
 // misdirect a status; rows appended during a batch are reached if the batch has not passed
-// them. Everything runs on the caller's thread without blocking it; nothing here shows a
-// message.
+// them. Each output is written under a hidden temporary name, checked, and only then moved
+// to its final name without replacing anything. Everything runs on the caller's thread
+// without blocking it; nothing here shows a message.
 class ConversionQueue : public QObject
 {
     Q_OBJECT
 public:
     explicit ConversionQueue(FileListModel &list, QObject *parent = nullptr);
-    ~ConversionQueue() override; // kills the encoders still running
+    ~ConversionQueue() override; // kills the encoders still running, removes their files
 
     // Starts a batch, also when nothing is to be converted: batchFinished() follows in every
     // case. Ignored while a batch runs.
@@ -37,7 +41,6 @@ public:
 
     // A batch runs; rows may be written by job events only meanwhile.
     bool IsConverting() const { return m_converting; }
-    int runningRows() const { return int(m_jobs.size()); }
     const BatchProgress &progress() const { return m_progress; }
     static QColor completeColor();
     static QColor failedColor();
@@ -50,28 +53,35 @@ signals:
     void batchFinished(bool converted);
 
 private:
+    struct Row;
+
     bool isEligible(int row) const;
     int nextRow();
     void fillSlots();
-    void startRow(int row);
+    bool startRow(int row);
     void rowStatus(quint64 key, const QString &status);
     void rowPercent(quint64 key, qint16 percent);
-    void rowEnded(quint64 key, const ConversionOutcome &outcome);
+    void jobEnded(quint64 key, const ConversionOutcome &outcome);
+    void checked(quint64 key);
+    void endRow(quint64 key, RowStatus::State state, const QString &log, const QString &problem);
+    void folderUnusable(const QString &reason);
+    QString nextFreeName(const Row &row) const;
     void rowsAppended(int first, int last);
     void finishBatch();
 
     FileListModel &m_list;
     BatchChoices m_choices;
+    bool m_soundOnly = false;
     bool m_selectedOnly = false;
     int m_simultaneous = 1;
     bool m_converting = false;
     bool m_stopRequested = false;
     bool m_converted = false;
+    bool m_folderReported = false;
     quint64 m_lastKey = 0; // the row visited last
     int m_nextRow = 0;     // where the walk goes on should that row be gone
-    std::map<quint64, std::unique_ptr<CVideoConv>> m_jobs;
+    std::map<quint64, std::unique_ptr<Row>> m_rows;
     QSet<QString> m_reservedOutputs;
-    QHash<quint64, QString> m_outputOfRow;
     BatchProgress m_progress;
     QTimer m_tick;
 };

@@ -178,6 +178,12 @@ bool FileListModel::setCheckBox(int row, qint32 value)
     return true;
 }
 
+void FileListModel::setLog(int row, const QString &log)
+{
+    if (row >= 0 && row < m_records.size())
+        m_records[row].log = log;
+}
+
 void FileListModel::setAllCheckBoxes(qint32 value)
 {
     if (m_records.isEmpty())

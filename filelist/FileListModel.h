@@ -42,6 +42,7 @@ public:
 
     bool setStatus(int row, const RowStatus &status);
     bool setCheckBox(int row, qint32 value);
+    void setLog(int row, const QString &log);
     void setAllCheckBoxes(qint32 value);
     void setTextColor(int row, int column, const QColor &color);
     QColor textColor(int row, int column) const; // invalid when the cell has none

@@ -36,6 +36,26 @@ QString MediaProbe::GetMediaDuration(const QString &path, qint64 *milliseconds)
     return durationText(length);
 }
 
+MediaProbe::Facts MediaProbe::inspect(const QString &path)
+{
+    Facts facts;
+    MediaInfoLib::MediaInfo info;
+    if (info.Open(path.toStdWString()) == 0)
+        return facts;
+    facts.opened = true;
+    facts.videoStreams = int(info.Count_Get(MediaInfoLib::Stream_Video));
+    facts.audioStreams = int(info.Count_Get(MediaInfoLib::Stream_Audio));
+    const QString duration =
+        QString::fromStdWString(info.Get(MediaInfoLib::Stream_General, 0, L"Duration"))
+            .section(QLatin1Char(' '), 0, 0);
+    info.Close();
+    bool isNumber = false;
+    const double length = duration.toDouble(&isNumber);
+    if (isNumber && std::isfinite(length) && length >= 0)
+        facts.durationMs = qint64(std::nearbyint(length));
+    return facts;
+}
+
 QString MediaProbe::durationText(double milliseconds)
 {
     // Whole seconds first, ties to even (the default rounding mode), so no part reads 60.

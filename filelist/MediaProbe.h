@@ -8,6 +8,16 @@
 class MediaProbe
 {
 public:
+    // What the media library finds in a file.
+    struct Facts
+    {
+        bool opened = false;
+        qint64 durationMs = -1; // -1 when unknown
+        int videoStreams = 0;
+        int audioStreams = 0;
+    };
+    static Facts inspect(const QString &path);
+
     // Playing time as hh:mm:ss (each part at least two digits); "Error" when the media
     // library opens the file but knows no duration; empty when it cannot open it. The length
     // in milliseconds goes to milliseconds when given, -1 when unknown.

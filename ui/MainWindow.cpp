@@ -319,9 +319,8 @@ void MainWindow::queue_batchFinished(bool converted)
 
 void MainWindow::queue_rowFailed(const BatchNotice &notice)
 {
-    if (notice.kind == BatchNotice::Kind::OutputFolderUnavailable) {
-        MessageBox::show(QStringLiteral("Output Folder is not exist and can not be created."),
-                         MessageIcon::Critical);
+    if (notice.kind == BatchNotice::Kind::OutputFolderUnusable) {
+        MessageBox::show(notice.reason, MessageIcon::Critical);
         return;
     }
     MessageBox::show(QStringLiteral("Error converting file: ") +

@@ -368,14 +368,17 @@ private slots:
                  qPrintable(messages.first()));
         QCOMPARE(list()->textColor(1, FileListModel::Status), kRed);
 
-        // An output folder that cannot be made: the message, and the row ends "Error".
+        // An output folder that cannot be made: one message naming it, no encoder started,
+        // and the rows still wait.
         m_fixture->messages.clear();
         list()->setStatus(0, RowStatus::State::WaitingConversion);
+        list()->setStatus(1, RowStatus::State::WaitingConversion);
         steps()->txtOutPath->setText(work("missing/parent/out"));
         QVERIFY(convert(steps()->cmdConvert));
-        QCOMPARE(list()->record(0).Status(), S::Error);
-        QCOMPARE(m_fixture->messages.texts().value(0),
-                 QString("Output Folder is not exist and can not be created."));
+        QCOMPARE(statuses(), QStringList(2, S::WaitingConversion));
+        QCOMPARE(m_fixture->messages.texts(),
+                 QStringList{"Output Folder is not exist and can not be created.\r\n" +
+                             work("missing/parent/out") + ": its parent folder does not exist."});
     }
 };
 
