@@ -77,9 +77,17 @@ private slots:
         QCOMPARE(fixture.messages.texts(), messages);
     }
 
-    // Paths that arrive while an add waits on its probes are added after it, in order.
+    // Paths that arrive while an add waits on its probes are added after it, in order, whether
+    // that add came from outside too or from the Add button.
+    void pathsArrivingDuringAnAddWait_data()
+    {
+        QTest::addColumn<bool>("byButton");
+        QTest::newRow("opened") << false;
+        QTest::newRow("Add button") << true;
+    }
     void pathsArrivingDuringAnAddWait()
     {
+        QFETCH(bool, byButton);
         WindowFixture fixture;
         MainWindow *window = fixture.open();
         QVERIFY(window);
@@ -88,7 +96,12 @@ private slots:
             arrivedDuringAdd = fixture.window->fileList()->rowCount() == 0;
             fixture.window->openPaths({m_folder, m_clipB});
         });
-        window->openPaths({m_clipA});
+        if (byButton) {
+            fixture.dialogs.chosenFiles = {m_clipA};
+            fixture.click("cmdAddVideoFile");
+        } else {
+            window->openPaths({m_clipA});
+        }
         QVERIFY(arrivedDuringAdd);
         QTRY_COMPARE(listedPaths(*window), (QStringList{m_clipA, m_folderClip, m_clipB}));
         QCOMPARE(fixture.messages.count(), 0);
