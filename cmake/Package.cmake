@@ -15,4 +15,5 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "ffmpeg, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), \
 libqt6dbus6 (>= 6.4), qt6-qpa-plugins (>= 6.4), libmediainfo0v5 (>= 23.04), libc6, libstdc++6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+set(CPACK_STRIP_FILES ON)
 include(CPack)
