@@ -8,7 +8,6 @@
 #include "StandInNotifications.h"
 
 #include <QDBusConnectionInterface>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -69,15 +68,6 @@ private slots:
         standInBus().unregisterService("org.freedesktop.Notifications");
     }
 
-    void notifyingWithoutAServiceBlocksNothing()
-    {
-        FreedesktopNotifier notifier(QDBusConnection::sessionBus());
-        QElapsedTimer timer;
-        timer.start();
-        notifier.notify("Conversion finished", "1 file converted");
-        QVERIFY(timer.elapsed() < 1000);
-    }
-
     // How a held lock ends: released, released before logind answered, or dropped with the
     // object when the window closes. A child started meanwhile must not keep it alive.
     void sleepLockIsReleased_data()
@@ -128,33 +118,6 @@ private slots:
         child.kill();
         child.waitForFinished();
         standInBus().unregisterService("org.freedesktop.login1");
-    }
-
-    void sleepLockWithoutLogindStaysSilent()
-    {
-        LogindSleepInhibitor inhibitor(QDBusConnection::sessionBus());
-        inhibitor.hold();
-        QTest::qWait(200);
-        QVERIFY(!inhibitor.isHeld());
-        inhibitor.release();
-    }
-
-    void argumentsBecomeFullPaths_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QStringList>("paths");
-        QTest::newRow("relative") << QStringList{"a.mkv", "sub/b.mp4"}
-                                  << QStringList{"/start/a.mkv", "/start/sub/b.mp4"};
-        QTest::newRow("folder with slash")
-            << QStringList{"Folder/"} << QStringList{"/start/Folder"};
-        QTest::newRow("absolute and dotted") << QStringList{"/v/c.avi", "../d.mov", "./e f.mkv"}
-                                             << QStringList{"/v/c.avi", "/d.mov", "/start/e f.mkv"};
-    }
-    void argumentsBecomeFullPaths()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(QStringList, paths);
-        QCOMPARE(FileHandoff::absolutePaths(arguments, "/start"), paths);
     }
 
     void filesReachTheCopyThatListens()
