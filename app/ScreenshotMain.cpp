@@ -1,6 +1,5 @@
 // Renders the main window with a few sample rows to a PNG, for the README.
 #include "FileListModel.h"
-#include "FileListStatus.h"
 #include "FormatPanel.h"
 #include "FramePanel.h"
 #include "MainWindow.h"
@@ -41,12 +40,12 @@ public:
     void request(ShutdownAction) override {}
 };
 
-FileListRecord row(const QString &path, const QString &status, const QString &duration,
+FileListRecord row(const QString &path, const RowStatus &status, const QString &duration,
                    const QString &size)
 {
     FileListRecord record;
     record.FilePath = path;
-    record.Status = status;
+    record.status = status;
     record.Duration = duration;
     record.FileSize = size;
     return record;
@@ -72,16 +71,17 @@ int main(int argc, char *argv[])
 
     MainWindow window(services);
     FileListModel *list = window.fileList();
-    list->append(row("/home/ana/Videos/holiday.mp4", FileListStatus::WaitingConversion, "00:03:12",
-                     "48.2 MB"),
-                 nullptr);
-    list->append(row("/home/ana/Videos/birthday party.mkv", "40", "00:12:47", "212.75 MB"),
+    list->append(row("/home/ana/Videos/holiday.mp4", RowStatus::State::WaitingConversion,
+                     "00:03:12", "48.2 MB"),
                  nullptr);
     list->append(
-        row("/home/ana/Videos/interview.mov", FileListStatus::Complete, "00:25:03", "1.12 GB"),
+        row("/home/ana/Videos/birthday party.mkv", RowStatus::percent(40), "00:12:47", "212.75 MB"),
         nullptr);
     list->append(
-        row("/home/ana/Downloads/broken.avi", FileListStatus::UnkownFormat, "Error", "12 KB"),
+        row("/home/ana/Videos/interview.mov", RowStatus::State::Complete, "00:25:03", "1.12 GB"),
+        nullptr);
+    list->append(
+        row("/home/ana/Downloads/broken.avi", RowStatus::State::UnkownFormat, "Error", "12 KB"),
         nullptr);
     window.steps()->txtOutPath->setText("/home/ana/Videos/Converted");
     list->setTextColor(2, FileListModel::Status, QColor(113, 177, 98));

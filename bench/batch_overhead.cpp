@@ -2,8 +2,10 @@
 // argument lists back to back without the program, and prints both times and their ratio.
 
 #include "BenchWindow.h"
+#include "ConversionQueue.h"
 #include "FileListModel.h"
 #include "FormatPanel.h"
+#include "SignalWait.h"
 #include "StepsFrame.h"
 #include "TestMedia.h"
 
@@ -46,10 +48,11 @@ int main(int argc, char *argv[])
     QElapsedTimer timer;
     timer.start();
     window->steps()->cmdConvert->click();
+    waitForSignal(window->queue(), &ConversionQueue::batchFinished);
     const qint64 programMs = timer.elapsed();
     int complete = 0;
     for (int row = 0; row < window->fileList()->rowCount(); ++row)
-        complete += window->fileList()->record(row).Status == QLatin1String("Complete");
+        complete += window->fileList()->record(row).status == RowStatus::State::Complete;
 
     timer.restart();
     for (const QString &clip : clips) {

@@ -5,6 +5,7 @@
 
 #include "CVideoConv.h"
 #include "EncoderPath.h"
+#include "SignalWait.h"
 #include "TestMedia.h"
 
 #include <QCoreApplication>
@@ -37,8 +38,13 @@ double throughJob(const Clip &clip, bool &ok)
     job.setOutputFile(clip.output);
     job.setParametrs(kOptions);
     job.setFileTimeLength(2.0f);
-    job.StartConversion();
-    ok = ok && job.succeeded();
+    bool succeeded = false;
+    QObject::connect(&job, &CVideoConv::finished, &job, [&](const ConversionOutcome &outcome) {
+        succeeded = outcome.kind == ConversionOutcome::Kind::Succeeded;
+    });
+    job.start();
+    waitForSignal(&job, &CVideoConv::finished);
+    ok = ok && succeeded;
     return timer.nsecsElapsed() / 1e6;
 }
 

@@ -4,8 +4,10 @@
 
 #include "BenchWindow.h"
 #include "CVideoConv.h"
+#include "ConversionQueue.h"
 #include "FileListModel.h"
 #include "FormatPanel.h"
+#include "SignalWait.h"
 #include "StallMeter.h"
 #include "StepsFrame.h"
 #include "TestMedia.h"
@@ -14,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -37,8 +40,11 @@ int main(int argc, char *argv[])
         job.setOutputFile(dir.filePath(QStringLiteral("clip.avi")));
         job.setParametrs(QStringLiteral("-vcodec mpeg4 -acodec mp2 -y"));
         job.setFileTimeLength(8.0f);
-        job.StartConversion();
-        converted = job.succeeded();
+        QObject::connect(&job, &CVideoConv::finished, &job, [&](const ConversionOutcome &outcome) {
+            converted = outcome.kind == ConversionOutcome::Kind::Succeeded;
+        });
+        job.start();
+        waitForSignal(&job, &CVideoConv::finished);
     });
 
     // The whole batch through the window, with the grid drawing every progress step; adding
@@ -49,14 +55,16 @@ int main(int argc, char *argv[])
     bench.files = clips;
     window->formats()->optFormat(1)->setChecked(true);
     window->steps()->optSameFolder->setChecked(true);
+    window->steps()->spnSimultaneous->setValue(2); // two encoders at once
     StallMeter addMeter(5);
     const qint64 addGap = addMeter.measure([&] { window->steps()->cmdAddVideoFile->click(); });
     StallMeter batchMeter(5);
     int complete = 0;
     const qint64 batchGap = batchMeter.measure([&] {
         window->steps()->cmdConvert->click();
+        waitForSignal(window->queue(), &ConversionQueue::batchFinished);
         for (int row = 0; row < window->fileList()->rowCount(); ++row)
-            complete += window->fileList()->record(row).Status == QLatin1String("Complete");
+            complete += window->fileList()->record(row).status == RowStatus::State::Complete;
     });
 
     out << "job_converted=" << (converted ? "yes" : "no") << " job_ticks=" << jobMeter.ticks()

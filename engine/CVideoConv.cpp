@@ -1,190 +1,135 @@
 #include "CVideoConv.h"
 
 #include "DOSOutputs.h"
+#include "EncoderCommand.h"
 #include "EncoderOutput.h"
-#include "EncoderPath.h"
-#include "MessageBox.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QPointer>
-#include <QProcess>
+#include <QTimer>
 
-#include <exception>
-#include <new>
-#include <system_error>
-
-namespace {
-const QString kCrLf = QStringLiteral("\r\n");
-
-QString quoted(const QString &path)
-{
-    return QLatin1Char('"') + path + QLatin1Char('"');
-}
-
-// The message for a failure nobody expected. Its number follows the classic run-time
-// error table where one fits: 7 out of memory, else the system's own code, else 5.
-void showUnexpectedFailure(const std::exception &error, const QString &source)
-{
-    int number = 5;
-    if (dynamic_cast<const std::bad_alloc *>(&error))
-        number = 7;
-    else if (const auto *system = dynamic_cast<const std::system_error *>(&error))
-        number = system->code().value();
-    MessageBox::show(QStringLiteral("Error Occured:") + kCrLf +
-                         QString::fromLocal8Bit(error.what()) + QStringLiteral(" - ") + source +
-                         QStringLiteral(" - ") + QString::number(number),
-                     MessageIcon::None);
-}
-} // namespace
-
-struct CVideoConv::Private
-{
-    QString inputFile;
-    QString outputFile;
-    float fileTimeLength = 0;
-    QString parametrs;
-    std::unique_ptr<DOSOutputs> objDOS;
-    bool succeeded = false;
-};
-
-CVideoConv::CVideoConv(QObject *parent) : QObject(parent), d(std::make_unique<Private>()) {}
+CVideoConv::CVideoConv(QObject *parent) : QObject(parent) {}
 
 CVideoConv::~CVideoConv() = default;
 
 QString CVideoConv::InputFile() const
 {
-    return d->inputFile;
+    return m_inputFile;
 }
 
 void CVideoConv::setInputFile(const QString &path)
 {
-    d->inputFile = path;
+    m_inputFile = path;
 }
 
 QString CVideoConv::OutputFile() const
 {
-    return d->outputFile;
+    return m_outputFile;
 }
 
 void CVideoConv::setOutputFile(const QString &path)
 {
-    d->outputFile = path;
+    m_outputFile = path;
 }
 
 float CVideoConv::FileTimeLength() const
 {
-    return d->fileTimeLength;
+    return m_fileTimeLength;
 }
 
 void CVideoConv::setFileTimeLength(float seconds)
 {
-    d->fileTimeLength = seconds;
+    m_fileTimeLength = seconds;
 }
 
 QString CVideoConv::Parametrs() const
 {
-    return d->parametrs;
+    return m_parametrs;
 }
 
 void CVideoConv::setParametrs(const QString &options)
 {
-    d->parametrs = options;
+    m_parametrs = options;
 }
 
 QString CVideoConv::commandLineText() const
 {
-    return EncoderPath::program() + QStringLiteral(" -i ") + quoted(d->inputFile) +
-           QLatin1Char(' ') + d->parametrs + QLatin1Char(' ') + quoted(d->outputFile);
+    return EncoderCommand::conversionText(m_inputFile, m_parametrs, m_outputFile);
 }
 
 QStringList CVideoConv::commandArguments() const
 {
-    return QStringList{EncoderPath::program(), QStringLiteral("-i"), d->inputFile} +
-           QProcess::splitCommand(d->parametrs) + QStringList{d->outputFile};
+    return EncoderCommand::conversion(m_inputFile, m_parametrs, m_outputFile);
 }
 
-bool CVideoConv::succeeded() const
+bool CVideoConv::isRunning() const
 {
-    return d->succeeded;
+    return m_converting;
 }
 
 DOSOutputs &CVideoConv::objDOS()
 {
-    if (!d->objDOS) {
-        d->objDOS = std::make_unique<DOSOutputs>();
-        connect(d->objDOS.get(), &DOSOutputs::ReceiveOutputs, this,
+    if (!m_objDOS) {
+        m_objDOS = std::make_unique<DOSOutputs>();
+        connect(m_objDOS.get(), &DOSOutputs::ReceiveOutputs, this,
                 &CVideoConv::objDOS_ReceiveOutputs);
+        connect(m_objDOS.get(), &DOSOutputs::commandFinished, this,
+                &CVideoConv::objDOS_commandFinished);
     }
-    return *d->objDOS;
+    return *m_objDOS;
 }
 
-void CVideoConv::StartConversion()
+void CVideoConv::start()
 {
-    if (d->objDOS && d->objDOS->isRunning())
-        return; // one conversion at a time
-    d->succeeded = false;
+    if (m_converting || (m_objDOS && m_objDOS->isRunning()))
+        return; // one run at a time
+    m_converting = true;
+    m_stopRequested = false;
     QPointer<CVideoConv> self(this);
-    try {
-        DOSOutputs &runner = objDOS();
-        runner.setCommandLine(commandLineText());
-        runner.setArguments(commandArguments());
-        QCoreApplication::processEvents();
-        if (!self)
-            return;
-        emit CurrentStatus(QStringLiteral("Starting..."));
-        if (!self)
-            return;
-        const QString output = runner.ExecuteCommand();
-        if (!self)
-            return; // released while the encoder ran
-        const bool stopped = runner.StopConvert();
-        d->succeeded =
-            !stopped && runner.ending() == DOSOutputs::Ending::Exited && runner.exitCode() == 0;
-        if (d->succeeded || stopped)
-            return; // a stop already reported "Cancelled"
-        emit CurrentStatus(QStringLiteral("Error"));
-        if (!self)
-            return;
-        MessageBox::show(QStringLiteral("Error converting file: ") +
-                             QFileInfo(d->inputFile).fileName() + kCrLf +
-                             EncoderOutput::errorDetail(output),
-                         MessageIcon::Critical);
-    } catch (const std::exception &error) {
-        showUnexpectedFailure(error, QStringLiteral("CVideoConv.StartConversion"));
+    emit CurrentStatus(QStringLiteral("Starting..."));
+    if (!self)
+        return;
+    if (m_stopRequested) {
+        // Stopped before the encoder ran: it never starts.
+        QTimer::singleShot(0, this, &CVideoConv::endCancelled);
+        return;
+    }
+    DOSOutputs &runner = objDOS();
+    runner.setCommandLine(commandLineText());
+    runner.setArguments(commandArguments());
+    QString failure;
+    if (!runner.start(&failure)) {
+        // Reported from the event loop, like every other ending.
+        QTimer::singleShot(0, this, [this, failure] { fail(failure); });
     }
 }
 
 void CVideoConv::StopConversion()
 {
-    if (d->objDOS)
-        d->objDOS->setStopConvert(true);
+    if (!m_converting)
+        return;
+    m_stopRequested = true;
+    if (m_objDOS && m_objDOS->isRunning())
+        m_objDOS->setStopConvert(true);
 }
 
 bool CVideoConv::IsFileSupported(const QString &path)
 {
-    if (d->objDOS && d->objDOS->isRunning())
+    if (m_objDOS && m_objDOS->isRunning())
         return false;
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
         return false; // the encoder would wait forever on a FIFO, and a folder is no video
-    QPointer<CVideoConv> self(this);
-    try {
-        DOSOutputs &runner = objDOS();
-        runner.setCommandLine(EncoderPath::program() + QStringLiteral(" -i ") + quoted(path));
-        runner.setArguments({EncoderPath::program(), QStringLiteral("-i"), path});
-        QCoreApplication::processEvents();
-        if (!self)
-            return false;
-        return !EncoderOutput::isUnknownFormat(runner.ExecuteCommand());
-    } catch (const std::exception &error) {
-        showUnexpectedFailure(error, QStringLiteral("CVideoConv.IsFileSupported"));
-        return false;
-    }
+    DOSOutputs &runner = objDOS();
+    runner.setCommandLine(EncoderCommand::probeText(path));
+    runner.setArguments(EncoderCommand::probe(path));
+    return !EncoderOutput::isUnknownFormat(runner.ExecuteCommand());
 }
 
 void CVideoConv::objDOS_ReceiveOutputs(const QString &chunk)
 {
+    if (!m_converting)
+        return; // the probe's output is judged as a whole
     if (EncoderOutput::isUnknownFormat(chunk)) {
         QPointer<CVideoConv> self(this);
         emit CurrentStatus(QStringLiteral("Unknown format"));
@@ -199,12 +144,63 @@ void CVideoConv::objDOS_ReceiveOutputs(const QString &chunk)
     const std::optional<QString> time = EncoderOutput::progressTime(chunk);
     if (!time)
         return;
-    if (d->fileTimeLength > 0) {
-        if (const std::optional<double> seconds = EncoderOutput::seconds(*time))
-            emit Progress(EncoderOutput::percent(*seconds, d->fileTimeLength));
+    const std::optional<double> seconds = EncoderOutput::seconds(*time);
+    if (seconds) {
+        QPointer<CVideoConv> self(this);
+        emit mediaTimeChanged(*seconds);
+        if (!self)
+            return;
+    }
+    if (m_fileTimeLength > 0) {
+        if (seconds)
+            emit Progress(EncoderOutput::percent(*seconds, m_fileTimeLength));
         return;
     }
-    const QString seconds = EncoderOutput::secondsText(*time);
-    if (!seconds.isEmpty())
-        emit CurrentStatus(seconds + QStringLiteral(" Seconds Converted"));
+    const QString secondsText = EncoderOutput::secondsText(*time);
+    if (!secondsText.isEmpty())
+        emit CurrentStatus(secondsText + QStringLiteral(" Seconds Converted"));
+}
+
+void CVideoConv::objDOS_commandFinished()
+{
+    if (!m_converting)
+        return;
+    const ProcessRunner::Result &result = m_objDOS->result();
+    switch (result.ending) {
+    case ProcessRunner::Ending::Stopped:
+        m_converting = false;
+        emit finished({ConversionOutcome::Kind::Cancelled, QString()});
+        return;
+    case ProcessRunner::Ending::Exited:
+        if (result.exitCode == 0) {
+            m_converting = false;
+            emit finished({ConversionOutcome::Kind::Succeeded, QString()});
+            return;
+        }
+        break;
+    case ProcessRunner::Ending::FailedToStart:
+        fail(m_objDOS->startFailureText());
+        return;
+    default:
+        break;
+    }
+    fail(EncoderOutput::errorDetail(m_objDOS->Outputs()));
+}
+
+void CVideoConv::endCancelled()
+{
+    m_converting = false;
+    QPointer<CVideoConv> self(this);
+    emit CurrentStatus(QStringLiteral("Cancelled"));
+    if (self)
+        emit finished({ConversionOutcome::Kind::Cancelled, QString()});
+}
+
+void CVideoConv::fail(const QString &reason)
+{
+    m_converting = false;
+    QPointer<CVideoConv> self(this);
+    emit CurrentStatus(QStringLiteral("Error"));
+    if (self)
+        emit finished({ConversionOutcome::Kind::Failed, reason});
 }

@@ -1,20 +1,24 @@
 #pragma once
 
+#include "ConversionOutcome.h"
+
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
 class DOSOutputs;
 
-// Converts one input file with the encoder, reporting progress and status as it goes,
-// and probes whether the encoder can read a file.
+// Converts one input file with the encoder, reporting progress and status as it goes, and
+// probes whether the encoder can read a file. A conversion runs without blocking: start()
+// returns at once and finished() tells how it ended. It never shows a message.
 class CVideoConv : public QObject
 {
     Q_OBJECT
 public:
     explicit CVideoConv(QObject *parent = nullptr);
-    ~CVideoConv() override;
+    ~CVideoConv() override; // kills an encoder that still runs
 
     QString InputFile() const;
     void setInputFile(const QString &path);
@@ -25,25 +29,35 @@ public:
     QString Parametrs() const;
     void setParametrs(const QString &options);
 
-    // The documented one-line command text, and the argument list that is really executed.
+    // The one-line command text, for display, and the argument list that is executed.
     QString commandLineText() const;
     QStringList commandArguments() const;
 
-    void StartConversion();
+    void start();
     void StopConversion();
+    bool isRunning() const;
+    // Waits in a local event loop for the encoder to say whether it can read the file.
     bool IsFileSupported(const QString &path);
-
-    // After StartConversion: true when no stop was asked and the encoder exited with 0.
-    bool succeeded() const;
 
 signals:
     void Progress(qint16 percent);
     void CurrentStatus(const QString &status);
+    // Seconds of the input converted so far, as the encoder reports them.
+    void mediaTimeChanged(double seconds);
+    void finished(const ConversionOutcome &outcome);
 
 private:
     DOSOutputs &objDOS();
     void objDOS_ReceiveOutputs(const QString &chunk);
+    void objDOS_commandFinished();
+    void endCancelled();
+    void fail(const QString &reason);
 
-    struct Private;
-    std::unique_ptr<Private> d;
+    QString m_inputFile;
+    QString m_outputFile;
+    float m_fileTimeLength = 0;
+    QString m_parametrs;
+    bool m_converting = false;
+    bool m_stopRequested = false;
+    std::unique_ptr<DOSOutputs> m_objDOS;
 };

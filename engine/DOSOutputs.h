@@ -1,23 +1,20 @@
 #pragma once
 
+#include "ProcessRunner.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
-#include <memory>
+class QEventLoop;
 
-class QProcess;
-
-// Runs one console program as a child and hands its output to the owner as it arrives.
-// The child is started from an argument list, never through a shell; standard output and
-// error share one channel and standard input is the null device. ExecuteCommand waits in a
-// local event loop, so the window keeps working and a stop is taken at once.
+// Runs one console program and hands its output to the owner as it arrives, over a
+// ProcessRunner. start() returns at once and commandFinished() follows; ExecuteCommand waits
+// in a local event loop for callers that need the whole output at once, such as the probe.
 class DOSOutputs : public QObject
 {
     Q_OBJECT
 public:
-    enum class Ending { NotRun, Exited, Killed, FailedToStart };
-
     explicit DOSOutputs(QObject *parent = nullptr);
     ~DOSOutputs() override; // kills a child that still runs
 
@@ -33,32 +30,35 @@ public:
     bool StopConvert() const;
     void setStopConvert(bool stop);
 
+    // Starts the command; false, with the message text in failure, when it cannot start.
+    bool start(QString *failure);
     // Runs to the end or until stopped: the whole output after a normal end, empty text
-    // after a stop or a failure. A non-empty argument replaces CommandLine (and clears the
-    // argument list) first. A call made while a command already runs is refused and
-    // returns empty text at once.
+    // after a stop or a failure, whose message it shows. A non-empty argument replaces
+    // CommandLine (and clears the argument list) first. A call made while a command already
+    // runs is refused and returns empty text at once.
     QString ExecuteCommand(const QString &commandLine = QString());
-    // Kills the child and releases the process; safe to call any number of times.
+    // Kills the child; the run then ends as if the child had ended. Safe to call any time.
     void CleanUp();
 
     bool isRunning() const;
-    Ending ending() const;
-    int exitCode() const; // meaningful when ending() is Exited
+    const ProcessRunner::Result &result() const;
+    // The message for a run that could not start.
+    QString startFailureText() const;
 
 signals:
     // Once after every read with the text just read (the last one empty), and once with
     // "Cancelled" after a stop.
     void ReceiveOutputs(const QString &text);
+    void commandFinished();
 
 private:
-    void readAvailable();
-    void childFinished(int exitCode, int exitStatus);
-    void childFailed(int error);
-    void deliver(const QByteArray &bytes);
-    void killChild();
-    bool pipesAvailable();
-    void reportStartFailure();
+    void runnerOutput(const QString &chunk);
+    void runnerFinished();
 
-    struct Private;
-    std::unique_ptr<Private> d;
+    QString m_commandLine;
+    QStringList m_arguments;
+    QString m_outputs;
+    bool m_stopConvert = false;
+    ProcessRunner m_runner;
+    QEventLoop *m_loop = nullptr;
 };

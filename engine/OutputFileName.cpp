@@ -1,8 +1,5 @@
 #include "OutputFileName.h"
 
-#include "MessageBox.h"
-
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -37,17 +34,27 @@ bool fileExists(const QString &path)
     const QFileInfo info(path);
     return info.exists() && !info.isDir();
 }
+
+void report(OutputNameFailure *failure, OutputNameFailure reason)
+{
+    if (failure)
+        *failure = reason;
+}
 } // namespace
 
 QString GetOutputFileName(const QString &inputPath, const QString &extension, bool sameFolder,
-                          const QString &outPath)
+                          const QString &outPath, const QSet<QString> &reserved,
+                          OutputNameFailure *failure)
 {
+    report(failure, OutputNameFailure::None);
+    const auto taken = [&reserved](const QString &path) {
+        return reserved.contains(path) || fileExists(path);
+    };
     QString folder = sameFolder ? parentFolder(inputPath) : outPath;
     if (!isFolder(folder) && !folder.isEmpty())
         QDir().mkdir(folder); // only the last folder; missing parents stay missing
     if (!isFolder(folder)) {
-        MessageBox::show(QStringLiteral("Output Folder is not exist and can not be created."),
-                         MessageIcon::Critical);
+        report(failure, OutputNameFailure::FolderUnavailable);
         return QString();
     }
 
@@ -57,22 +64,19 @@ QString GetOutputFileName(const QString &inputPath, const QString &extension, bo
     const QString dotExtension = QLatin1Char('.') + extension;
 
     QString candidate = folder + base + dotExtension;
-    if (!fileExists(candidate))
+    if (!taken(candidate))
         return candidate;
     if (!base.endsWith(kSuffix, Qt::CaseSensitive)) {
         base += kSuffix;
         candidate = folder + base + dotExtension;
-        if (!fileExists(candidate))
+        if (!taken(candidate))
             return candidate;
     }
     for (int n = 0; n <= kLastNumber; ++n) {
         candidate = folder + base + QLatin1Char('_') + QString::number(n) + dotExtension;
-        if (!fileExists(candidate)) {
-            // Lets a Stop click be taken between rows of a batch.
-            QCoreApplication::processEvents();
-            QCoreApplication::processEvents();
+        if (!taken(candidate))
             return candidate;
-        }
     }
+    report(failure, OutputNameFailure::AllNamesTaken);
     return QString();
 }

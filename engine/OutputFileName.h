@@ -1,11 +1,16 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
+
+enum class OutputNameFailure { None, FolderUnavailable, AllNamesTaken };
 
 // The path a conversion writes for one input file and one output extension (without its
 // dot): beside the input when sameFolder is set, otherwise in outPath, whose last folder is
-// created when missing. Never names an existing file: base.ext, then base_Converted.ext,
-// then base_Converted_0.ext up to _10000. Returns empty text when the folder cannot be made
-// (after saying so) or every name is taken.
+// created when missing. Never names an existing file nor one in reserved (names that running
+// conversions are about to write): base.ext, then base_Converted.ext, then
+// base_Converted_0.ext up to _10000. Returns empty text, with the reason in failure, when
+// the folder cannot be made or every name is taken.
 QString GetOutputFileName(const QString &inputPath, const QString &extension, bool sameFolder,
-                          const QString &outPath);
+                          const QString &outPath, const QSet<QString> &reserved = {},
+                          OutputNameFailure *failure = nullptr);

@@ -3,7 +3,6 @@
 #include "AddingRules.h"
 #include "CVideoConv.h"
 #include "FileListModel.h"
-#include "FileListStatus.h"
 #include "FolderListing.h"
 #include "MediaProbe.h"
 #include "MessageBox.h"
@@ -208,8 +207,9 @@ FileAdder::ProbeOutcome FileAdder::probe(FileListRecord *record, FileListError *
     if (m_stopRequested || AddingRules::isRejectedExtension(AddingRules::extension(path)))
         return ProbeOutcome::Refused;
 
-    record->Duration = MediaProbe::GetMediaDuration(path);
-    record->Status = supported ? FileListStatus::WaitingConversion : FileListStatus::UnkownFormat;
+    record->Duration = MediaProbe::GetMediaDuration(path, &record->durationMs);
+    record->status =
+        supported ? RowStatus::State::WaitingConversion : RowStatus::State::UnkownFormat;
     if (AddingRules::isCdTrack(path)) {
         record->FileSize = QStringLiteral("CD Track");
         return ProbeOutcome::Probed;
@@ -227,7 +227,7 @@ bool FileAdder::appendRow(const FileListRecord &record, FileListError *error)
 {
     if (!m_model.append(record, error))
         return false;
-    if (record.Status == FileListStatus::UnkownFormat) {
+    if (record.status.state() == RowStatus::State::UnkownFormat) {
         const int row = m_model.rowCount() - 1;
         m_model.setTextColor(row, FileListModel::Status, UnknownFormatColor);
         m_model.setTextColor(row, FileListModel::Duration, UnknownFormatColor);

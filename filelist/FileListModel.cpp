@@ -34,6 +34,11 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
     const FileListRecord &row = m_records.at(index.row());
+    if (role == PercentRole) {
+        if (index.column() != Status || row.status.state() != RowStatus::State::Percent)
+            return {};
+        return double(row.status.percentValue());
+    }
     if (role == Qt::ForegroundRole) {
         const QColor color = textColor(index.row(), index.column());
         return color.isValid() ? QVariant(color) : QVariant();
@@ -51,7 +56,7 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
     case FilePath:
         return row.FilePath;
     case Status:
-        return row.Status;
+        return row.Status();
     case Duration:
         return row.Duration;
     case FileSize:
@@ -89,7 +94,7 @@ const FileListRecord &FileListModel::record(int row) const
 bool FileListModel::fits(const FileListRecord &record, FileListError *error)
 {
     return fitsField(record.FilePath, FileListRecord::FilePathWidth, "FilePath", error) &&
-           fitsField(record.Status, FileListRecord::StatusWidth, "Status", error) &&
+           fitsField(record.Status(), FileListRecord::StatusWidth, "Status", error) &&
            fitsField(record.Duration, FileListRecord::DurationWidth, "Duration", error) &&
            fitsField(record.FileSize, FileListRecord::FileSizeWidth, "FileSize", error);
 }
@@ -119,6 +124,8 @@ bool FileListModel::append(const FileListRecord &record, FileListError *error)
     const int row = int(m_records.size());
     beginInsertRows(QModelIndex(), row, row);
     m_records.append(record);
+    giveKey(m_records.last());
+    m_rowOfKey.insert(m_records.last().key, row);
     endInsertRows();
     return true;
 }
@@ -135,18 +142,29 @@ bool FileListModel::rebuild(const QVector<FileListRecord> &records, FileListErro
     }
     beginResetModel();
     m_records = records;
+    m_rowOfKey.clear();
+    for (int row = 0; row < m_records.size(); ++row) {
+        giveKey(m_records[row]);
+        m_rowOfKey.insert(m_records.at(row).key, row);
+    }
     m_textColors.clear();
     endResetModel();
     return true;
 }
 
-bool FileListModel::setStatus(int row, const QString &status)
+void FileListModel::giveKey(FileListRecord &record)
 {
-    if (row < 0 || row >= m_records.size() || status.size() > FileListRecord::StatusWidth)
+    if (record.key == 0)
+        record.key = ++m_lastKey;
+}
+
+bool FileListModel::setStatus(int row, const RowStatus &status)
+{
+    if (row < 0 || row >= m_records.size() || status.text().size() > FileListRecord::StatusWidth)
         return false;
-    m_records[row].Status = status;
+    m_records[row].status = status;
     const QModelIndex cell = index(row, Status);
-    emit dataChanged(cell, cell, {Qt::DisplayRole});
+    emit dataChanged(cell, cell, {Qt::DisplayRole, PercentRole});
     return true;
 }
 
@@ -191,4 +209,9 @@ int FileListModel::rowOfPath(const QString &path) const
             return row;
     }
     return -1;
+}
+
+int FileListModel::rowOfKey(quint64 key) const
+{
+    return m_rowOfKey.value(key, -1);
 }

@@ -17,6 +17,8 @@ class FileListModel : public QAbstractTableModel
     Q_OBJECT
 public:
     enum Column { ID, CheckBox, FilePath, Status, Duration, FileSize, ColumnCount };
+    // The Status cell's percentage as a number, for rows that are converting with a known length.
+    static constexpr int PercentRole = Qt::UserRole + 1;
     static constexpr int MaxRows = 32767;
 
     explicit FileListModel(QObject *parent = nullptr);
@@ -31,22 +33,28 @@ public:
     const QVector<FileListRecord> &records() const { return m_records; }
     // Whether append would take the record; the reason when it would not.
     bool accepts(const FileListRecord &record, FileListError *error) const;
-    // Appends one row; refuses it with a reason when a value is too wide or the list is full.
+    // Appends one row and gives it its key; refuses it with a reason when a value is too wide
+    // or the list is full.
     bool append(const FileListRecord &record, FileListError *error);
-    // Replaces every row at once; cell colours are dropped.
+    // Replaces every row at once; rows that came from the list keep their keys, cell colours
+    // are dropped.
     bool rebuild(const QVector<FileListRecord> &records, FileListError *error);
 
-    bool setStatus(int row, const QString &status);
+    bool setStatus(int row, const RowStatus &status);
     bool setCheckBox(int row, qint32 value);
     void setAllCheckBoxes(qint32 value);
     void setTextColor(int row, int column, const QColor &color);
     QColor textColor(int row, int column) const; // invalid when the cell has none
     int rowOfPath(const QString &path) const;    // exact comparison; -1 when absent
+    int rowOfKey(quint64 key) const;             // -1 when the row is gone
 
 private:
     static bool fits(const FileListRecord &record, FileListError *error);
     static void overflow(FileListError *error);
+    void giveKey(FileListRecord &record);
 
     QVector<FileListRecord> m_records;
+    QHash<quint64, int> m_rowOfKey;
+    quint64 m_lastKey = 0;
     QHash<QPair<int, int>, QColor> m_textColors;
 };

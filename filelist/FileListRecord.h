@@ -1,10 +1,12 @@
 #pragma once
 
+#include "RowStatus.h"
+
 #include <QString>
 #include <QtGlobal>
 
 // One row of the input file list. The text fields have fixed widths; the list refuses a
-// value that does not fit.
+// value that does not fit. The row's state is typed; its Status text is made from it.
 struct FileListRecord
 {
     static constexpr int FilePathWidth = 250;
@@ -15,9 +17,12 @@ struct FileListRecord
     qint32 ID = 0;
     qint32 CheckBox = 0; // any non-zero value means ticked
     QString FilePath;
-    QString Status;
+    RowStatus status;
     QString Duration;
     QString FileSize;
+    qint64 durationMs = -1; // playing time; negative when unknown
+    quint64 key = 0;        // stable identity, given by the list; 0 before the row is added
 
     bool isTicked() const { return CheckBox != 0; }
+    QString Status() const { return status.text(); }
 };

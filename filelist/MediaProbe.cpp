@@ -15,8 +15,10 @@ QString twoDigits(qint64 value)
 }
 } // namespace
 
-QString MediaProbe::GetMediaDuration(const QString &path)
+QString MediaProbe::GetMediaDuration(const QString &path, qint64 *milliseconds)
 {
+    if (milliseconds)
+        *milliseconds = -1;
     MediaInfoLib::MediaInfo info;
     if (info.Open(path.toStdWString()) == 0)
         return QString();
@@ -26,10 +28,12 @@ QString MediaProbe::GetMediaDuration(const QString &path)
     // Some containers report several durations ("1000 / 1001"); the first one is the file's.
     const QString first = QString::fromStdWString(answer).section(QLatin1Char(' '), 0, 0);
     bool isNumber = false;
-    const double milliseconds = first.toDouble(&isNumber);
-    if (!isNumber || !std::isfinite(milliseconds) || milliseconds < 0)
+    const double length = first.toDouble(&isNumber);
+    if (!isNumber || !std::isfinite(length) || length < 0)
         return FileListStatus::Error;
-    return durationText(milliseconds);
+    if (milliseconds)
+        *milliseconds = qint64(std::nearbyint(length));
+    return durationText(length);
 }
 
 QString MediaProbe::durationText(double milliseconds)

@@ -33,7 +33,7 @@ FileGrid::FileGrid(FileListModel *model, QWidget *parent) : QTableView(parent)
     auto *captions = new GridCaptions(this);
     captions->setSourceModel(model);
     setModel(captions);
-    setItemDelegate(new StatusDelegate(FileListModel::Status, this));
+    setItemDelegate(new StatusDelegate(FileListModel::Status, FileListModel::PercentRole, this));
     setColumnHidden(FileListModel::ID, true);
     const double widths[] = {0, 500, 5200, 2000, 1200, 1200};
     for (int column = FileListModel::CheckBox; column < FileListModel::ColumnCount; ++column)

@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AboutPanel.h"
+#include "BatchChoices.h"
 #include "BatchEndNotice.h"
 #include "ConversionQueue.h"
 #include "DataFiles.h"
@@ -31,6 +32,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QWindow>
 
@@ -231,12 +233,11 @@ void MainWindow::wireSteps()
     connect(m_formats, &FormatPanel::restoreDefaultsRequested, this,
             [this] { m_settings->RestoreDefaults(); });
 
-    ConversionQueue::Choices choices;
-    choices.extension = [this] { return m_formats->outputExtension(); };
-    choices.parameters = [this] { return m_formats->GetParamaters(); };
-    choices.sameFolder = [steps] { return steps->optSameFolder->isChecked(); };
-    choices.outputFolder = [steps] { return steps->txtOutPath->text(); };
-    m_queue = std::make_unique<ConversionQueue>(*m_fileList, choices);
+    m_queue = std::make_unique<ConversionQueue>(*m_fileList);
+    connect(m_queue.get(), &ConversionQueue::batchFinished, this, &MainWindow::queue_batchFinished);
+    connect(m_queue.get(), &ConversionQueue::rowFailed, this, &MainWindow::queue_rowFailed);
+    connect(m_queue.get(), &ConversionQueue::progressChanged, this,
+            &MainWindow::showOverallProgress);
     connect(steps->cmdConvert, &QPushButton::clicked, this, &MainWindow::cmdConvert_Click);
     connect(steps->cmdConvertSelected, &QPushButton::clicked, this,
             &MainWindow::cmdConvertSelected_Click);
@@ -267,51 +268,85 @@ void MainWindow::EnableControls(bool enabled)
 
 void MainWindow::cmdConvert_Click()
 {
-    startOrStopBatch(m_steps->cmdConvert, m_steps->cmdConvertSelected, false,
-                     QStringLiteral("Convert All"));
+    startOrStopBatch(m_steps->cmdConvert, m_steps->cmdConvertSelected, false);
 }
 
 void MainWindow::cmdConvertSelected_Click()
 {
-    startOrStopBatch(m_steps->cmdConvertSelected, m_steps->cmdConvert, true,
-                     QStringLiteral("Convert Selected"));
+    startOrStopBatch(m_steps->cmdConvertSelected, m_steps->cmdConvert, true);
 }
 
-void MainWindow::startOrStopBatch(QPushButton *clicked, QPushButton *other, bool selectedOnly,
-                                  const QString &caption)
+void MainWindow::startOrStopBatch(QPushButton *clicked, QPushButton *other, bool selectedOnly)
 {
     if (m_fileList->rowCount() == 0) {
         MessageBox::show(QStringLiteral("The list is empty, Please add Video files from step 1"),
                          MessageIcon::Information);
         return;
     }
-    const auto restore = [&] {
-        clicked->setText(caption);
-        EnableControls(true);
-        other->setEnabled(true);
-    };
-    if (clicked->text() == QLatin1String("Stop")) {
-        m_queue->requestStop();
-        restore();
+    if (m_queue->IsConverting()) {
+        // The controls come back once the batch has really ended.
+        if (clicked == m_batchButton)
+            m_queue->requestStop();
         return;
     }
-    // A stopped batch may still be unwinding; a second one never starts on top of it.
-    if (m_queue->isRunning() || m_adder->isAdding())
+    if (m_adder->isAdding())
         return;
+    m_batchButton = clicked;
     clicked->setText(QStringLiteral("Stop"));
+    clicked->setAccessibleName(clicked->text());
     EnableControls(false);
     other->setEnabled(false);
-    const bool converted = m_queue->ConvertList(selectedOnly);
-    if (converted && m_steps->chkShutdown->isChecked() && !m_closePending)
+    BatchChoices choices;
+    choices.parameters = m_formats->GetParamaters();
+    choices.extension = m_formats->outputExtension();
+    choices.sameFolder = m_steps->optSameFolder->isChecked();
+    choices.outputFolder = m_steps->txtOutPath->text();
+    m_queue->start(choices, selectedOnly, m_steps->spnSimultaneous->value());
+}
+
+void MainWindow::queue_batchFinished(bool converted)
+{
+    if (converted && m_steps->chkShutdown->isChecked() && !m_closing)
         ShutDownWindows(*m_services.shutdown, 8);
-    restore();
+    StepsFrame *steps = m_steps;
+    steps->cmdConvert->setText(QStringLiteral("Convert All"));
+    steps->cmdConvertSelected->setText(QStringLiteral("Convert Selected"));
+    for (QPushButton *button : {steps->cmdConvert, steps->cmdConvertSelected}) {
+        button->setAccessibleName(button->text());
+        button->setEnabled(true);
+    }
+    EnableControls(true);
+    m_batchButton = nullptr;
     closeWhenIdle();
+}
+
+void MainWindow::queue_rowFailed(const BatchNotice &notice)
+{
+    if (notice.kind == BatchNotice::Kind::OutputFolderUnavailable) {
+        MessageBox::show(QStringLiteral("Output Folder is not exist and can not be created."),
+                         MessageIcon::Critical);
+        return;
+    }
+    MessageBox::show(QStringLiteral("Error converting file: ") +
+                         QFileInfo(notice.inputFile).fileName() + QStringLiteral("\r\n") +
+                         notice.reason,
+                     MessageIcon::Critical);
+}
+
+void MainWindow::showOverallProgress()
+{
+    const BatchProgress &progress = m_queue->progress();
+    const bool running = m_queue->IsConverting();
+    m_steps->lblOverall->setText(running ? progress.summary() : QString());
+    // The percent in the title shows on the taskbar while the window is minimized.
+    setWindowTitle(running ? QStringLiteral("%1 % · Reelforge").arg(progress.percent())
+                           : QStringLiteral("Reelforge"));
 }
 
 void MainWindow::closeWhenIdle()
 {
-    // Closing waits until no batch or add is on the stack; it runs from the event loop.
-    if (m_closePending && !m_queue->isRunning() && !m_adder->isAdding())
+    // A close waits only for an add, whose probe waits in a local event loop.
+    if (m_closePending && !m_adder->isAdding())
         QTimer::singleShot(0, this, &QWidget::close);
 }
 
@@ -363,10 +398,12 @@ void MainWindow::cmdClose_Click()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // Closed by another route mid-batch or mid-add: stop the work, close once it unwound.
-    if (m_queue->isRunning() || m_adder->isAdding()) {
+    // Closed by another route mid-batch: the encoders are killed, and the close goes on.
+    m_closing = true;
+    m_queue->requestStop();
+    if (m_adder->isAdding()) {
+        // The add's probe waits in a local event loop; close once it has unwound.
         m_closePending = true;
-        m_queue->requestStop();
         m_adder->stopAdding();
         event->ignore();
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BatchNotice.h"
 #include "WindowServices.h"
 
 #include <QPoint>
@@ -70,8 +71,10 @@ private:
     void EnableControls(bool enabled);
     void cmdConvert_Click();
     void cmdConvertSelected_Click();
-    void startOrStopBatch(QPushButton *clicked, QPushButton *other, bool selectedOnly,
-                          const QString &caption);
+    void startOrStopBatch(QPushButton *clicked, QPushButton *other, bool selectedOnly);
+    void queue_batchFinished(bool converted);
+    void queue_rowFailed(const BatchNotice &notice);
+    void showOverallProgress();
     void closeWhenIdle();
     void openPendingPaths();
 
@@ -103,9 +106,11 @@ private:
     QPushButton *m_myButton1 = nullptr;
     QPushButton *m_cmdAbout = nullptr;
 
+    QPushButton *m_batchButton = nullptr; // the convert button that started the batch
     bool m_closePending = false;
     QStringList m_pendingPaths;
     bool m_openingPaths = false;
+    bool m_closing = false;
     QPoint m_dragOffset;
     bool m_draggingByHand = false;
 };

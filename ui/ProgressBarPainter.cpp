@@ -2,21 +2,9 @@
 
 #include <QFont>
 #include <QImage>
-#include <QLocale>
 #include <QPainter>
 
 #include <cmath>
-#include <limits>
-
-bool ProgressBarPainter::numericValue(const QString &status, double *value)
-{
-    bool ok = false;
-    const double number = QLocale().toDouble(status.trimmed(), &ok);
-    if (!ok || !std::isfinite(number))
-        return false;
-    *value = number;
-    return true;
-}
 
 int ProgressBarPainter::percent(double value)
 {

@@ -16,8 +16,6 @@ public:
     // The bar's own colour, also the text colour outside the bar.
     static QColor barColor() { return QColor(113, 135, 79); }
 
-    // The Status text as a number, or false when it is not one (read in the user's locale).
-    static bool numericValue(const QString &status, double *value);
     // The value as a whole number, halves to the even neighbour, then kept within 0..100.
     static int percent(double value);
     // The pixels the bar changes: up to one column short of its right edge, which is the

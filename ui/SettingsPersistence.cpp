@@ -8,6 +8,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+
+#include <algorithm>
 
 namespace {
 const quint32 kRoot = CRegister::HKEY_LOCAL_MACHINE;
@@ -87,6 +90,7 @@ void SettingsPersistence::SaveSettings()
     for (QLineEdit *field : {m_formats.txtCABirate(), m_formats.txtChannels(),
                              m_formats.txtCVBitrate(), m_formats.txtFrameRate()})
         write(field->objectName(), field->text());
+    write(m_steps.spnSimultaneous->objectName(), QString::number(m_steps.spnSimultaneous->value()));
 }
 
 void SettingsPersistence::LoadSettings()
@@ -129,6 +133,12 @@ void SettingsPersistence::LoadSettings()
                                                             {m_formats.txtFrameRate(), "25"}};
     for (const auto &[field, fallback] : fields)
         field->setText(read(field->objectName(), QString::fromLatin1(fallback)));
+
+    // More at once than this machine has cores would only slow each file down.
+    QSpinBox *simultaneous = m_steps.spnSimultaneous;
+    int count = 1;
+    if (readWhole(read(simultaneous->objectName(), QStringLiteral("1")), &count))
+        simultaneous->setValue(std::clamp(count, simultaneous->minimum(), simultaneous->maximum()));
 
     m_formats.ShowFormatSummary();
 }

@@ -5,10 +5,10 @@
 class FormatPanel;
 class StepsFrame;
 
-// The seventeen remembered choices: where results go, the format mode, every list selection
-// of both format panels and the four custom fields. Saved when the window unloads, loaded at
-// start-up and by Restore Defaults. Nothing here ever shows a message: a value that cannot
-// be applied is skipped and its control keeps what it had.
+// The remembered choices: where results go, how many files at once, the format mode, every list
+// selection of both format panels and the four custom fields. Saved when the window unloads, loaded
+// at start-up and by Restore Defaults. Nothing here ever shows a message: a value that cannot be
+// applied is skipped and its control keeps what it had.
 class SettingsPersistence
 {
 public:

@@ -4,20 +4,20 @@
 
 #include <QPainter>
 
-StatusDelegate::StatusDelegate(int statusColumn, QObject *parent)
-    : QStyledItemDelegate(parent), m_statusColumn(statusColumn)
+StatusDelegate::StatusDelegate(int statusColumn, int percentRole, QObject *parent)
+    : QStyledItemDelegate(parent), m_statusColumn(statusColumn), m_percentRole(percentRole)
 {
 }
 
 void StatusDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                            const QModelIndex &index) const
 {
-    double value = 0;
-    if (index.column() != m_statusColumn ||
-        !ProgressBarPainter::numericValue(index.data(Qt::DisplayRole).toString(), &value)) {
+    const QVariant percent = index.data(m_percentRole);
+    if (index.column() != m_statusColumn || !percent.isValid()) {
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }
+    const double value = percent.toDouble();
     const bool selected = option.state & QStyle::State_Selected;
     const QPalette &palette = option.palette;
     const QColor bar =

@@ -2,15 +2,17 @@
 
 #include <QStyledItemDelegate>
 
-// Paints a numeric Status cell as a progress bar and leaves every other cell to the grid.
+// Paints a Status cell that carries a percentage (in percentRole) as a progress bar and
+// leaves every other cell to the grid.
 class StatusDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
 public:
-    explicit StatusDelegate(int statusColumn, QObject *parent = nullptr);
+    StatusDelegate(int statusColumn, int percentRole, QObject *parent = nullptr);
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
 
 private:
     int m_statusColumn;
+    int m_percentRole;
 };

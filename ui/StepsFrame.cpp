@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QThread>
 
 namespace {
 template <typename Control>
@@ -54,7 +56,9 @@ StepsFrame::StepsFrame(FileListModel *model, QWidget *parent)
                          QRect(410, 52, 110, 20));
     chkSelectAll->setAccessibleName(QStringLiteral("Select All"));
     Grid = new FileGrid(model, this);
-    Grid->setGeometry(12, 82, 688, 246);
+    Grid->setGeometry(12, 82, 688, 226);
+    lblOverall = place(new QLabel(this), "lblOverall", QRect(12, 310, 688, 20));
+    lblOverall->setAccessibleName(QStringLiteral("Overall progress"));
 
     stepLabel(QStringLiteral("2. Choose the output format"), 336, this);
     lblFormat = place(new QLabel(this), "lblFormat", QRect(12, 360, 570, 24));
@@ -78,6 +82,12 @@ StepsFrame::StepsFrame(FileListModel *model, QWidget *parent)
     txtOutPath = place(new QLineEdit(this), "txtOutPath", QRect(126, 453, 364, 26));
     txtOutPath->setAccessibleName(QStringLiteral("Other folder"));
     cmdBrowse = button(QStringLiteral("Browse..."), "cmdBrowse", QRect(496, 452, 90, 28), this);
+    auto *simultaneousCaption = place(new QLabel(QStringLiteral("Simultaneous conversions"), this),
+                                      "lblSimultaneous", QRect(420, 426, 180, 22));
+    spnSimultaneous = place(new QSpinBox(this), "spnSimultaneous", QRect(606, 424, 94, 26));
+    spnSimultaneous->setRange(1, std::max(1, QThread::idealThreadCount()));
+    spnSimultaneous->setAccessibleName(simultaneousCaption->text());
+    simultaneousCaption->setBuddy(spnSimultaneous);
 
     cmdConvert = button(QStringLiteral("Convert All"), "cmdConvert", QRect(12, 492, 140, 34), this);
     cmdConvertSelected = button(QStringLiteral("Convert Selected"), "cmdConvertSelected",

@@ -9,6 +9,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 
 // "Three easy steps": the file list with its buttons, the chosen format, and where the
 // results go with the convert buttons. It only lays the controls out; the window wires them.
@@ -21,11 +22,13 @@ public:
     QPushButton *cmdAddVideoFile, *cmdAddFolder, *cmdRemove, *cmdPlay;
     QCheckBox *chkSelectAll;
     FileGrid *Grid;
+    QLabel *lblOverall; // the batch's overall progress, under the grid
     QLabel *lblFormat;
     QPushButton *cmdChangeFormat;
     QRadioButton *optSameFolder, *optOtherFolder;
     QLineEdit *txtOutPath;
     QPushButton *cmdBrowse, *cmdConvert, *cmdConvertSelected;
+    QSpinBox *spnSimultaneous; // how many files are converted at once
     QCheckBox *chkShutdown;
 
 private:

@@ -4,6 +4,7 @@
 #include "TestMedia.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,35 +14,48 @@
 #include <sys/stat.h>
 
 namespace {
-// What one conversion reported: statuses and "progress N" in order, progress alone, messages.
+// What one conversion reported: statuses and "progress N" in order, progress alone, messages
+// shown (none expected: the job leaves them to its owner) and how it ended.
 struct Run
 {
     QStringList events;
     QList<int> progress;
     QStringList messages;
+    ConversionOutcome outcome;
     bool succeeded = false;
 };
 
+enum class StopAt { Never, Starting, Progress };
+
 Run convert(const QString &input, const QString &output, const QString &options, float length,
-            bool stopOnProgress = false)
+            StopAt stopAt = StopAt::Never)
 {
     MessageRecorder recorder;
     CVideoConv job;
     Run run;
-    QObject::connect(&job, &CVideoConv::CurrentStatus, &job,
-                     [&run](const QString &status) { run.events << status; });
+    QObject::connect(&job, &CVideoConv::CurrentStatus, &job, [&](const QString &status) {
+        run.events << status;
+        if (stopAt == StopAt::Starting)
+            job.StopConversion();
+    });
     QObject::connect(&job, &CVideoConv::Progress, &job, [&](qint16 percent) {
         run.events << QStringLiteral("progress %1").arg(percent);
         run.progress << percent;
-        if (stopOnProgress)
+        if (stopAt == StopAt::Progress)
             job.StopConversion();
+    });
+    QEventLoop loop;
+    QObject::connect(&job, &CVideoConv::finished, &job, [&](const ConversionOutcome &outcome) {
+        run.outcome = outcome;
+        loop.quit();
     });
     job.setInputFile(input);
     job.setOutputFile(output);
     job.setParametrs(options);
     job.setFileTimeLength(length);
-    job.StartConversion();
-    run.succeeded = job.succeeded();
+    job.start();
+    loop.exec();
+    run.succeeded = run.outcome.kind == ConversionOutcome::Kind::Succeeded;
     run.messages = recorder.texts();
     return run;
 }
@@ -160,17 +174,21 @@ private slots:
             expected << "Unknown format"
                      << "progress -1";
         QCOMPARE(run.events, expected << "Error");
-        QCOMPARE(run.messages.size(), 1);
-        const QString text = run.messages.first();
-        const QString start = "Error converting file: " + QFileInfo(input).fileName() + "\r\n";
-        QVERIFY2(text.startsWith(start) && text.contains(errorLine), qPrintable(text));
+        QVERIFY(run.messages.isEmpty());
+        QCOMPARE(run.outcome.kind, ConversionOutcome::Kind::Failed);
+        QVERIFY2(run.outcome.reason.contains(errorLine), qPrintable(run.outcome.reason));
     }
 
+    // A stop as the row starts means the encoder never runs; one mid-run kills it.
     void stopEndsAConversionQuietly()
     {
+        const Run early = convert("two.mp4", "never.avi", "-y", 2, StopAt::Starting);
+        QCOMPARE(early.events, (QStringList{"Starting...", "Cancelled"}));
+        QCOMPARE(early.outcome.kind, ConversionOutcome::Kind::Cancelled);
+        QVERIFY(!QFile::exists("never.avi"));
         // Paced to real time, so a stop at the first progress lands well before the end.
-        const Run run = convert("two.mp4", "stopped.avi", "-vf realtime -y", 2, true);
-        QVERIFY(!run.succeeded);
+        const Run run = convert("two.mp4", "stopped.avi", "-vf realtime -y", 2, StopAt::Progress);
+        QCOMPARE(run.outcome.kind, ConversionOutcome::Kind::Cancelled);
         QCOMPARE(run.events.last(), QStringLiteral("Cancelled"));
         QVERIFY(run.messages.isEmpty());
         QVERIFY(run.progress.last() < 90);

@@ -1,4 +1,3 @@
-#include "MessageRecorder.h"
 #include "OutputFileName.h"
 
 #include <QDir>
@@ -52,16 +51,26 @@ private slots:
             QVERIFY(QFile(dir.filePath(file)).open(QIODevice::WriteOnly));
         }
         const QString folder = outPath.isEmpty() ? outPath : dir.filePath(outPath);
-        MessageRecorder recorder;
+        OutputNameFailure failure = OutputNameFailure::AllNamesTaken;
 
-        const QString result =
-            GetOutputFileName(dir.filePath(existing.first()), "avi", outPath.isNull(), folder);
+        const QString result = GetOutputFileName(dir.filePath(existing.first()), "avi",
+                                                 outPath.isNull(), folder, {}, &failure);
 
         QCOMPARE(result, expected.isEmpty() ? expected : dir.filePath(expected));
-        const QStringList message{"Output Folder is not exist and can not be created."};
-        QCOMPARE(recorder.texts(), expected.isEmpty() ? message : QStringList());
+        QCOMPARE(failure, expected.isEmpty() ? OutputNameFailure::FolderUnavailable
+                                             : OutputNameFailure::None);
         if (!outPath.isNull())
             QCOMPARE(QFileInfo(folder).isDir(), !expected.isEmpty());
+    }
+
+    // Names that running conversions are about to write count as taken.
+    void skipsReservedNames()
+    {
+        QTemporaryDir dir;
+        const QString input = dir.filePath("clip.mkv");
+        const QSet<QString> reserved{dir.filePath("clip.mp4"), dir.filePath("clip_Converted.mp4")};
+        QCOMPARE(GetOutputFileName(input, "mp4", true, QString(), reserved),
+                 dir.filePath("clip_Converted_0.mp4"));
     }
 };
 

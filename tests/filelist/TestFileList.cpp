@@ -109,7 +109,7 @@ private slots:
         for (QString &name : accepted)
             name = f->dir.filePath(name);
         QCOMPARE(f->paths(), accepted);
-        QCOMPARE(f->model.record(2).Status, "Waiting Conversion");
+        QCOMPARE(f->model.record(2).Status(), "Waiting Conversion");
         QCOMPARE(f->model.record(4).FileSize, "CD Track");
         QCOMPARE(f->messages.count(), 1);
         QCOMPARE(f->messages.messages().at(0).text, kRefused);
@@ -129,7 +129,7 @@ private slots:
         QCOMPARE(f->messages.count(), 0);
 
         const FileListRecord &clip = f->model.record(0);
-        QCOMPARE(clip.Status, "Waiting Conversion");
+        QCOMPARE(clip.Status(), "Waiting Conversion");
         QCOMPARE(clip.Duration, "01:02:05");
         QCOMPARE(clip.FileSize, MediaProbe::FormatFileSize(QFileInfo(longClip).size()));
         QVERIFY(!f->color(0, FileListModel::Status).isValid());
@@ -137,7 +137,7 @@ private slots:
         QCOMPARE(f->model.record(2).FileSize, "0 Bytes");
         QCOMPARE(f->model.record(3).FileSize, "5.5 GB");
         for (int row : {1, 2, 3}) {
-            QCOMPARE(f->model.record(row).Status, "Unkown Format");
+            QCOMPARE(f->model.record(row).Status(), "Unkown Format");
             QCOMPARE(f->model.record(row).Duration, "Error");
             QCOMPARE(f->color(row, FileListModel::Status), kRed);
             QCOMPARE(f->color(row, FileListModel::Duration), kRed);
@@ -223,7 +223,11 @@ private slots:
         QCOMPARE(cleared.count(), 0);
         for (const QString &name : {"a", "b", "c", "d", "e"}) {
             const QString path = "/v/" + name + ".avi";
-            QVERIFY(f->model.append({0, 0, path, name, path + " d", path + " s"}, nullptr));
+            FileListRecord record;
+            record.FilePath = path;
+            record.Duration = path + " d";
+            record.FileSize = path + " s";
+            QVERIFY(f->model.append(record, nullptr));
         }
         f->operations.Play({}, 1);
         f->operations.Play({3, 2}, 4);
@@ -234,12 +238,14 @@ private slots:
         f->model.setCheckBox(1, 1);
         f->model.setCheckBox(3, -1);
         f->model.setTextColor(2, FileListModel::Status, kRed);
+        const quint64 keyOfE = f->model.record(4).key;
         f->operations.Remove();
         QCOMPARE(cleared.count(), 1);
         QCOMPARE(f->paths(), QStringList({"/v/a.avi", "/v/c.avi", "/v/e.avi"}));
         for (const FileListRecord &row : f->model.records())
-            QCOMPARE(row.Status + row.Duration + row.FileSize,
-                     row.FilePath.mid(3, 1) + row.FilePath + " d" + row.FilePath + " s");
+            QCOMPARE(row.Duration + row.FileSize, row.FilePath + " d" + row.FilePath + " s");
+        // A row keeps its identity when rows before it go.
+        QCOMPARE(f->model.rowOfKey(keyOfE), 2);
         // Colours belong to the old rows, not to whichever row now sits at that index.
         QVERIFY(!f->color(2, FileListModel::Status).isValid());
 

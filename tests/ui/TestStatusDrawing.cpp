@@ -10,6 +10,7 @@ namespace {
 const QColor kBack(255, 255, 255);
 const QColor kHighlight(128, 0, 128);
 const QColor kBase(250, 250, 250);
+constexpr int kPercentRole = Qt::UserRole + 1;
 } // namespace
 
 // A Status cell rendered by a real grid, read back pixel by pixel.
@@ -25,7 +26,12 @@ private:
 
     void render(const QString &status, int width, bool selected = false)
     {
-        m_model.setItem(0, 1, new QStandardItem(status));
+        auto *item = new QStandardItem(status);
+        bool isNumber = false;
+        const double percent = status.toDouble(&isNumber);
+        if (isNumber)
+            item->setData(percent, kPercentRole);
+        m_model.setItem(0, 1, item);
         m_view.setColumnWidth(1, width);
         m_view.clearSelection();
         if (selected)
@@ -52,7 +58,7 @@ private slots:
         palette.setColor(QPalette::Base, kBase);
         m_view.setPalette(palette);
         m_view.setModel(&m_model);
-        m_view.setItemDelegate(new StatusDelegate(1, &m_view));
+        m_view.setItemDelegate(new StatusDelegate(1, kPercentRole, &m_view));
         m_view.setSelectionBehavior(QAbstractItemView::SelectRows);
         m_view.setShowGrid(false);
         m_view.verticalHeader()->setDefaultSectionSize(24);

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// The conversion choices a batch runs with, taken when it starts: later changes to the
+// window's controls do not reach a running batch.
+struct BatchChoices
+{
+    QString parameters; // the format's encoder options
+    QString extension;  // output extension, without its dot
+    bool sameFolder = true;
+    QString outputFolder; // used when sameFolder is false
+};

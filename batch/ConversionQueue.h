@@ -1,0 +1,77 @@
+#pragma once
+
+#include "BatchChoices.h"
+#include "BatchNotice.h"
+#include "BatchProgress.h"
+#include "ConversionOutcome.h"
+
+#include <QObject>
+#include <QSet>
+#include <QTimer>
+
+#include <map>
+#include <memory>
+
+class CVideoConv;
+class FileListModel;
+
+// A batch over the file list: visits the rows in list order and converts those waiting (or
+// stopped before), up to a given number at once, each row's job writing its progress into
+// that row. Rows are addressed by their keys, so changes to the list during a batch cannot
+// misdirect a status; rows appended during a batch are reached if the batch has not passed
+// them. Everything runs on the caller's thread without blocking it; nothing here shows a
+// message.
+class ConversionQueue : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ConversionQueue(FileListModel &list, QObject *parent = nullptr);
+    ~ConversionQueue() override; // kills the encoders still running
+
+    // Starts a batch, also when nothing is to be converted: batchFinished() follows in every
+    // case. Ignored while a batch runs.
+    void start(const BatchChoices &choices, bool selectedOnly, int simultaneous);
+    // Stops every running encoder and starts no further row; batchFinished() follows once
+    // the running rows have ended.
+    void requestStop();
+
+    // A batch runs; rows may be written by job events only meanwhile.
+    bool IsConverting() const { return m_converting; }
+    int runningRows() const { return int(m_jobs.size()); }
+    const BatchProgress &progress() const { return m_progress; }
+    static QColor completeColor();
+    static QColor failedColor();
+
+signals:
+    void rowFailed(const BatchNotice &notice);
+    // A few times a second while a batch runs, and once at its end.
+    void progressChanged();
+    // converted: at least one row was handed to a job.
+    void batchFinished(bool converted);
+
+private:
+    bool isEligible(int row) const;
+    int nextRow();
+    void fillSlots();
+    void startRow(int row);
+    void rowStatus(quint64 key, const QString &status);
+    void rowPercent(quint64 key, qint16 percent);
+    void rowEnded(quint64 key, const ConversionOutcome &outcome);
+    void rowsAppended(int first, int last);
+    void finishBatch();
+
+    FileListModel &m_list;
+    BatchChoices m_choices;
+    bool m_selectedOnly = false;
+    int m_simultaneous = 1;
+    bool m_converting = false;
+    bool m_stopRequested = false;
+    bool m_converted = false;
+    quint64 m_lastKey = 0; // the row visited last
+    int m_nextRow = 0;     // where the walk goes on should that row be gone
+    std::map<quint64, std::unique_ptr<CVideoConv>> m_jobs;
+    QSet<QString> m_reservedOutputs;
+    QHash<quint64, QString> m_outputOfRow;
+    BatchProgress m_progress;
+    QTimer m_tick;
+};
