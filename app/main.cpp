@@ -1,6 +1,10 @@
 #include "DesktopShellOpener.h"
+#include "FileHandoff.h"
+#include "FileListModel.h"
+#include "FreedesktopNotifier.h"
 #include "InFlightOutputs.h"
 #include "LogindShutdownBackend.h"
+#include "LogindSleepInhibitor.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
 #include "TerminationSignals.h"
@@ -8,12 +12,39 @@
 #include "WidgetMessagePresenter.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDir>
+#include <QTextStream>
+#include <QTimer>
+
+namespace {
+// For the tests that run two copies of the program: print each row the list gains.
+void echoAddedRows(const FileListModel &list)
+{
+    QObject::connect(&list, &QAbstractItemModel::rowsInserted, &list,
+                     [&list](const QModelIndex &, int first, int last) {
+                         QTextStream out(stdout);
+                         for (int row = first; row <= last; ++row)
+                             out << "added " << list.record(row).FilePath << Qt::endl;
+                     });
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Reelforge"));
     QApplication::setOrganizationName(QStringLiteral("Tarnwick"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnwick.Reelforge"));
+
+    // Files for a copy that already runs go to its list; a start without files, or with
+    // nobody to take them, opens a window of its own.
+    const QStringList paths =
+        FileHandoff::absolutePaths(QApplication::arguments().mid(1), QDir::currentPath());
+    FileHandoff handoff(QDBusConnection::sessionBus());
+    if (!paths.isEmpty() && handoff.handOver(paths))
+        return 0;
+    handoff.listen();
 
     // Half-written files of a copy of the program that died go first.
     InFlightOutputs::removeStale();
@@ -24,18 +55,29 @@ int main(int argc, char *argv[])
     WidgetDialogService dialogs;
     DesktopShellOpener shell;
     LogindShutdownBackend shutdown;
+    FreedesktopNotifier notifier(QDBusConnection::sessionBus());
+    LogindSleepInhibitor sleepInhibitor(QDBusConnection::systemBus());
     WindowServices services;
     services.dialogs = &dialogs;
     services.shell = &shell;
     services.shutdown = &shutdown;
+    services.notifier = &notifier;
+    services.sleepInhibitor = &sleepInhibitor;
 
     MainWindow window(services);
     presenter.setOwner(&window);
     dialogs.setOwner(&window);
+    if (qEnvironmentVariableIsSet("REELFORGE_ECHO_ADDED"))
+        echoAddedRows(*window.fileList());
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &window,
                      &QWidget::close);
+    // The caller waits for the bus answer, so the files are added later, from the event loop.
+    QObject::connect(&handoff, &FileHandoff::filesReceived, &window, &MainWindow::openPaths,
+                     Qt::QueuedConnection);
     window.show();
+    if (!paths.isEmpty())
+        QTimer::singleShot(0, &window, [&window, &paths] { window.openPaths(paths); });
     const int result = app.exec();
     MessageBox::setPresenter(nullptr);
     return result;

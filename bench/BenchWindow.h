@@ -1,17 +1,23 @@
 #pragma once
 
+#include "DesktopNotifier.h"
 #include "DialogService.h"
 #include "MainWindow.h"
 #include "ShellOpener.h"
 #include "ShutdownBackend.h"
+#include "SleepInhibitor.h"
 
 #include <QStringList>
 
 #include <memory>
 
 // A real main window for benchmarks: its dialogs answer with prepared files, and nothing it
-// does can open a document or power the machine off.
-class BenchWindow : public DialogService, public ShellOpener, public ShutdownBackend
+// does can open a document, notify, hold a sleep lock or power the machine off.
+class BenchWindow : public DialogService,
+                    public ShellOpener,
+                    public ShutdownBackend,
+                    public DesktopNotifier,
+                    public SleepInhibitor
 {
 public:
     explicit BenchWindow(const QString &settingsFile)
@@ -20,6 +26,8 @@ public:
         services.dialogs = this;
         services.shell = this;
         services.shutdown = this;
+        services.notifier = this;
+        services.sleepInhibitor = this;
         services.settingsFile = settingsFile;
         window = std::make_unique<MainWindow>(services);
     }
@@ -32,6 +40,9 @@ public:
     void open(const QString &) override {}
     void enablePrivilege() override {}
     void request(ShutdownAction) override {}
+    void notify(const QString &, const QString &) override {}
+    void hold() override {}
+    void release() override {}
 
     QStringList files;
     std::unique_ptr<MainWindow> window;

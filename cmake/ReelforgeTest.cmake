@@ -1,14 +1,23 @@
-# reelforge_add_test(NAME SOURCES <files...> LIBS <targets...>)
+# reelforge_add_test(NAME [SESSION_BUS] SOURCES <files...> LIBS <targets...>)
 # One test program per class or feature, run offscreen, in a fixed locale, with its
 # configuration folder inside the build tree so no test touches the user's real files.
+# SESSION_BUS runs it under a private session bus of its own, never the user's.
+find_program(DBUS_RUN_SESSION dbus-run-session)
 function(reelforge_add_test name)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "SESSION_BUS" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE reelforge_testsupport Qt6::Test ${ARG_LIBS})
     # Tests read the shipped data files from beside their binary.
     add_dependencies(${name} reelforge_data)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-    add_test(NAME ${name} COMMAND ${name})
+    if(ARG_SESSION_BUS)
+        if(NOT DBUS_RUN_SESSION)
+            message(FATAL_ERROR "${name} needs dbus-run-session (Debian package dbus-daemon)")
+        endif()
+        add_test(NAME ${name} COMMAND ${DBUS_RUN_SESSION} -- $<TARGET_FILE:${name}>)
+    else()
+        add_test(NAME ${name} COMMAND ${name})
+    endif()
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 300)
     endif()

@@ -119,8 +119,19 @@ void FileAdder::AddFolder()
     if (!busy.started())
         return;
     const QString folder = BrowseForFolder(QStringLiteral("Select folder to add"), false);
-    if (folder.isEmpty())
-        return;
+    if (!folder.isEmpty())
+        addFolderFiles(folder);
+}
+
+void FileAdder::addFolderAt(const QString &folder)
+{
+    Busy busy(*this);
+    if (busy.started())
+        addFolderFiles(folder);
+}
+
+void FileAdder::addFolderFiles(const QString &folder)
+{
     const QStringList names = FolderListing::ListFolderFiles(folder);
     if (names.isEmpty()) {
         MessageBox::show(QStringLiteral("Selected Folder is empty."), MessageIcon::Exclamation);

@@ -40,6 +40,8 @@ public:
     QString ShowOpenFileDialog(const QVector<FileFilter> &filters, const QString &title,
                                bool multiSelect);
     void AddFolder();
+    // Adds a folder's files as Add Folder does, without asking for the folder.
+    void addFolderAt(const QString &folder);
     QString BrowseForFolder(const QString &title, bool newStyle);
     // Files dropped on the grid, in drop order, refused silently.
     void addDroppedFiles(const QStringList &paths);
@@ -58,6 +60,7 @@ private:
 
     qint16 addOne(const QString &rawPath);
     void addPaths(const QStringList &paths, bool warnOnRefusal);
+    void addFolderFiles(const QString &folder);
     bool checkReadableRegularFile(const QString &path, bool *isRegular, FileListError *error);
     // The slow part of adding one file: encoder and media-library probes and the size. The
     // cheap checks before it and the append after it stay on the window's thread.

@@ -1,8 +1,7 @@
 #include "CodecsFile.h"
 
+#include "DataFiles.h"
 #include "EntryFileReader.h"
-
-#include <QCoreApplication>
 
 namespace {
 const QStringList kTags = {QStringLiteral("name"), QStringLiteral("description"),
@@ -17,7 +16,7 @@ QString CodecsFile::Result::message() const
 
 QString CodecsFile::defaultPath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/codecs.xml");
+    return DataFiles::path(QStringLiteral("codecs.xml"));
 }
 
 CodecsFile::Result CodecsFile::load(const QString &path)

@@ -22,7 +22,7 @@ public:
         QString message() const;
     };
 
-    // codecs.xml in the program's folder.
+    // The shipped codecs.xml, wherever DataFiles finds it.
     static QString defaultPath();
     static Result load(const QString &path);
     static Result read(const QString &content);

@@ -1,8 +1,7 @@
 #include "PresetsFile.h"
 
+#include "DataFiles.h"
 #include "EntryFileReader.h"
-
-#include <QCoreApplication>
 
 namespace {
 const QStringList kTags = {QStringLiteral("label"), QStringLiteral("params"),
@@ -17,7 +16,7 @@ QString PresetsFile::Result::message() const
 
 QString PresetsFile::defaultPath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/presets.xml");
+    return DataFiles::path(QStringLiteral("presets.xml"));
 }
 
 PresetsFile::Result PresetsFile::load(const QString &path)

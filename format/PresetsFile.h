@@ -18,7 +18,7 @@ public:
         QString message() const;
     };
 
-    // presets.xml in the program's folder.
+    // The shipped presets.xml, wherever DataFiles finds it.
     static QString defaultPath();
     static Result load(const QString &path);
     static Result read(const QString &content);

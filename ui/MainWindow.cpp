@@ -2,7 +2,9 @@
 
 #include "AboutPanel.h"
 #include "BatchChoices.h"
+#include "BatchEndNotice.h"
 #include "ConversionQueue.h"
+#include "DataFiles.h"
 #include "DialogService.h"
 #include "FileAdder.h"
 #include "FileGrid.h"
@@ -13,6 +15,7 @@
 #include "ListOperations.h"
 #include "MessageBox.h"
 #include "PanelAnimator.h"
+#include "SelectionList.h"
 #include "SettingsPersistence.h"
 #include "ShellOpener.h"
 #include "ShutDownWindows.h"
@@ -22,7 +25,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -240,6 +242,7 @@ void MainWindow::wireSteps()
     connect(steps->cmdConvertSelected, &QPushButton::clicked, this,
             &MainWindow::cmdConvertSelected_Click);
     connect(m_adder.get(), &FileAdder::addingChanged, this, &MainWindow::closeWhenIdle);
+    connect(m_adder.get(), &FileAdder::addingChanged, this, &MainWindow::openPendingPaths);
 }
 
 bool MainWindow::IsConverting() const
@@ -346,6 +349,43 @@ void MainWindow::closeWhenIdle()
         QTimer::singleShot(0, this, &QWidget::close);
 }
 
+void MainWindow::openPaths(const QStringList &paths)
+{
+    m_pendingPaths += paths;
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+    openPendingPaths();
+}
+
+void MainWindow::openPendingPaths()
+{
+    // The loop below picks up paths that arrive while one of its adds waits.
+    if (m_openingPaths || m_adder->isAdding() || m_closePending)
+        return;
+    m_openingPaths = true;
+    while (!m_pendingPaths.isEmpty() && !m_closePending) {
+        const QString first = m_pendingPaths.takeFirst();
+        if (QFileInfo(first).isDir()) {
+            m_adder->addFolderAt(first);
+            continue;
+        }
+        // Neighbouring files are one add, warned about once, as a choice in the file dialog.
+        QStringList files{first};
+        while (!m_pendingPaths.isEmpty() && !QFileInfo(m_pendingPaths.first()).isDir())
+            files << m_pendingPaths.takeFirst();
+        m_adder->AddFileList(SelectionList::fromPaths(files));
+    }
+    m_openingPaths = false;
+}
+
+void MainWindow::notifyBatchEnded(int converted, int failed)
+{
+    if (!isActiveWindow())
+        BatchEndNotice::send(*m_services.notifier, converted, failed);
+}
+
 void MainWindow::cmdClose_Click()
 {
     if (IsConverting()) {
@@ -390,7 +430,7 @@ void MainWindow::cmdAbout_Click()
 
 void MainWindow::MyButton1_Click()
 {
-    m_services.shell->open(QCoreApplication::applicationDirPath() + QStringLiteral("/Help.html"));
+    m_services.shell->open(DataFiles::path(QStringLiteral("Help.html")));
 }
 
 void MainWindow::cmdBrowse_Click()

@@ -4,6 +4,7 @@
 #include "WindowServices.h"
 
 #include <QPoint>
+#include <QStringList>
 #include <QWidget>
 
 #include <memory>
@@ -46,6 +47,12 @@ public:
     ConversionQueue *queue() const { return m_queue.get(); }
     bool IsConverting() const;
 
+    // Adds files and folders handed in from outside (the command line, another copy of the
+    // program), a folder as Add Folder does. Paths that arrive during an add wait for its end.
+    void openPaths(const QStringList &paths);
+    // Tells the desktop how a batch ended when the window is not the active one.
+    void notifyBatchEnded(int converted, int failed);
+
 signals:
     // The window is about to close for good, whatever route closed it.
     void unloading();
@@ -69,6 +76,7 @@ private:
     void queue_rowFailed(const BatchNotice &notice);
     void showOverallProgress();
     void closeWhenIdle();
+    void openPendingPaths();
 
     void cmdClose_Click();
     void cmdChangeFormat_Click();
@@ -100,6 +108,8 @@ private:
 
     QPushButton *m_batchButton = nullptr; // the convert button that started the batch
     bool m_closePending = false;
+    QStringList m_pendingPaths;
+    bool m_openingPaths = false;
     bool m_closing = false;
     QPoint m_dragOffset;
     bool m_draggingByHand = false;

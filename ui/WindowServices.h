@@ -2,9 +2,11 @@
 
 #include <QString>
 
+class DesktopNotifier;
 class DialogService;
 class ShellOpener;
 class ShutdownBackend;
+class SleepInhibitor;
 
 // The desktop services the main window works through; main() passes the real ones,
 // tests pass recorders.
@@ -14,5 +16,7 @@ struct WindowServices
     ShellOpener *shell = nullptr;
     ShutdownBackend *shutdown = nullptr;
     QString settingsFile; // empty: the user's own settings file
-    QString dataFolder;   // where presets.xml and codecs.xml lie; empty: the program's folder
+    QString dataFolder;   // where presets.xml and codecs.xml lie; empty: DataFiles finds them
+    DesktopNotifier *notifier = nullptr;
+    SleepInhibitor *sleepInhibitor = nullptr; // held while a batch runs
 };

@@ -6,6 +6,8 @@
 #include "FramePanel.h"
 #include "MainWindow.h"
 #include "MessageRecorder.h"
+#include "RecordingInhibitor.h"
+#include "RecordingNotifier.h"
 #include "RecordingShell.h"
 #include "RecordingShutdown.h"
 #include "ScriptedDialogs.h"
@@ -28,6 +30,8 @@ struct WindowFixture
     ScriptedDialogs dialogs;
     RecordingShell shell;
     RecordingShutdown shutdown;
+    RecordingNotifier notifier;
+    RecordingInhibitor sleepInhibitor;
     MessageRecorder messages;
     std::unique_ptr<MainWindow> window;
     QString dataFolder; // empty: the shipped data files
@@ -41,8 +45,8 @@ struct WindowFixture
             window->close();
             window.reset();
         }
-        window = std::make_unique<MainWindow>(
-            WindowServices{&dialogs, &shell, &shutdown, settingsFile(), dataFolder});
+        window = std::make_unique<MainWindow>(WindowServices{
+            &dialogs, &shell, &shutdown, settingsFile(), dataFolder, &notifier, &sleepInhibitor});
         window->show();
         return QTest::qWaitForWindowExposed(window.get()) ? window.get() : nullptr;
     }

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QStringList>
+#include <QVariantMap>
+
+// Answers for org.freedesktop.Notifications on a connection of its own and records each call.
+class StandInNotifications : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    struct Call
+    {
+        QString appName;
+        uint replacesId;
+        QString icon, summary, body;
+        QStringList actions;
+        QVariantMap hints;
+        int timeout;
+    };
+
+    explicit StandInNotifications(const QDBusConnection &bus) : m_bus(bus)
+    {
+        m_bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), this,
+                             QDBusConnection::ExportScriptableSlots);
+        m_registered = m_bus.registerService(QStringLiteral("org.freedesktop.Notifications"));
+    }
+    bool registered() const { return m_registered; }
+
+    QList<Call> calls;
+
+public slots:
+    Q_SCRIPTABLE uint Notify(const QString &appName, uint replacesId, const QString &icon,
+                             const QString &summary, const QString &body,
+                             const QStringList &actions, const QVariantMap &hints, int timeout)
+    {
+        calls.append({appName, replacesId, icon, summary, body, actions, hints, timeout});
+        return uint(calls.size());
+    }
+
+private:
+    QDBusConnection m_bus;
+    bool m_registered = false;
+};
