@@ -24,6 +24,8 @@ void BatchProgress::begin()
     m_totalSeconds = 0;
     m_convertedSeconds = 0;
     m_filesDone = 0;
+    m_filesConverted = 0;
+    m_filesFailed = 0;
 }
 
 void BatchProgress::addRow(quint64 key, double lengthSeconds)
@@ -48,13 +50,15 @@ void BatchProgress::mediaTime(quint64 key, double seconds)
     row->converted = converted;
 }
 
-void BatchProgress::rowEnded(quint64 key)
+void BatchProgress::rowEnded(quint64 key, Ending ending)
 {
     auto row = m_rows.find(key);
     if (row == m_rows.end() || row->ended)
         return;
     row->ended = true;
     ++m_filesDone;
+    m_filesConverted += ending == Ending::Succeeded;
+    m_filesFailed += ending == Ending::Failed;
 }
 
 double BatchProgress::settledSeconds() const

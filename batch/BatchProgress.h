@@ -19,9 +19,12 @@ public:
     void begin();
     void addRow(quint64 key, double lengthSeconds);
     void mediaTime(quint64 key, double seconds);
-    void rowEnded(quint64 key);
+    enum class Ending { Succeeded, Failed, Cancelled };
+    void rowEnded(quint64 key, Ending ending);
 
     int filesDone() const { return m_filesDone; }
+    int filesConverted() const { return m_filesConverted; }
+    int filesFailed() const { return m_filesFailed; }
     int filesTotal() const { return int(m_rows.size()); }
     int percent() const;
     // Media seconds per wall second; 0 until something was converted.
@@ -48,4 +51,6 @@ private:
     double m_totalSeconds = 0;
     double m_convertedSeconds = 0;
     int m_filesDone = 0;
+    int m_filesConverted = 0;
+    int m_filesFailed = 0;
 };

@@ -309,7 +309,10 @@ void ConversionQueue::endRow(quint64 key, RowStatus::State state, const QString 
     const QString input = found->second->input;
     m_reservedOutputs.remove(found->second->finalPath);
     m_rows.erase(found);
-    m_progress.rowEnded(key);
+    using Ending = BatchProgress::Ending;
+    m_progress.rowEnded(key, state == RowStatus::State::Complete ? Ending::Succeeded
+                             : state == RowStatus::State::Cancelled ? Ending::Cancelled
+                                                                     : Ending::Failed);
 
     const int index = m_list.rowOfKey(key);
     m_list.setStatus(index, state);

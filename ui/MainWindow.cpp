@@ -19,6 +19,7 @@
 #include "SettingsPersistence.h"
 #include "ShellOpener.h"
 #include "ShutDownWindows.h"
+#include "SleepInhibitor.h"
 #include "StepsFrame.h"
 #include "Twips.h"
 
@@ -301,11 +302,15 @@ void MainWindow::startOrStopBatch(QPushButton *clicked, QPushButton *other, bool
     choices.extension = m_formats->outputExtension();
     choices.sameFolder = m_steps->optSameFolder->isChecked();
     choices.outputFolder = m_steps->txtOutPath->text();
+    m_services.sleepInhibitor->hold();
     m_queue->start(choices, selectedOnly, m_steps->spnSimultaneous->value());
 }
 
 void MainWindow::queue_batchFinished(bool converted)
 {
+    m_services.sleepInhibitor->release();
+    if (!m_closing)
+        notifyBatchEnded(m_queue->progress().filesConverted(), m_queue->progress().filesFailed());
     if (converted && m_steps->chkShutdown->isChecked() && !m_closing)
         ShutDownWindows(*m_services.shutdown, 8);
     StepsFrame *steps = m_steps;
@@ -400,6 +405,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     // Closed by another route mid-batch: the encoders are killed, and the close goes on.
     m_closing = true;
     m_queue->requestStop();
+    m_services.sleepInhibitor->release();
     if (m_adder->isAdding()) {
         // The add's probe waits in a local event loop; close once it has unwound.
         m_closePending = true;

@@ -53,7 +53,7 @@ private slots:
             clock = qint64(event.at(2));
             const quint64 key = quint64(event.at(0)) + 1;
             if (event.at(1) < 0)
-                progress.rowEnded(key);
+                progress.rowEnded(key, BatchProgress::Ending::Succeeded);
             else
                 progress.mediaTime(key, event.at(1));
         }

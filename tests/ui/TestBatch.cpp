@@ -231,14 +231,18 @@ private slots:
         QFETCH(QString, first);
         addMomentRows(moment);
         QPushButton *convertAll = steps()->cmdConvert;
-        bool stillStopping = false;
+        bool stillStopping = false, awake = false;
         at(moment, [&] {
+            awake = m_fixture->sleepInhibitor.held;
             click(convertAll);
             stillStopping = convertAll->text() == "Stop" && !steps()->cmdRemove->isEnabled();
         });
         QVERIFY(convert(convertAll));
         // With an encoder running, the controls wait for it to be gone.
         QCOMPARE(stillStopping, moment != Moment::BetweenRows);
+        // The machine was kept awake for the batch, and may sleep again after the stop.
+        QVERIFY(awake && !m_fixture->sleepInhibitor.held);
+        QCOMPARE(m_fixture->sleepInhibitor.holds, 1);
         QCOMPARE(statuses(), (QStringList{first, S::WaitingConversion, S::WaitingConversion}));
         QCOMPARE(convertAll->text(), QString("Convert All"));
         QVERIFY(steps()->cmdRemove->isEnabled() && steps()->cmdConvertSelected->isEnabled());
@@ -286,6 +290,7 @@ private slots:
         QTRY_COMPARE(liveChildren(), 0);
         QTRY_VERIFY(!m_window->queue()->IsConverting());
         QVERIFY(m_fixture->shutdown.requests.isEmpty()); // a close never powers off
+        QVERIFY(!m_fixture->sleepInhibitor.held && m_fixture->sleepInhibitor.holds == 1);
         QFile settings(m_fixture->settingsFile());
         QVERIFY(settings.open(QIODevice::ReadOnly) &&
                 settings.readAll().contains("txtFrameRate=24"));
@@ -315,6 +320,7 @@ private slots:
         QVERIFY(convert(steps()->cmdConvert));
         QCOMPARE(statuses(), QStringList(5, S::Complete));
         QCOMPARE(mostConverting, 2);
+        QVERIFY(!m_fixture->sleepInhibitor.held);
         QVERIFY2(overall.contains(" of 5 files · ") && overall.contains("% · Reelforge"),
                  qPrintable(overall));
         const QStringList outputs = QDir(work("results")).entryList(QDir::Files, QDir::Name);
