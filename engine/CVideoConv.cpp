@@ -190,7 +190,8 @@ void CVideoConv::objDOS_commandFinished()
         emit finished(outcome);
         return;
     case ProcessRunner::Ending::Exited:
-        if (result.exitCode == 0) {
+        // The encoder may exit with 0 after failing to write its file's end on a full disk.
+        if (result.exitCode == 0 && !EncoderOutput::diskFull(output)) {
             m_converting = false;
             outcome.kind = ConversionOutcome::Kind::Succeeded;
             emit finished(outcome);
