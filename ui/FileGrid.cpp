@@ -6,6 +6,7 @@
 #include "Twips.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QDragEnterEvent>
 #include <QHeaderView>
 #include <QMimeData>
@@ -52,6 +53,17 @@ FileGrid::FileGrid(FileListModel *model, QWidget *parent) : QTableView(parent)
     viewport()->setAcceptDrops(true);
     setDropIndicatorShown(false);
     setDragDropMode(QAbstractItemView::DropOnly);
+
+    auto *showLog = new QAction(QStringLiteral("Show Log"), this);
+    showLog->setObjectName(QStringLiteral("actShowLog"));
+    showLog->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    showLog->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(showLog);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(showLog, &QAction::triggered, this, [this] {
+        if (activeRow() >= 0)
+            emit logRequested(activeRow());
+    });
 }
 
 QList<int> FileGrid::selectedRowNumbers() const

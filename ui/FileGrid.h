@@ -18,6 +18,8 @@ public:
 
 signals:
     void filesDropped(const QStringList &paths);
+    // The context menu's Show Log, or Ctrl+L, on the active row.
+    void logRequested(int row);
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;

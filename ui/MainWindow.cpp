@@ -15,6 +15,7 @@
 #include "ListOperations.h"
 #include "MessageBox.h"
 #include "PanelAnimator.h"
+#include "RowLogDialog.h"
 #include "SelectionList.h"
 #include "SettingsPersistence.h"
 #include "ShellOpener.h"
@@ -216,6 +217,7 @@ void MainWindow::wireSteps()
             &ListOperations::Remove);
     connect(steps->cmdPlay, &QPushButton::clicked, this, &MainWindow::cmdPlay_Click);
     connect(steps->Grid, &QAbstractItemView::doubleClicked, this, &MainWindow::Grid_DblClick);
+    connect(steps->Grid, &FileGrid::logRequested, this, &MainWindow::Grid_logRequested);
     // Only the user's own change of the box ticks or clears every row.
     connect(steps->chkSelectAll, &QCheckBox::clicked, m_listOperations.get(),
             &ListOperations::SelectAll);
@@ -450,6 +452,14 @@ void MainWindow::cmdBrowse_Click()
 void MainWindow::cmdPlay_Click()
 {
     m_listOperations->Play(m_steps->Grid->selectedRowNumbers(), m_steps->Grid->activeRow());
+}
+
+void MainWindow::Grid_logRequested(int row)
+{
+    if (!m_logDialog)
+        m_logDialog = new RowLogDialog(this);
+    const FileListRecord &record = m_fileList->record(row);
+    m_logDialog->showLog(QFileInfo(record.FilePath).fileName(), record.log);
 }
 
 void MainWindow::Grid_DblClick()

@@ -19,6 +19,7 @@ class InstanceMarker;
 class ListOperations;
 class PanelAnimator;
 class QPushButton;
+class RowLogDialog;
 class SettingsPersistence;
 class StepsFrame;
 
@@ -85,6 +86,7 @@ private:
     void cmdBrowse_Click();
     void Grid_DblClick();
     void cmdPlay_Click();
+    void Grid_logRequested(int row);
 
     WindowServices m_services;
     std::unique_ptr<InstanceMarker> m_marker;
@@ -106,6 +108,7 @@ private:
     QPushButton *m_myButton1 = nullptr;
     QPushButton *m_cmdAbout = nullptr;
 
+    RowLogDialog *m_logDialog = nullptr;
     QPushButton *m_batchButton = nullptr; // the convert button that started the batch
     bool m_closePending = false;
     QStringList m_pendingPaths;

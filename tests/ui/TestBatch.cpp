@@ -4,10 +4,13 @@
 #include "TestMedia.h"
 #include "WindowFixture.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -212,6 +215,17 @@ private slots:
         QCOMPARE(m_fixture->messages.count(), 0);
         QCOMPARE(steps()->cmdConvert->text(), QString("Convert All"));
         QCOMPARE(m_window->windowTitle(), QString("Reelforge"));
+
+        // Each row's log, from its context menu or Ctrl+L, to read and copy.
+        QVERIFY(steps()->Grid->actions().value(0)->text() == "Show Log");
+        m_fixture->doubleClickRow(1);
+        QTest::keyClick(steps()->Grid, Qt::Key_L, Qt::ControlModifier);
+        auto *log = m_window->findChild<QPlainTextEdit *>("txtLog");
+        QVERIFY(log && log->isVisible());
+        QVERIFY(log->toPlainText().contains("ffmpeg version"));
+        QVERIFY(log->toPlainText().contains(work("b_Converted.AVI")));
+        QTest::mouseClick(m_window->findChild<QPushButton *>("cmdCopyLog"), Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), log->toPlainText());
     }
 
     // Stop as a row starts, mid-row or between rows: the batch ends there, the controls come
