@@ -7,7 +7,7 @@
 // value that does not fit.
 struct FileListRecord
 {
-    static constexpr int FilePathWidth = 250;
+    static constexpr int FilePathWidth = 4096; // the longest path Linux takes
     static constexpr int StatusWidth = 30;
     static constexpr int DurationWidth = 30;
     static constexpr int FileSizeWidth = 15;

@@ -238,6 +238,14 @@ void MainWindow::wireSteps()
     connect(steps->cmdConvertSelected, &QPushButton::clicked, this,
             &MainWindow::cmdConvertSelected_Click);
     connect(m_adder.get(), &FileAdder::addingChanged, this, &MainWindow::closeWhenIdle);
+    connect(m_adder.get(), &FileAdder::addingProgress, this, &MainWindow::showAddProgress);
+    connect(m_adder.get(), &FileAdder::addingChanged, this, [steps](bool adding) {
+        if (adding)
+            return; // the line shows with the first count
+        steps->lblAddProgress->hide();
+        steps->cmdCancelAdd->hide();
+    });
+    connect(steps->cmdCancelAdd, &QPushButton::clicked, m_adder.get(), &FileAdder::stopAdding);
 }
 
 bool MainWindow::IsConverting() const
@@ -311,6 +319,13 @@ void MainWindow::closeWhenIdle()
         QTimer::singleShot(0, this, &QWidget::close);
 }
 
+void MainWindow::showAddProgress(int done, int total)
+{
+    m_steps->lblAddProgress->setText(QStringLiteral("Adding %1 of %2\u2026").arg(done).arg(total));
+    m_steps->lblAddProgress->show();
+    m_steps->cmdCancelAdd->show();
+}
+
 void MainWindow::cmdClose_Click()
 {
     if (IsConverting()) {
@@ -322,11 +337,12 @@ void MainWindow::cmdClose_Click()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // An add in the background ends here and now; one still in a dialog ends when it closes.
+    m_adder->stopAdding();
     // Closed by another route mid-batch or mid-add: stop the work, close once it unwound.
     if (m_queue->isRunning() || m_adder->isAdding()) {
         m_closePending = true;
         m_queue->requestStop();
-        m_adder->stopAdding();
         event->ignore();
         return;
     }

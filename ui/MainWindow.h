@@ -66,6 +66,7 @@ private:
     void startOrStopBatch(QPushButton *clicked, QPushButton *other, bool selectedOnly,
                           const QString &caption);
     void closeWhenIdle();
+    void showAddProgress(int done, int total);
 
     void cmdClose_Click();
     void cmdChangeFormat_Click();

@@ -54,7 +54,12 @@ StepsFrame::StepsFrame(FileListModel *model, QWidget *parent)
                          QRect(410, 52, 110, 20));
     chkSelectAll->setAccessibleName(QStringLiteral("Select All"));
     Grid = new FileGrid(model, this);
-    Grid->setGeometry(12, 82, 688, 246);
+    Grid->setGeometry(12, 82, 688, 222);
+    lblAddProgress = place(new QLabel(this), "lblAddProgress", QRect(12, 307, 200, 24));
+    lblAddProgress->hide();
+    cmdCancelAdd = button(QStringLiteral("Cancel"), "cmdCancelAdd", QRect(216, 306, 70, 26), this);
+    cmdCancelAdd->setAccessibleName(QStringLiteral("Cancel adding files"));
+    cmdCancelAdd->hide();
 
     stepLabel(QStringLiteral("2. Choose the output format"), 336, this);
     lblFormat = place(new QLabel(this), "lblFormat", QRect(12, 360, 570, 24));

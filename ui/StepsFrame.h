@@ -21,6 +21,9 @@ public:
     QPushButton *cmdAddVideoFile, *cmdAddFolder, *cmdRemove, *cmdPlay;
     QCheckBox *chkSelectAll;
     FileGrid *Grid;
+    // The line under the grid while files are being added, and its way to stop.
+    QLabel *lblAddProgress;
+    QPushButton *cmdCancelAdd;
     QLabel *lblFormat;
     QPushButton *cmdChangeFormat;
     QRadioButton *optSameFolder, *optOtherFolder;
