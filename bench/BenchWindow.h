@@ -1,10 +1,12 @@
 #pragma once
 
 #include "DialogService.h"
+#include "FileAdder.h"
 #include "MainWindow.h"
 #include "ShellOpener.h"
 #include "ShutdownBackend.h"
 
+#include <QEventLoop>
 #include <QStringList>
 
 #include <memory>
@@ -24,15 +26,29 @@ public:
         window = std::make_unique<MainWindow>(services);
     }
 
+    // Runs the event loop until the window's add has settled every file.
+    void waitUntilAdded()
+    {
+        FileAdder *adder = window->adder();
+        QEventLoop untilAdded;
+        QObject::connect(adder, &FileAdder::addingChanged, &untilAdded, [&](bool adding) {
+            if (!adding)
+                untilAdded.quit();
+        });
+        if (adder->isAdding())
+            untilAdded.exec();
+    }
+
     QStringList openFiles(const QString &, const QVector<FileFilter> &, bool) override
     {
         return files;
     }
-    QString chooseFolder(const QString &, bool) override { return {}; }
+    QString chooseFolder(const QString &, bool) override { return folder; }
     void open(const QString &) override {}
     void enablePrivilege() override {}
     void request(ShutdownAction) override {}
 
     QStringList files;
+    QString folder;
     std::unique_ptr<MainWindow> window;
 };

@@ -42,6 +42,7 @@ public:
     FramePanel *frMain() const { return m_frMain; }
     FramePanel *frFormats() const { return m_frFormats; }
     FramePanel *frAbout() const { return m_frAbout; }
+    FileAdder *adder() const { return m_adder.get(); }
     ConversionQueue *queue() const { return m_queue.get(); }
     bool IsConverting() const;
 
