@@ -233,22 +233,30 @@ private slots:
         QCOMPARE(f->adder.AddFile2Grid("/" + QString(FileListRecord::FilePathWidth, 'w')), 0);
         f->adder.AddFileList(f->dir.path() + nul + "gone.avi"); // listed, then vanished
         QVERIFY(f->settled());
-        QVector<FileListRecord> full(FileListModel::MaxRows - 1);
+        // Room for two more rows: the third file finds the list full, although it was
+        // checked while the first two were still being probed.
+        QVector<FileListRecord> full(FileListModel::MaxRows - 3);
         QVERIFY(f->model.rebuild(full + f->model.records(), nullptr));
-        QCOMPARE(f->adder.AddFile2Grid(m_media.clip("mkv")), 0);
+        f->adder.AddFileList(
+            SelectionList::fromFolder(m_media.folder(), {"clip.mkv", "clip.mp4", "gone.avi"}));
+        QVERIFY(f->settled());
+        QCOMPARE(f->adder.AddFile2Grid(m_media.clip("avi")), 0);
 
         QCOMPARE(f->model.rowCount(), FileListModel::MaxRows);
-        QCOMPARE(f->model.records().last().FilePath, deep);
+        QCOMPARE(f->model.records().at(FileListModel::MaxRows - 3).FilePath, deep);
+        QCOMPARE(f->model.records().last().FilePath, m_media.clip("mp4"));
         const QList<MessageRecorder::Message> &shown = f->messages.messages();
-        QCOMPARE(shown.size(), 4);
+        QCOMPARE(shown.size(), 6);
         QCOMPARE(shown.at(2).text, kRefused);
-        for (int i : {0, 1, 3}) {
+        QCOMPARE(shown.at(4).text, kRefused);
+        for (int i : {0, 1, 3, 5}) {
             QVERIFY2(shown.at(i).text.startsWith(kAddingError), qPrintable(shown.at(i).text));
             QCOMPARE(shown.at(i).icon, MessageIcon::Critical);
         }
         QVERIFY(shown.at(0).text.contains("FilePath"));
         QVERIFY(shown.at(1).text.endsWith(QString::number(ENOENT) + ":No such file or directory"));
         QVERIFY(shown.at(3).text.contains("Overflow"));
+        QVERIFY(shown.at(5).text.contains("Overflow"));
     }
 
     void addsDoNotOverlapAndStopMidway()
