@@ -82,7 +82,7 @@ QVector<FileProbe::Verdict> FileProbe::readVerdicts(const QString &output, const
             // follows, which means the output was not understood.
             if (output.indexOf(QLatin1String("\nInput #"), from) >= 0 ||
                 startsLineAt(output, from, QStringLiteral("Input #")))
-                return index == 0 ? QVector<Verdict>() : verdicts;
+                return verdicts;
             verdicts << judge(QStringView(output).mid(from));
             return verdicts;
         }

@@ -28,10 +28,12 @@ public:
     // Probes every path; empty when cancelled meanwhile (a running encoder is killed).
     static QVector<Result> run(const QString &encoder, const QStringList &paths,
                                const std::atomic_bool &cancelled);
+
+private:
     // The encoder's verdicts on paths, in order; NotRun for all when it cannot be started.
     static QVector<Verdict> askEncoder(const QString &encoder, const QStringList &paths,
                                        const std::atomic_bool &cancelled);
     // Verdicts for the leading paths that one run's output settles: each file that was opened,
-    // and the one the run stopped at. Empty when the output cannot be told apart by file.
+    // and the one the run stopped at; fewer where the output cannot be told apart by file.
     static QVector<Verdict> readVerdicts(const QString &output, const QStringList &paths);
 };
