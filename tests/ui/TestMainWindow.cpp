@@ -225,9 +225,9 @@ private slots:
                 QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
         }
         const QList<QWidget *> order = {steps()->cmdAddVideoFile, steps()->Grid,
-                                        steps()->cmdChangeFormat, steps()->optSameFolder,
-                                        steps()->txtOutPath,      steps()->cmdConvert,
-                                        steps()->chkShutdown};
+                                        steps()->cmdCancelAdd,    steps()->cmdChangeFormat,
+                                        steps()->optSameFolder,   steps()->txtOutPath,
+                                        steps()->cmdConvert,      steps()->chkShutdown};
         QList<QWidget *> chain;
         QWidget *widget = order.first();
         for (int step = 0; step < 200; ++step, widget = widget->nextInFocusChain()) {
