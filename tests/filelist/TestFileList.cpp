@@ -131,8 +131,21 @@ private slots:
         }
         QVERIFY(QFile::copy(m_media.randomBytes(), f->dir.filePath("noise.avi")));
         QVERIFY(QFile::copy(m_media.emptyFile(), f->dir.filePath("empty.mp4")));
+        // The real encoder, behind a script that notes every file it is asked to open.
+        const QString log = f->dir.filePath("opened");
+        QFile script(f->dir.filePath("encoder"));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(QString("#!/bin/sh\nfor a; do printf '%s\\0' \"$a\" >> '%1'; done\n"
+                             "exec '%2' \"$@\"\n")
+                         .arg(log, TestMedia::encoder())
+                         .toUtf8());
+        script.close();
+        QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+        EncoderPath::setOverride(script.fileName());
         f->adder.AddFileList(SelectionList::fromFolder(f->dir.path(), names));
-        QVERIFY(f->settled());
+        const bool settled = f->settled();
+        EncoderPath::setOverride(QString());
+        QVERIFY(settled);
         QCOMPARE(f->adder.AddFile2Grid(f->dir.path() + "//a.avi"), 0);
 
         QStringList accepted = {"A.AVI",         "noise.avi", "a.avi",  "empty.mp4", "clip.xyz",
@@ -140,6 +153,16 @@ private slots:
         for (QString &name : accepted)
             name = f->dir.filePath(name);
         QCOMPARE(f->paths(), accepted);
+        // A refused file costs no encoder run.
+        QFile opened(log);
+        QVERIFY(opened.open(QIODevice::ReadOnly));
+        QSet<QString> inputs;
+        const QList<QByteArray> arguments = opened.readAll().split('\0');
+        for (int i = 1; i < arguments.size(); ++i) {
+            if (arguments.at(i - 1) == "-i")
+                inputs << QString::fromUtf8(arguments.at(i));
+        }
+        QCOMPARE(inputs, QSet<QString>(accepted.begin(), accepted.end()));
         QStringList statuses(accepted.size(), "Waiting Conversion");
         statuses[1] = statuses[3] = "Unkown Format";
         QCOMPARE(f->statuses(), statuses);
