@@ -161,7 +161,7 @@ private slots:
     void addsInTheBackgroundUntilCancelledOrClosed()
     {
         QStringList clips;
-        for (int i = 0; i < 40; ++i) {
+        for (int i = 0; i < 80; ++i) {
             clips << m_fixture->folder.filePath(QString("clip%1.mkv").arg(i));
             QVERIFY(QFile::copy(TestMedia::instance().clip("mkv"), clips.last()));
         }
@@ -171,9 +171,9 @@ private slots:
         m_fixture->dialogs.chosenFiles = clips;
         click("cmdAddVideoFile");
         QVERIFY(line->isVisible() && cancel->isVisible());
-        QCOMPARE(line->text(), QString("Adding 0 of 40\u2026"));
+        QCOMPARE(line->text(), QString("Adding 0 of 80\u2026"));
         QTRY_VERIFY_WITH_TIMEOUT(list->rowCount() > 0, 60000);
-        QVERIFY(line->text().endsWith(" of 40\u2026"));
+        QVERIFY(line->text().endsWith(" of 80\u2026"));
         cancel->setFocus();
         QTest::keyClick(cancel, Qt::Key_Space);
         QVERIFY(!line->isVisible() && !cancel->isVisible());
