@@ -2,11 +2,13 @@
 
 #include "DesktopNotifier.h"
 #include "DialogService.h"
+#include "FileAdder.h"
 #include "MainWindow.h"
 #include "ShellOpener.h"
 #include "ShutdownBackend.h"
 #include "SleepInhibitor.h"
 
+#include <QEventLoop>
 #include <QStringList>
 
 #include <memory>
@@ -32,11 +34,24 @@ public:
         window = std::make_unique<MainWindow>(services);
     }
 
+    // Runs the event loop until the window's add has settled every file.
+    void waitUntilAdded()
+    {
+        FileAdder *adder = window->adder();
+        QEventLoop untilAdded;
+        QObject::connect(adder, &FileAdder::addingChanged, &untilAdded, [&](bool adding) {
+            if (!adding)
+                untilAdded.quit();
+        });
+        if (adder->isAdding())
+            untilAdded.exec();
+    }
+
     QStringList openFiles(const QString &, const QVector<FileFilter> &, bool) override
     {
         return files;
     }
-    QString chooseFolder(const QString &, bool) override { return {}; }
+    QString chooseFolder(const QString &, bool) override { return folder; }
     void open(const QString &) override {}
     void enablePrivilege() override {}
     void request(ShutdownAction) override {}
@@ -45,5 +60,6 @@ public:
     void release() override {}
 
     QStringList files;
+    QString folder;
     std::unique_ptr<MainWindow> window;
 };

@@ -39,6 +39,7 @@ int main(int argc, char *argv[])
     window->show();
     bench.files = clips;
     window->steps()->cmdAddVideoFile->click();
+    bench.waitUntilAdded();
     window->formats()->optFormat(1)->setChecked(true); // MPEG-4 and MP3 in AVI
     window->steps()->optOtherFolder->setChecked(true);
     window->steps()->txtOutPath->setText(dir.filePath(QStringLiteral("program")));

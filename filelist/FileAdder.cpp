@@ -1,64 +1,31 @@
 #include "FileAdder.h"
 
-#include "AddingRules.h"
-#include "CVideoConv.h"
 #include "FileListModel.h"
 #include "FolderListing.h"
-#include "MediaProbe.h"
 #include "MessageBox.h"
 #include "SelectionList.h"
 
-#include <QFile>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <QThread>
 
 namespace {
 const QString kRefusedWarning =
     QStringLiteral("Some files are not supported or already exist and will not be added");
-
-FileListError systemError(int number)
-{
-    return {number, qt_error_string(number)};
-}
+const QString kMissingEncoder =
+    QStringLiteral("The encoder ffmpeg was not found. Install it with: sudo apt install ffmpeg");
+const QString kUnreadableNames =
+    QStringLiteral("These files have names that are not valid UTF-8 and will not be added:\n");
 } // namespace
 
 const QString FileAdder::CancelAnswer = QStringLiteral("Cancel");
 const QColor FileAdder::UnknownFormatColor = QColor(220, 10, 10);
 
-// Holds the one-add-at-a-time flag for the length of a scope.
-class FileAdder::Busy
-{
-public:
-    explicit Busy(FileAdder &adder) : m_adder(adder), m_started(!adder.m_adding)
-    {
-        if (!m_started)
-            return;
-        m_adder.m_adding = true;
-        m_adder.m_stopRequested = false;
-        emit m_adder.addingChanged(true);
-    }
-    ~Busy()
-    {
-        if (!m_started)
-            return;
-        m_adder.m_adding = false;
-        emit m_adder.addingChanged(false);
-    }
-    bool started() const { return m_started; }
-
-private:
-    FileAdder &m_adder;
-    bool m_started;
-};
-
 FileAdder::FileAdder(FileListModel &model, DialogService &dialogs, QObject *parent)
     : QObject(parent), m_model(model), m_dialogs(dialogs)
 {
+    m_pool.setMaxThreadCount(QThread::idealThreadCount());
 }
 
+// The run goes first: it waits for its probes, which use the pool.
 FileAdder::~FileAdder() = default;
 
 QVector<FileFilter> FileAdder::openFileFilters()
@@ -84,23 +51,30 @@ QVector<FileFilter> FileAdder::openFileFilters()
 
 qint16 FileAdder::AddFile2Grid(const QString &path)
 {
-    Busy busy(*this);
-    return busy.started() ? addOne(path) : 0;
+    if (!begin())
+        return 0;
+    AddRun run(m_model, m_pool, {path}, appender());
+    connect(&run, &AddRun::failed, this, &FileAdder::fail);
+    run.runHere();
+    report(run, false, {});
+    end();
+    return run.added() > 0 ? 1 : 0;
 }
 
 void FileAdder::AddFileList(const QString &selection)
 {
-    Busy busy(*this);
-    if (!busy.started())
+    if (!begin())
         return;
     QString chosen = selection;
     if (chosen.isEmpty()) {
         chosen = ShowOpenFileDialog(openFileFilters(),
                                     QStringLiteral("Select one or more video files"), true);
-        if (chosen == CancelAnswer)
+        if (chosen == CancelAnswer || m_stopRequested) {
+            end();
             return;
+        }
     }
-    addPaths(SelectionList::toPaths(chosen), true);
+    startRun(SelectionList::toPaths(chosen), true, {});
 }
 
 QString FileAdder::ShowOpenFileDialog(const QVector<FileFilter> &filters, const QString &title,
@@ -115,29 +89,36 @@ QString FileAdder::ShowOpenFileDialog(const QVector<FileFilter> &filters, const 
 
 void FileAdder::AddFolder()
 {
-    Busy busy(*this);
-    if (!busy.started())
+    if (!begin())
         return;
     const QString folder = BrowseForFolder(QStringLiteral("Select folder to add"), false);
-    if (!folder.isEmpty())
-        addFolderFiles(folder);
+    if (folder.isEmpty() || m_stopRequested) {
+        end();
+        return;
+    }
+    addFolderFiles(folder);
 }
 
 void FileAdder::addFolderAt(const QString &folder)
 {
-    Busy busy(*this);
-    if (busy.started())
+    if (begin())
         addFolderFiles(folder);
 }
 
 void FileAdder::addFolderFiles(const QString &folder)
 {
-    const QStringList names = FolderListing::ListFolderFiles(folder);
-    if (names.isEmpty()) {
+    QStringList unreadable;
+    const QStringList names = FolderListing::ListFolderFiles(folder, &unreadable);
+    if (names.isEmpty() && unreadable.isEmpty()) {
         MessageBox::show(QStringLiteral("Selected Folder is empty."), MessageIcon::Exclamation);
+        end();
         return;
     }
-    addPaths(SelectionList::toPaths(SelectionList::fromFolder(folder, names)), true);
+    const auto inFolder = [&folder](const QStringList &some) {
+        return some.isEmpty() ? QStringList()
+                              : SelectionList::toPaths(SelectionList::fromFolder(folder, some));
+    };
+    startRun(inFolder(names), true, inFolder(unreadable));
 }
 
 QString FileAdder::BrowseForFolder(const QString &title, bool newStyle)
@@ -147,87 +128,91 @@ QString FileAdder::BrowseForFolder(const QString &title, bool newStyle)
 
 void FileAdder::addDroppedFiles(const QStringList &paths)
 {
-    Busy busy(*this);
-    if (busy.started())
-        addPaths(paths, false);
+    if (begin())
+        startRun(paths, false, {});
 }
 
 void FileAdder::stopAdding()
 {
     if (!m_adding)
         return;
-    m_stopRequested = true;
-    if (m_encoder)
-        m_encoder->StopConversion();
+    if (!m_inRun) {
+        m_stopRequested = true; // a dialog or a closing message is still open
+        return;
+    }
+    m_run->cancel();
+    m_inRun = false;
+    end();
 }
 
-void FileAdder::addPaths(const QStringList &paths, bool warnOnRefusal)
+bool FileAdder::begin()
 {
-    bool anyRefused = false;
-    for (const QString &path : paths) {
-        if (m_stopRequested)
-            return;
-        if (addOne(path) == 0)
-            anyRefused = true;
-    }
-    if (warnOnRefusal && anyRefused && !m_stopRequested)
+    if (m_adding)
+        return false;
+    m_adding = true;
+    m_stopRequested = false;
+    emit addingChanged(true);
+    return true;
+}
+
+void FileAdder::end()
+{
+    m_adding = false;
+    emit addingChanged(false);
+}
+
+void FileAdder::startRun(const QStringList &paths, bool warnOnRefusal,
+                         const QStringList &unreadable)
+{
+    m_warnOnRefusal = warnOnRefusal;
+    m_unreadableListed = unreadable;
+    m_run = std::make_unique<AddRun>(m_model, m_pool, paths, appender());
+    connect(m_run.get(), &AddRun::progress, this, &FileAdder::addingProgress);
+    connect(m_run.get(), &AddRun::failed, this, &FileAdder::fail);
+    connect(m_run.get(), &AddRun::finished, this, &FileAdder::runFinished);
+    m_inRun = true;
+    m_run->start();
+}
+
+void FileAdder::runFinished()
+{
+    m_inRun = false;
+    report(*m_run, m_warnOnRefusal, m_unreadableListed);
+    end();
+}
+
+void FileAdder::report(const AddRun &run, bool warnOnRefusal, QStringList unreadable)
+{
+    if (run.encoderMissing())
+        MessageBox::show(kMissingEncoder, MessageIcon::Critical);
+    unreadable += run.unreadableNames();
+    if (!unreadable.isEmpty())
+        MessageBox::show(kUnreadableNames + unreadable.join(QLatin1Char('\n')),
+                         MessageIcon::Exclamation);
+    if (warnOnRefusal && run.anyRefused())
         MessageBox::show(kRefusedWarning, MessageIcon::Exclamation);
 }
 
-qint16 FileAdder::addOne(const QString &rawPath)
+AddRun::Append FileAdder::appender()
+{
+    return [this](const QString &path, const FileProbe::Result &probe, FileListError *error) {
+        return appendRow(path, probe, error);
+    };
+}
+
+bool FileAdder::appendRow(const QString &path, const FileProbe::Result &probe, FileListError *error)
 {
     FileListRecord record;
-    record.FilePath = AddingRules::normalisePath(rawPath);
-    if (m_model.rowOfPath(record.FilePath) >= 0)
-        return 0;
-    FileListError error;
-    // A full list or an over-long path would be refused at the end; say so before probing.
-    if (!m_model.accepts(record, &error))
-        return fail(error);
-    bool isRegular = false;
-    if (!checkReadableRegularFile(record.FilePath, &isRegular, &error))
-        return fail(error);
-    if (!isRegular)
-        return 0;
-    switch (probe(&record, &error)) {
-    case ProbeOutcome::Refused:
-        return 0;
-    case ProbeOutcome::Failed:
-        return fail(error);
-    case ProbeOutcome::Probed:
-        break;
-    }
-    return appendRow(record, &error) ? 1 : fail(error);
-}
-
-FileAdder::ProbeOutcome FileAdder::probe(FileListRecord *record, FileListError *error)
-{
-    const QString &path = record->FilePath;
-    const bool supported = encoder().IsFileSupported(path);
-    if (m_stopRequested || AddingRules::isRejectedExtension(AddingRules::extension(path)))
-        return ProbeOutcome::Refused;
-
-    record->Duration = MediaProbe::GetMediaDuration(path, &record->durationMs);
-    record->status =
-        supported ? RowStatus::State::WaitingConversion : RowStatus::State::UnkownFormat;
-    if (AddingRules::isCdTrack(path)) {
-        record->FileSize = QStringLiteral("CD Track");
-        return ProbeOutcome::Probed;
-    }
-    struct stat info;
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
-        *error = systemError(errno);
-        return ProbeOutcome::Failed;
-    }
-    record->FileSize = MediaProbe::FormatFileSize(qint64(info.st_size));
-    return ProbeOutcome::Probed;
-}
-
-bool FileAdder::appendRow(const FileListRecord &record, FileListError *error)
-{
+    record.FilePath = path;
+    record.Duration = probe.duration;
+    record.durationMs = probe.durationMs;
+    record.FileSize = probe.fileSize;
+    // A file nothing could probe (no encoder) is not offered for conversion either.
+    const bool known = probe.verdict == FileProbe::Verdict::Reads;
+    record.status = known ? RowStatus::State::WaitingConversion : RowStatus::State::UnkownFormat;
     if (!m_model.append(record, error))
         return false;
-    if (record.status.state() == RowStatus::State::UnkownFormat) {
+    if (!known) {
         const int row = m_model.rowCount() - 1;
         m_model.setTextColor(row, FileListModel::Status, UnknownFormatColor);
         m_model.setTextColor(row, FileListModel::Duration, UnknownFormatColor);
@@ -236,38 +221,9 @@ bool FileAdder::appendRow(const FileListRecord &record, FileListError *error)
     return true;
 }
 
-bool FileAdder::checkReadableRegularFile(const QString &path, bool *isRegular, FileListError *error)
-{
-    const QByteArray name = QFile::encodeName(path);
-    struct stat info;
-    if (::stat(name.constData(), &info) != 0) {
-        *error = systemError(errno);
-        return false;
-    }
-    // FIFOs, sockets and devices are never opened: reading a FIFO would wait forever.
-    *isRegular = S_ISREG(info.st_mode);
-    if (!*isRegular)
-        return true;
-    const int descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0) {
-        *error = systemError(errno);
-        return false;
-    }
-    ::close(descriptor);
-    return true;
-}
-
-qint16 FileAdder::fail(const FileListError &error)
+void FileAdder::fail(const FileListError &error)
 {
     MessageBox::show(QStringLiteral("An error occured while Adding File\r") +
                          QString::number(error.number) + QLatin1Char(':') + error.description,
                      MessageIcon::Critical);
-    return 0;
-}
-
-CVideoConv &FileAdder::encoder()
-{
-    if (!m_encoder)
-        m_encoder = std::make_unique<CVideoConv>();
-    return *m_encoder;
 }

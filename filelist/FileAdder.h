@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AddRun.h"
 #include "DialogService.h"
 #include "FileListError.h"
 #include "FileListRecord.h"
@@ -8,17 +9,17 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
 #include <QVector>
 
 #include <memory>
 
-class CVideoConv;
 class FileListModel;
 
 // Brings files into the list: from the open-file dialog, from a chosen folder, or dropped.
 // Each file passes the adding rules, is probed by the encoder and the media library, and
-// gets its row. Probes wait in local event loops, so only one add runs at a time; a
-// request that arrives meanwhile is refused.
+// gets its row. Adds run in the background, one at a time: a request that arrives while one
+// runs is refused.
 class FileAdder : public QObject
 {
     Q_OBJECT
@@ -32,7 +33,8 @@ public:
     // The open-file dialog's filters, the first one selected when it opens.
     static QVector<FileFilter> openFileFilters();
 
-    // 1 when a row was appended, 0 when the path was refused or adding failed.
+    // 1 when a row was appended, 0 when the path was refused or adding failed. Probes on the
+    // calling thread and returns when done.
     qint16 AddFile2Grid(const QString &path);
     // Adds every file of a selection list; an empty one asks the open-file dialog first.
     // Warns once when any file was refused.
@@ -40,38 +42,40 @@ public:
     QString ShowOpenFileDialog(const QVector<FileFilter> &filters, const QString &title,
                                bool multiSelect);
     void AddFolder();
-    // Adds a folder's files as Add Folder does, without asking for the folder.
+    // Adds the files of folder as Add Folder does, without asking for it.
     void addFolderAt(const QString &folder);
     QString BrowseForFolder(const QString &title, bool newStyle);
     // Files dropped on the grid, in drop order, refused silently.
     void addDroppedFiles(const QStringList &paths);
 
     bool isAdding() const { return m_adding; }
-    // Ends a running add after the file being probed, which is not added.
+    // Ends a running add at once; the rows appended so far stay, nothing more is said.
     void stopAdding();
 
 signals:
     void selectAllCleared();
     void addingChanged(bool adding);
+    // How many files of the running add are settled, of how many.
+    void addingProgress(int done, int total);
 
 private:
-    class Busy;
-    enum class ProbeOutcome { Probed, Refused, Failed };
-
-    qint16 addOne(const QString &rawPath);
-    void addPaths(const QStringList &paths, bool warnOnRefusal);
+    bool begin();
+    void end();
     void addFolderFiles(const QString &folder);
-    bool checkReadableRegularFile(const QString &path, bool *isRegular, FileListError *error);
-    // The slow part of adding one file: encoder and media-library probes and the size. The
-    // cheap checks before it and the append after it stay on the window's thread.
-    ProbeOutcome probe(FileListRecord *record, FileListError *error);
-    bool appendRow(const FileListRecord &record, FileListError *error);
-    qint16 fail(const FileListError &error);
-    CVideoConv &encoder();
+    void startRun(const QStringList &paths, bool warnOnRefusal, const QStringList &unreadable);
+    void runFinished();
+    void report(const AddRun &run, bool warnOnRefusal, QStringList unreadable);
+    AddRun::Append appender();
+    bool appendRow(const QString &path, const FileProbe::Result &probe, FileListError *error);
+    void fail(const FileListError &error);
 
     FileListModel &m_model;
     DialogService &m_dialogs;
-    std::unique_ptr<CVideoConv> m_encoder;
+    QThreadPool m_pool; // the probes of an add; one worker per core
+    std::unique_ptr<AddRun> m_run;
+    QStringList m_unreadableListed; // names in a chosen folder that are not valid UTF-8
+    bool m_warnOnRefusal = false;
     bool m_adding = false;
+    bool m_inRun = false;
     bool m_stopRequested = false;
 };

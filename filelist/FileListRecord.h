@@ -9,7 +9,7 @@
 // value that does not fit. The row's state is typed; its Status text is made from it.
 struct FileListRecord
 {
-    static constexpr int FilePathWidth = 250;
+    static constexpr int FilePathWidth = 4096; // the longest path Linux takes
     static constexpr int StatusWidth = 30;
     static constexpr int DurationWidth = 30;
     static constexpr int FileSizeWidth = 15;

@@ -7,8 +7,11 @@
 class FolderListing
 {
 public:
-    // Names of every entry that is not a folder, hidden ones included, in the order the
-    // file system returns them; empty when there are none or the folder cannot be read.
-    // Names are kept as a list so that any character a name may hold survives.
-    static QStringList ListFolderFiles(const QString &folder);
+    // Names of every entry that is not a folder, hidden ones included, in natural order
+    // (clip2 before clip10, case ignored); empty when there are none or the folder cannot be
+    // read. Names that are not valid UTF-8 cannot be opened through a text path: they go to
+    // unreadable instead, with their bad bytes shown as replacement characters.
+    static QStringList ListFolderFiles(const QString &folder, QStringList *unreadable = nullptr);
+    // Sorts names as people count: digits by their value, letters without regard to case.
+    static void sortNaturally(QStringList &names);
 };

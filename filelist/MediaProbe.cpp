@@ -19,9 +19,13 @@ QString MediaProbe::GetMediaDuration(const QString &path, qint64 *milliseconds)
 {
     if (milliseconds)
         *milliseconds = -1;
-    MediaInfoLib::MediaInfo info;
-    if (info.Open(path.toStdWString()) == 0)
+    // One instance per thread, made once: the library is safe on several threads as long as
+    // no instance is shared.
+    thread_local MediaInfoLib::MediaInfo info;
+    if (info.Open(path.toStdWString()) == 0) {
+        info.Close();
         return QString();
+    }
     const std::wstring answer = info.Get(MediaInfoLib::Stream_General, 0, L"Duration",
                                          MediaInfoLib::Info_Text, MediaInfoLib::Info_Name);
     info.Close();

@@ -246,6 +246,14 @@ void MainWindow::wireSteps()
             &MainWindow::cmdConvertSelected_Click);
     connect(m_adder.get(), &FileAdder::addingChanged, this, &MainWindow::closeWhenIdle);
     connect(m_adder.get(), &FileAdder::addingChanged, this, &MainWindow::openPendingPaths);
+    connect(m_adder.get(), &FileAdder::addingProgress, this, &MainWindow::showAddProgress);
+    connect(m_adder.get(), &FileAdder::addingChanged, this, [steps](bool adding) {
+        if (adding)
+            return; // the line shows with the first count
+        steps->lblAddProgress->hide();
+        steps->cmdCancelAdd->hide();
+    });
+    connect(steps->cmdCancelAdd, &QPushButton::clicked, m_adder.get(), &FileAdder::stopAdding);
 }
 
 bool MainWindow::IsConverting() const
@@ -366,31 +374,34 @@ void MainWindow::openPaths(const QStringList &paths)
     openPendingPaths();
 }
 
+// One add at a time: the next group starts when the add before it has ended.
 void MainWindow::openPendingPaths()
 {
-    // The loop below picks up paths that arrive while one of its adds waits.
-    if (m_openingPaths || m_adder->isAdding() || m_closePending)
+    if (m_pendingPaths.isEmpty() || m_adder->isAdding() || m_closePending)
         return;
-    m_openingPaths = true;
-    while (!m_pendingPaths.isEmpty() && !m_closePending) {
-        const QString first = m_pendingPaths.takeFirst();
-        if (QFileInfo(first).isDir()) {
-            m_adder->addFolderAt(first);
-            continue;
-        }
-        // Neighbouring files are one add, warned about once, as a choice in the file dialog.
-        QStringList files{first};
-        while (!m_pendingPaths.isEmpty() && !QFileInfo(m_pendingPaths.first()).isDir())
-            files << m_pendingPaths.takeFirst();
-        m_adder->AddFileList(SelectionList::fromPaths(files));
+    const QString first = m_pendingPaths.takeFirst();
+    if (QFileInfo(first).isDir()) {
+        m_adder->addFolderAt(first);
+        return;
     }
-    m_openingPaths = false;
+    // Neighbouring files are one add, warned about once, as a choice in the file dialog.
+    QStringList files{first};
+    while (!m_pendingPaths.isEmpty() && !QFileInfo(m_pendingPaths.first()).isDir())
+        files << m_pendingPaths.takeFirst();
+    m_adder->AddFileList(SelectionList::fromPaths(files));
 }
 
 void MainWindow::notifyBatchEnded(int converted, int failed)
 {
     if (!isActiveWindow())
         BatchEndNotice::send(*m_services.notifier, converted, failed);
+}
+
+void MainWindow::showAddProgress(int done, int total)
+{
+    m_steps->lblAddProgress->setText(QStringLiteral("Adding %1 of %2\u2026").arg(done).arg(total));
+    m_steps->lblAddProgress->show();
+    m_steps->cmdCancelAdd->show();
 }
 
 void MainWindow::cmdClose_Click()
@@ -404,14 +415,14 @@ void MainWindow::cmdClose_Click()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // An add in the background ends here and now; one still in a dialog ends when it closes.
+    m_adder->stopAdding();
     // Closed by another route mid-batch: the encoders are killed, and the close goes on.
     m_closing = true;
     m_queue->requestStop();
     m_services.sleepInhibitor->release();
     if (m_adder->isAdding()) {
-        // The add's probe waits in a local event loop; close once it has unwound.
         m_closePending = true;
-        m_adder->stopAdding();
         event->ignore();
         return;
     }

@@ -45,6 +45,7 @@ public:
     FramePanel *frMain() const { return m_frMain; }
     FramePanel *frFormats() const { return m_frFormats; }
     FramePanel *frAbout() const { return m_frAbout; }
+    FileAdder *adder() const { return m_adder.get(); }
     ConversionQueue *queue() const { return m_queue.get(); }
     bool IsConverting() const;
 
@@ -78,6 +79,7 @@ private:
     void showOverallProgress();
     void closeWhenIdle();
     void openPendingPaths();
+    void showAddProgress(int done, int total);
 
     void cmdClose_Click();
     void cmdChangeFormat_Click();
@@ -112,7 +114,6 @@ private:
     QPushButton *m_batchButton = nullptr; // the convert button that started the batch
     bool m_closePending = false;
     QStringList m_pendingPaths;
-    bool m_openingPaths = false;
     bool m_closing = false;
     QPoint m_dragOffset;
     bool m_draggingByHand = false;

@@ -56,8 +56,14 @@ StepsFrame::StepsFrame(FileListModel *model, QWidget *parent)
                          QRect(410, 52, 110, 20));
     chkSelectAll->setAccessibleName(QStringLiteral("Select All"));
     Grid = new FileGrid(model, this);
-    Grid->setGeometry(12, 82, 688, 226);
-    lblOverall = place(new QLabel(this), "lblOverall", QRect(12, 310, 688, 20));
+    Grid->setGeometry(12, 82, 688, 222);
+    lblAddProgress = place(new QLabel(this), "lblAddProgress", QRect(12, 307, 200, 24));
+    lblAddProgress->hide();
+    cmdCancelAdd = button(QStringLiteral("Cancel"), "cmdCancelAdd", QRect(216, 306, 70, 26), this);
+    cmdCancelAdd->setAccessibleName(QStringLiteral("Cancel adding files"));
+    cmdCancelAdd->hide();
+    lblOverall = place(new QLabel(this), "lblOverall", QRect(300, 307, 400, 24));
+    lblOverall->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblOverall->setAccessibleName(QStringLiteral("Overall progress"));
 
     stepLabel(QStringLiteral("2. Choose the output format"), 336, this);

@@ -22,6 +22,9 @@ public:
     QPushButton *cmdAddVideoFile, *cmdAddFolder, *cmdRemove, *cmdPlay;
     QCheckBox *chkSelectAll;
     FileGrid *Grid;
+    // The line under the grid while files are being added, and its way to stop.
+    QLabel *lblAddProgress;
+    QPushButton *cmdCancelAdd;
     QLabel *lblOverall; // the batch's overall progress, under the grid
     QLabel *lblFormat;
     QPushButton *cmdChangeFormat;

@@ -1,3 +1,5 @@
+#include "ChildProcesses.h"
+#include "EncoderPath.h"
 #include "FileAdder.h"
 #include "FileListModel.h"
 #include "ListOperations.h"
@@ -11,19 +13,24 @@
 #include <QAbstractItemModelTester>
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QString kRefused = "Some files are not supported or already exist and will not be added";
 const QString kAddingError = "An error occured while Adding File\r";
 const QString nul(QChar(0));
 const QColor kRed(220, 10, 10);
+const QString kUnreadable =
+    "These files have names that are not valid UTF-8 and will not be added:\n";
 
 // One list with everything that works on it, over recorded dialogs, shell and messages.
 struct Fixture
@@ -56,6 +63,18 @@ struct Fixture
     {
         return model.index(row, column).data(Qt::ForegroundRole);
     }
+    QStringList statuses() const
+    {
+        QStringList all;
+        for (const FileListRecord &record : model.records())
+            all << record.Status();
+        return all;
+    }
+    // Waits until the add running in the background has settled every file.
+    bool settled()
+    {
+        return QTest::qWaitFor([this] { return !adder.isAdding(); }, 120000);
+    }
 };
 } // namespace
 
@@ -76,12 +95,16 @@ private slots:
         const QString folder = m_media.folder();
         const QString doubled = QString(folder).replace(folder.lastIndexOf('/'), 1, "//");
         f->adder.AddFileList(m_media.clip("avi"));
+        QVERIFY(f->settled());
         // Doubled slashes inside are repaired, one pair without overlap at a time; a path
         // opening with "//" keeps it.
         f->adder.AddFileList(doubled + nul + "clip.mkv" + nul + "//clip.mp4");
+        QVERIFY(f->settled());
         f->adder.AddFileList("/" + doubled + "/clip.mov");
+        QVERIFY(f->settled());
         f->dialogs.chosenFiles = {m_media.clip("flv"), m_media.clip("wmv")};
         f->adder.AddFileList();
+        QVERIFY(f->settled());
         QCOMPARE(f->dialogs.askedTitle, "Select one or more video files");
         f->dialogs.chosenFiles.clear(); // cancelled
         f->adder.AddFileList();
@@ -93,24 +116,57 @@ private slots:
         QCOMPARE(f->messages.count(), 0);
     }
 
-    void refusesDuplicatesAndRejectedExtensions()
+    // Rows come in the order of the selection, although unreadable files make their batch of
+    // probes slower than the next one.
+    void refusesDuplicatesAndRejectedExtensionsInSelectionOrder()
     {
-        const QStringList names = {
-            "A.AVI",       "a.avi",      "a.avi",  "song.MP3",  "notes.txt", "archive.zip",
-            "noextension", "m.d/README", "clip.",  "clip.d",    "clip.mp",   "track.CDA",
-            "clip.xyz",    "clip.mp4",   "t.xcda", "a.mp3.avi", ".c.mkv"};
-        for (const QString &name : QSet<QString>(names.begin(), names.end()))
-            f->copyClip(name);
+        const QStringList names = {"A.AVI",       "noise.avi",  "a.avi",     "a.avi",
+                                   "song.MP3",    "notes.txt",  "empty.mp4", "archive.zip",
+                                   "noextension", "m.d/README", "clip.",     "clip.d",
+                                   "clip.mp",     "track.CDA",  "clip.xyz",  "new\nline.mp4",
+                                   "clip.mp4",    "t.xcda",     "a.mp3.avi", ".c.mkv"};
+        for (const QString &name : QSet<QString>(names.begin(), names.end())) {
+            if (!name.startsWith("noise") && !name.startsWith("empty"))
+                f->copyClip(name);
+        }
+        QVERIFY(QFile::copy(m_media.randomBytes(), f->dir.filePath("noise.avi")));
+        QVERIFY(QFile::copy(m_media.emptyFile(), f->dir.filePath("empty.mp4")));
+        // The real encoder, behind a script that notes every file it is asked to open.
+        const QString log = f->dir.filePath("opened");
+        QFile script(f->dir.filePath("encoder"));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(QString("#!/bin/sh\nfor a; do printf '%s\\0' \"$a\" >> '%1'; done\n"
+                             "exec '%2' \"$@\"\n")
+                         .arg(log, TestMedia::encoder())
+                         .toUtf8());
+        script.close();
+        QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+        EncoderPath::setOverride(script.fileName());
         f->adder.AddFileList(SelectionList::fromFolder(f->dir.path(), names));
+        const bool settled = f->settled();
+        EncoderPath::setOverride(QString());
+        QVERIFY(settled);
         QCOMPARE(f->adder.AddFile2Grid(f->dir.path() + "//a.avi"), 0);
 
-        QStringList accepted = {"A.AVI",  "a.avi",     "clip.xyz", "clip.mp4",
-                                "t.xcda", "a.mp3.avi", ".c.mkv"};
+        QStringList accepted = {"A.AVI",         "noise.avi", "a.avi",  "empty.mp4", "clip.xyz",
+                                "new\nline.mp4", "clip.mp4",  "t.xcda", "a.mp3.avi", ".c.mkv"};
         for (QString &name : accepted)
             name = f->dir.filePath(name);
         QCOMPARE(f->paths(), accepted);
-        QCOMPARE(f->model.record(2).Status(), "Waiting Conversion");
-        QCOMPARE(f->model.record(4).FileSize, "CD Track");
+        // A refused file costs no encoder run.
+        QFile opened(log);
+        QVERIFY(opened.open(QIODevice::ReadOnly));
+        QSet<QString> inputs;
+        const QList<QByteArray> arguments = opened.readAll().split('\0');
+        for (int i = 1; i < arguments.size(); ++i) {
+            if (arguments.at(i - 1) == "-i")
+                inputs << QString::fromUtf8(arguments.at(i));
+        }
+        QCOMPARE(inputs, QSet<QString>(accepted.begin(), accepted.end()));
+        QStringList statuses(accepted.size(), "Waiting Conversion");
+        statuses[1] = statuses[3] = "Unkown Format";
+        QCOMPARE(f->statuses(), statuses);
+        QCOMPARE(f->model.record(7).FileSize, "CD Track");
         QCOMPARE(f->messages.count(), 1);
         QCOMPARE(f->messages.messages().at(0).text, kRefused);
         QCOMPARE(f->messages.messages().at(0).icon, MessageIcon::Exclamation);
@@ -146,7 +202,7 @@ private slots:
         QCOMPARE(MediaProbe::GetMediaDuration(f->dir.filePath("missing.avi")), QString());
     }
 
-    void addsFolderFilesAndRefusesTheRest()
+    void addsFolderFilesInNaturalOrderAndRefusesTheRest()
     {
         f->adder.AddFolder(); // cancelled
         QVERIFY(QDir(f->dir.path()).mkpath("empty/sub"));
@@ -154,65 +210,125 @@ private slots:
         f->adder.AddFolder();
         QCOMPARE(f->messages.texts(), QStringList{"Selected Folder is empty."});
 
-        QStringList clips = {f->copyClip("f/clip.avi"), f->copyClip("f/.hidden.mkv", "mkv"),
-                             f->copyClip("f/star*name.mp4", "mp4")};
+        // Made in shuffled order; listed by name as people count, case ignored.
+        const QStringList natural = {".hidden.mkv", "Clip1.avi",   "clip2.avi",    "CLIP3.avi",
+                                     "clip10.avi",  "clip20b.avi", "star*name.mp4"};
+        for (int i : {4, 0, 6, 2, 5, 1, 3})
+            f->copyClip("f/" + natural.at(i));
         f->copyClip("f/song.mp3");
         f->copyClip("f/sub/inner.avi");
         // Opening a FIFO to probe it would wait forever.
         QCOMPARE(mkfifo(QFile::encodeName(f->dir.filePath("f/pipe.avi")).constData(), 0600), 0);
+        // A name that is not UTF-8 cannot travel as text: it is named, not passed over.
+        const QByteArray latin1 = QFile::encodeName(f->dir.filePath("f/")) + "caf\xe9.avi";
+        const int descriptor = ::open(latin1.constData(), O_CREAT | O_WRONLY, 0600);
+        QVERIFY(descriptor >= 0);
+        ::close(descriptor);
+        // The temporary folder cannot remove what Qt cannot name.
+        const auto removeLatin1 = qScopeGuard([&latin1] { ::unlink(latin1.constData()); });
+        const QString damaged = f->dir.filePath("f/caf\uFFFD.avi");
+        QCOMPARE(QFile::decodeName(latin1), damaged);
+
         f->dialogs.chosenFolder = f->dir.filePath("f");
         f->adder.AddFolder();
-        QStringList added = f->paths();
-        added.sort();
-        clips.sort();
-        QCOMPARE(added, clips);
+        QVERIFY(f->settled());
+        QStringList clips;
+        for (const QString &name : natural)
+            clips << f->dir.filePath("f/" + name);
+        QCOMPARE(f->paths(), clips);
         f->adder.AddFolder();
-        QCOMPARE(f->model.rowCount(), 3);
-        QCOMPARE(f->messages.texts().mid(1), QStringList({kRefused, kRefused}));
+        QVERIFY(f->settled());
+        f->adder.AddFileList(damaged); // as a dialog or a drop would hand it over
+        QVERIFY(f->settled());
+        QCOMPARE(f->model.rowCount(), clips.size());
+        const QString unreadable = kUnreadable + damaged;
+        QCOMPARE(f->messages.texts().mid(1),
+                 QStringList({unreadable, kRefused, unreadable, kRefused, unreadable}));
     }
 
     void addingErrorsLeaveTheListAsItWas()
     {
-        const int room = FileListRecord::FilePathWidth - f->dir.path().size() - 1;
-        const QString widest = f->copyClip(QString(room - 4, 'w') + ".avi");
-        QCOMPARE(f->adder.AddFile2Grid(widest), 1);
-        QCOMPARE(f->adder.AddFile2Grid(f->copyClip(QString(room - 3, 'w') + ".avi")), 0);
+        // Deep folders are fine; a path wider than any Linux takes is refused before probing.
+        const QString folders = QString(100, 'd') + "/" + QString(100, 'e') + "/";
+        const int room = 300 - f->dir.path().size() - 1 - folders.size() - 4;
+        const QString deep = f->copyClip(folders + QString(room, 'w') + ".avi");
+        QCOMPARE(deep.size(), 300);
+        QCOMPARE(f->adder.AddFile2Grid(deep), 1);
+        QCOMPARE(f->adder.AddFile2Grid("/" + QString(FileListRecord::FilePathWidth, 'w')), 0);
         f->adder.AddFileList(f->dir.path() + nul + "gone.avi"); // listed, then vanished
-        QVector<FileListRecord> full(FileListModel::MaxRows - 1);
+        QVERIFY(f->settled());
+        // Room for two more rows: the third file finds the list full, although it was
+        // checked while the first two were still being probed.
+        QVector<FileListRecord> full(FileListModel::MaxRows - 3);
         QVERIFY(f->model.rebuild(full + f->model.records(), nullptr));
-        QCOMPARE(f->adder.AddFile2Grid(m_media.clip("mkv")), 0);
+        f->adder.AddFileList(
+            SelectionList::fromFolder(m_media.folder(), {"clip.mkv", "clip.mp4", "gone.avi"}));
+        QVERIFY(f->settled());
+        QCOMPARE(f->adder.AddFile2Grid(m_media.clip("avi")), 0);
 
         QCOMPARE(f->model.rowCount(), FileListModel::MaxRows);
-        QCOMPARE(f->model.records().last().FilePath, widest);
+        QCOMPARE(f->model.records().at(FileListModel::MaxRows - 3).FilePath, deep);
+        QCOMPARE(f->model.records().last().FilePath, m_media.clip("mp4"));
         const QList<MessageRecorder::Message> &shown = f->messages.messages();
-        QCOMPARE(shown.size(), 4);
+        QCOMPARE(shown.size(), 6);
         QCOMPARE(shown.at(2).text, kRefused);
-        for (int i : {0, 1, 3}) {
+        QCOMPARE(shown.at(4).text, kRefused);
+        for (int i : {0, 1, 3, 5}) {
             QVERIFY2(shown.at(i).text.startsWith(kAddingError), qPrintable(shown.at(i).text));
             QCOMPARE(shown.at(i).icon, MessageIcon::Critical);
         }
         QVERIFY(shown.at(0).text.contains("FilePath"));
         QVERIFY(shown.at(1).text.endsWith(QString::number(ENOENT) + ":No such file or directory"));
         QVERIFY(shown.at(3).text.contains("Overflow"));
+        QVERIFY(shown.at(5).text.contains("Overflow"));
     }
 
-    void addsDoNotOverlapAndStop()
+    void addsDoNotOverlapAndStopMidway()
     {
-        int nestedResult = -1;
-        // Fires inside the encoder probe's local event loop, as a second drop or click would.
-        QTimer::singleShot(0, &f->adder, [&] {
-            nestedResult = f->adder.AddFile2Grid(m_media.clip("mkv"));
-            f->adder.AddFileList(m_media.clip("mp4"));
+        QStringList names;
+        for (int i = 0; i < 40; ++i)
+            names << f->copyClip(QString("c%1.mkv").arg(i), "mkv").mid(f->dir.path().size() + 1);
+        int refused = -1, doneAtStop = -1, rowsAtStop = -1;
+        bool stoppedAtOnce = false;
+        connect(&f->adder, &FileAdder::addingProgress, &f->adder, [&](int done) {
+            if (done == 0 || doneAtStop >= 0)
+                return;
+            // One add at a time: whatever asks meanwhile is refused.
+            refused = f->adder.AddFile2Grid(m_media.clip("mp4"));
+            f->adder.AddFileList(m_media.clip("avi"));
+            f->adder.stopAdding();
+            doneAtStop = done;
+            rowsAtStop = f->model.rowCount();
+            stoppedAtOnce = !f->adder.isAdding() && liveChildProcesses() == 0;
         });
-        f->adder.AddFileList(m_media.clip("avi"));
-        QCOMPARE(nestedResult, 0);
-        QCOMPARE(f->paths(), QStringList{m_media.clip("avi")});
+        QSignalSpy adding(&f->adder, &FileAdder::addingChanged);
+        f->adder.AddFileList(SelectionList::fromFolder(f->dir.path(), names));
+        QVERIFY(f->adder.isAdding()); // the probes run in the background
+        QVERIFY(f->settled());
+        QTest::qWait(300); // nothing trickles in after the stop
 
-        // A stop ends the add; the file being probed when it came is neither added nor warned of.
-        QTimer::singleShot(0, &f->adder, &FileAdder::stopAdding);
-        f->adder.AddFileList(m_media.clip("mkv"));
-        QCOMPARE(f->model.rowCount(), 1);
+        QCOMPARE(refused, 0);
+        QVERIFY2(doneAtStop > 0 && doneAtStop < names.size(),
+                 qPrintable(QString::number(doneAtStop)));
+        QVERIFY(stoppedAtOnce);
+        QCOMPARE(f->model.rowCount(), rowsAtStop);
+        QCOMPARE(f->paths().last(), f->dir.filePath(names.at(rowsAtStop - 1)));
+        QCOMPARE(adding.count(), 2);
         QCOMPARE(f->messages.count(), 0);
+    }
+
+    void missingEncoderIsSaidOnceAndNothingIsConvertible()
+    {
+        EncoderPath::setOverride(f->dir.filePath("no-such-encoder"));
+        f->adder.AddFileList(SelectionList::fromFolder(m_media.folder(), {"clip.avi", "clip.mkv"}));
+        const bool settled = f->settled();
+        EncoderPath::setOverride(QString());
+        QVERIFY(settled);
+        QCOMPARE(f->messages.texts(),
+                 QStringList{"The encoder ffmpeg was not found. Install it with: sudo apt install "
+                             "ffmpeg"});
+        QCOMPARE(f->statuses(), QStringList(2, "Unkown Format"));
+        QCOMPARE(f->model.record(1).Duration, "00:00:01");
     }
 
     void removeSelectAllAndPlay()

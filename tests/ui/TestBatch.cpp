@@ -1,4 +1,5 @@
 #include "ConversionQueue.h"
+#include "FileAdder.h"
 #include "FileListStatus.h"
 #include "SignalWait.h"
 #include "TestMedia.h"
@@ -80,6 +81,8 @@ private:
         }
         m_fixture->dialogs.chosenFiles = paths + extra;
         click(steps()->cmdAddVideoFile);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_window->adder()->isAdding(),
+                                 60000); // adds run in the background
     }
 
     // A long clip made at hd1080 output, so that a stop lands while it is encoded.

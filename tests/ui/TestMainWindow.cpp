@@ -1,4 +1,5 @@
 #include "AboutPanel.h"
+#include "ChildProcesses.h"
 #include "PanelAnimator.h"
 #include "TestMedia.h"
 #include "WindowFixture.h"
@@ -134,6 +135,7 @@ private slots:
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
         QCoreApplication::sendEvent(grid->viewport(), &drop);
+        QTRY_VERIFY_WITH_TIMEOUT(!steps()->lblAddProgress->isVisible(), 60000);
         QCOMPARE(list->rowCount(), 2);
         QCOMPARE(list->record(0).FilePath, media.clip("mkv"));
         QCOMPARE(list->record(1).FilePath, media.clip("avi"));
@@ -153,6 +155,48 @@ private slots:
         steps()->cmdPlay->setEnabled(false);
         m_fixture->doubleClickRow(0);
         QCOMPARE(m_fixture->shell.opened.size(), 1);
+    }
+
+    // Many files through the dialog: the count shows under the grid, Cancel stops the add from
+    // the keyboard, and a close mid-add ends it and closes at once.
+    void addsInTheBackgroundUntilCancelledOrClosed()
+    {
+        QStringList clips;
+        for (int i = 0; i < 80; ++i) {
+            clips << m_fixture->folder.filePath(QString("clip%1.mkv").arg(i));
+            QVERIFY(QFile::copy(TestMedia::instance().clip("mkv"), clips.last()));
+        }
+        FileListModel *list = m_window->fileList();
+        QLabel *line = steps()->lblAddProgress;
+        QPushButton *cancel = steps()->cmdCancelAdd;
+        m_fixture->dialogs.chosenFiles = clips;
+        click("cmdAddVideoFile");
+        QVERIFY(line->isVisible() && cancel->isVisible());
+        QCOMPARE(line->text(), QString("Adding 0 of 80\u2026"));
+        QTRY_VERIFY_WITH_TIMEOUT(list->rowCount() > 0, 60000);
+        QVERIFY(line->text().endsWith(" of 80\u2026"));
+        cancel->setFocus();
+        QTest::keyClick(cancel, Qt::Key_Space);
+        QVERIFY(!line->isVisible() && !cancel->isVisible());
+        const int rows = list->rowCount();
+        QVERIFY(rows < clips.size());
+        QTest::qWait(300);
+        QCOMPARE(list->rowCount(), rows);
+        QCOMPARE(liveChildProcesses(), 0);
+
+        QSignalSpy unloading(m_window, &MainWindow::unloading);
+        m_fixture->dialogs.chosenFiles = clips.mid(rows);
+        click("cmdAddVideoFile");
+        QTRY_VERIFY_WITH_TIMEOUT(list->rowCount() > rows, 60000);
+        m_window->close(); // as the window manager would
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(unloading.count(), 1);
+        QCOMPARE(liveChildProcesses(), 0);
+        const int closedWith = list->rowCount();
+        QTest::qWait(300);
+        QCOMPARE(list->rowCount(), closedWith);
+        QVERIFY(closedWith < clips.size());
+        QCOMPARE(m_fixture->messages.count(), 0);
     }
 
     void dragMinimizeAndClose()
@@ -184,10 +228,10 @@ private slots:
                  qobject_cast<QAbstractItemView *>(control)))
                 QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
         }
-        const QList<QWidget *> order = {steps()->cmdAddVideoFile, steps()->Grid,
-                                        steps()->cmdChangeFormat, steps()->optSameFolder,
-                                        steps()->txtOutPath,      steps()->spnSimultaneous,
-                                        steps()->cmdConvert,      steps()->chkShutdown};
+        const QList<QWidget *> order = {
+            steps()->cmdAddVideoFile, steps()->Grid,          steps()->cmdCancelAdd,
+            steps()->cmdChangeFormat, steps()->optSameFolder, steps()->txtOutPath,
+            steps()->spnSimultaneous, steps()->cmdConvert,    steps()->chkShutdown};
         QList<QWidget *> chain;
         QWidget *widget = order.first();
         for (int step = 0; step < 200; ++step, widget = widget->nextInFocusChain()) {

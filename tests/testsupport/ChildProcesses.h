@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+
+#include <unistd.h>
+
+// Living children of this test program (an encoder that outlived its run).
+inline int liveChildProcesses()
+{
+    QProcess pgrep;
+    pgrep.start(QStringLiteral("pgrep"), {QStringLiteral("-P"), QString::number(::getpid()),
+                                          QStringLiteral("-r"), QStringLiteral("R,S,D,T")});
+    pgrep.waitForFinished();
+    return int(pgrep.readAllStandardOutput().count('\n'));
+}
