@@ -10,4 +10,6 @@ struct BatchChoices
     QString extension;  // output extension, without its dot
     bool sameFolder = true;
     QString outputFolder; // used when sameFolder is false
+    // Why the options could not be made; the first row then fails and nothing is converted.
+    QString optionsProblem;
 };

@@ -192,10 +192,15 @@ bool ConversionQueue::startRow(int index)
     m_converted = true;
     const quint64 key = record.key;
     m_progress.addRow(key, record.durationMs > 0 ? record.durationMs / 1000.0 : 0);
-    if (output.isEmpty()) {
+    if (output.isEmpty() || !m_choices.optionsProblem.isEmpty()) {
+        // Converting with the encoder's defaults instead would be no success.
+        const QString problem = output.isEmpty()
+                                    ? QStringLiteral("Every output name for this file is taken.")
+                                    : m_choices.optionsProblem;
+        if (!output.isEmpty())
+            m_stopRequested = true;
         m_rows.emplace(key, std::move(row));
-        endRow(key, RowStatus::State::Error, QString(),
-               QStringLiteral("Every output name for this file is taken."));
+        endRow(key, RowStatus::State::Error, problem, problem);
         return true;
     }
 
@@ -310,9 +315,9 @@ void ConversionQueue::endRow(quint64 key, RowStatus::State state, const QString 
     m_reservedOutputs.remove(found->second->finalPath);
     m_rows.erase(found);
     using Ending = BatchProgress::Ending;
-    m_progress.rowEnded(key, state == RowStatus::State::Complete ? Ending::Succeeded
+    m_progress.rowEnded(key, state == RowStatus::State::Complete    ? Ending::Succeeded
                              : state == RowStatus::State::Cancelled ? Ending::Cancelled
-                                                                     : Ending::Failed);
+                                                                    : Ending::Failed);
 
     const int index = m_list.rowOfKey(key);
     m_list.setStatus(index, state);

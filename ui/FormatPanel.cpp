@@ -272,9 +272,20 @@ void FormatPanel::SetVideoCodec(const QString &sCodec)
 
 QString FormatPanel::GetParamaters() const
 {
+    const CustomOptions::Result result = buildParameters();
+    if (!result.ok())
+        MessageBox::show(result.message(), MessageIcon::Critical);
+    return result.options;
+}
+
+CustomOptions::Result FormatPanel::buildParameters() const
+{
     if (isPresetMode()) {
-        return m_presets.params(m_cmbCategory->currentText(), m_cmbOutVCodec->currentText(),
-                                m_cmbOutFormat->currentText());
+        CustomOptions::Result preset;
+        preset.options =
+            m_presets.params(m_cmbCategory->currentText(), m_cmbOutVCodec->currentText(),
+                             m_cmbOutFormat->currentText());
+        return preset;
     }
     const CustomFormat format{m_cmbCASmapleRate->currentText(),
                               m_txtCABirate->text(),
@@ -285,12 +296,7 @@ QString FormatPanel::GetParamaters() const
                               m_cmbCVSize->currentText(),
                               m_cmbCVAspect->currentText(),
                               m_txtFrameRate->text()};
-    const CustomOptions::Result result = CustomOptions::build(format, m_codecs);
-    if (!result.ok()) {
-        MessageBox::show(result.message(), MessageIcon::Critical);
-        return QString();
-    }
-    return result.options;
+    return CustomOptions::build(format, m_codecs);
 }
 
 QString FormatPanel::outputExtension() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CustomOptions.h"
+
 #include "CodecsFile.h"
 #include "PresetsFile.h"
 
@@ -29,6 +31,8 @@ public:
     void SetVideoCodec(const QString &sCodec);
     // The encoder options for the chosen format; empty when none can be built.
     QString GetParamaters() const;
+    // The same options, or why they cannot be built, without saying anything.
+    CustomOptions::Result buildParameters() const;
     QString outputExtension() const;
     bool isPresetMode() const;
     // Announces the format summary through formatSummaryChanged().

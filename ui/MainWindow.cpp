@@ -308,7 +308,10 @@ void MainWindow::startOrStopBatch(QPushButton *clicked, QPushButton *other, bool
     EnableControls(false);
     other->setEnabled(false);
     BatchChoices choices;
-    choices.parameters = m_formats->GetParamaters();
+    const CustomOptions::Result options = m_formats->buildParameters();
+    choices.parameters = options.options;
+    if (!options.ok())
+        choices.optionsProblem = options.message();
     choices.extension = m_formats->outputExtension();
     choices.sameFolder = m_steps->optSameFolder->isChecked();
     choices.outputFolder = m_steps->txtOutPath->text();

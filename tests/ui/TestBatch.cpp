@@ -402,6 +402,19 @@ private slots:
         QCOMPARE(m_fixture->messages.texts(),
                  QStringList{"Output Folder is not exist and can not be created.\r\n" +
                              work("missing/parent/out") + ": its parent folder does not exist."});
+
+        // Options that cannot be made (a bitrate pasted past the key rules): the first row
+        // fails without a conversion with the encoder's defaults, and the batch stops there.
+        m_fixture->messages.clear();
+        steps()->txtOutPath->setText(work("custom"));
+        m_window->formats()->txtCABirate()->setText("64abc");
+        QVERIFY(convert(steps()->cmdConvert));
+        QCOMPARE(statuses(), (QStringList{S::Error, S::WaitingConversion}));
+        QCOMPARE(m_fixture->messages.count(), 1);
+        QVERIFY2(m_fixture->messages.texts().first().startsWith(
+                     "Error converting file: fine.avi\r\nError occured while getting paramters"),
+                 qPrintable(m_fixture->messages.texts().first()));
+        QCOMPARE(QDir(work("custom")).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 };
 
