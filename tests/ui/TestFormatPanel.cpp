@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -182,7 +183,8 @@ void TestFormatPanel::keyFilters_data()
 {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("start"); // selected as a whole before typing
-    QTest::addColumn<QString>("typed"); // \b is Backspace
+    // \b is Backspace, \x7f Delete (with the text X11 gives it), ^ Home, $ End, < and > arrows
+    QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("result");
     const auto row = [](const char *name, const char *field, const char *start, const char *typed,
                         const char *result) {
@@ -195,6 +197,7 @@ void TestFormatPanel::keyFilters_data()
     row("0 before a point, neither 0 nor point after it", "txtFrameRate", "", "10.0.5", "10.5");
     row("0 over a text with a point", "txtFrameRate", "25.5", "0", "25.5");
     row("nine frame-rate characters", "txtFrameRate", "", "1234567891", "123456789");
+    row("Delete, Home, End and arrows edit", "txtCVBitrate", "1234", "^\x7f>\x7f$<\x7f", "2");
 }
 
 void TestFormatPanel::keyFilters()
@@ -207,7 +210,20 @@ void TestFormatPanel::keyFilters()
     auto *edit = panel.findChild<QLineEdit *>(field);
     edit->setText(start);
     edit->selectAll();
-    QTest::keyClicks(edit, typed);
+    const QHash<QChar, Qt::Key> editingKeys = {{'\x7f', Qt::Key_Delete},
+                                               {'^', Qt::Key_Home},
+                                               {'$', Qt::Key_End},
+                                               {'<', Qt::Key_Left},
+                                               {'>', Qt::Key_Right}};
+    for (const QChar ch : typed) {
+        if (!editingKeys.contains(ch)) {
+            QTest::keyClick(edit, ch.toLatin1());
+            continue;
+        }
+        QKeyEvent press(QEvent::KeyPress, editingKeys.value(ch), Qt::NoModifier,
+                        ch == '\x7f' ? QString(ch) : QString());
+        QCoreApplication::sendEvent(edit, &press);
+    }
     QCOMPARE(edit->text(), result);
     // Clipboard shortcuts arrive as control characters, which are refused too.
     QGuiApplication::clipboard()->setText("7");
