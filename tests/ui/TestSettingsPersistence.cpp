@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
+#include <QSettings>
 
 namespace {
 const quint32 kRoot = CRegister::HKEY_LOCAL_MACHINE;
@@ -105,6 +106,19 @@ private slots:
 
         window = reopen();
         QCOMPARE(choices(window), chosen);
+        // Earlier versions wrote these names; a renamed one would silently lose its choice.
+        QStringList stored = QSettings(m_fixture->settingsFile(), QSettings::IniFormat).allKeys();
+        QStringList pinned;
+        for (const char *name :
+             {"optOtherFolder", "optSameFolder", "txtOutPath", "optFormat", "cmbCategory",
+              "cmbOutVCodec", "cmbOutFormat", "cmbCustContainer", "cmbCACodec", "cmbCASmapleRate",
+              "cmbCVCodec", "cmbCVSize", "cmbCVAspect", "txtCABirate", "txtChannels",
+              "txtCVBitrate", "txtFrameRate"})
+            pinned << QStringLiteral("HKEY_LOCAL_MACHINE/Software/Tarnwick Reelforge/Settings/") +
+                          name;
+        stored.sort();
+        pinned.sort();
+        QCOMPARE(stored, pinned);
         QVERIFY(!window->steps()->txtOutPath->isEnabled() &&
                 !window->steps()->cmdBrowse->isEnabled());
         QVERIFY(window->steps()->lblFormat->text().startsWith("Container:"));
