@@ -1,14 +1,22 @@
 #include "AboutPanel.h"
+#include "FileAdder.h"
 #include "PanelAnimator.h"
 #include "TestMedia.h"
+#include "Twips.h"
+#include "WidgetDialogService.h"
 #include "WindowFixture.h"
 
-#include <QCoreApplication>
+#include <QAccessible>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QUrl>
 
 class TestMainWindow : public QObject
@@ -41,7 +49,13 @@ private slots:
             captions << grid->model()->headerData(column, Qt::Horizontal).toString();
         QCOMPARE(captions,
                  (QStringList{" ", "File Path", "Conversion Status", "Time Length", "File Size"}));
-        QCOMPARE(m_window->about()->lblVer()->text(), QString("1.0.0.5"));
+        // Screen readers are told the texts a sighted user reads.
+        const auto spoken = [](QWidget *label) {
+            return QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
+        };
+        QCOMPARE(spoken(m_window->about()->lblVer()), QString("1.0.0.5"));
+        QVERIFY(steps()->lblFormat->text().startsWith("Category:"));
+        QCOMPARE(spoken(steps()->lblFormat), steps()->lblFormat->text());
         QCOMPARE(MainWindow::versionText(2, 5, 0), QString("2.5.0.0"));
         QCOMPARE(m_window->frFormats()->y(), m_window->height());
         QCOMPARE(m_window->frAbout()->y(), m_window->height());
@@ -116,6 +130,28 @@ private slots:
         QCOMPARE(steps()->txtOutPath->text(), QString("/"));
     }
 
+    // The real open-file dialog shows each filter's name once, the common files first.
+    void fileDialogNamesItsFilters()
+    {
+        WidgetDialogService dialogs(m_window);
+        QStringList shown;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            const auto *types = dialog->findChild<QComboBox *>("fileTypeCombo");
+            for (int i = 0; types && i < types->count(); ++i)
+                shown << types->itemText(i);
+            dialog->reject();
+        });
+        poll.start(10);
+        QVERIFY(dialogs.openFiles("Select", FileAdder::openFileFilters(), true).isEmpty());
+        QCOMPARE(shown.size(), 6);
+        QCOMPARE(shown.first(), QString("Common Video Files"));
+        QCOMPARE(shown.last(), QString("All Files(*.*)"));
+    }
+
     void gridTicksDropsAndPlays()
     {
         FileListModel *list = m_window->fileList();
@@ -152,6 +188,26 @@ private slots:
         steps()->cmdPlay->setEnabled(false);
         m_fixture->doubleClickRow(0);
         QCOMPARE(m_fixture->shell.opened.size(), 1);
+    }
+
+    void gridColumnsFitBesideTheScrollBar()
+    {
+        FileGrid *grid = steps()->Grid;
+        QHeaderView *header = grid->horizontalHeader();
+        QCOMPARE(header->length(), grid->viewport()->width());
+        QVector<FileListRecord> rows(40);
+        for (int row = 0; row < rows.size(); ++row)
+            rows[row].FilePath = QString("/v/%1.avi").arg(row);
+        QVERIFY(m_window->fileList()->rebuild(rows, nullptr));
+        QTRY_VERIFY(grid->verticalScrollBar()->isVisible());
+        QTRY_COMPARE(header->length(), grid->viewport()->width());
+        QVERIFY(!grid->horizontalScrollBar()->isVisible());
+        const QList<QPair<int, double>> widths = {{FileListModel::CheckBox, 500},
+                                                  {FileListModel::Status, 2000},
+                                                  {FileListModel::Duration, 1200},
+                                                  {FileListModel::FileSize, 1200}};
+        for (const auto &[column, twips] : widths)
+            QCOMPARE(grid->columnWidth(column), Twips::toPixels(twips));
     }
 
     void dragMinimizeAndClose()
@@ -191,6 +247,17 @@ private slots:
                 chain << widget;
         }
         QCOMPARE(chain, order);
+
+        // Real Tab presses never reach a parked panel.
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+        steps()->chkShutdown->setFocus();
+        for (int step = 0; step < 40; ++step) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget *focus = QApplication::focusWidget();
+            QVERIFY(focus && !m_window->frFormats()->isAncestorOf(focus) &&
+                    !m_window->frAbout()->isAncestorOf(focus));
+        }
     }
 };
 
