@@ -1,6 +1,9 @@
 #include "DataFileText.h"
+#include "EncoderInventory.h"
 #include "FormatPanel.h"
 #include "MessageRecorder.h"
+#include "StandInEncoder.h"
+#include "TestMedia.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -16,11 +19,11 @@
 using namespace DataFileText;
 
 namespace {
-QStringList items(const QComboBox *list)
+QStringList items(const QComboBox *list, int role = Qt::DisplayRole)
 {
     QStringList texts;
     for (int i = 0; i < list->count(); ++i)
-        texts << list->itemText(i);
+        texts << list->itemData(i, role).toString();
     return texts;
 }
 } // namespace
@@ -35,6 +38,7 @@ private slots:
     void customFormat();
     void keyFilters_data();
     void keyFilters();
+    void unavailableFormatsAreGreyed();
 };
 
 void TestFormatPanel::presetSelectionsChain()
@@ -229,6 +233,50 @@ void TestFormatPanel::keyFilters()
     QGuiApplication::clipboard()->setText("7");
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(edit->text(), result);
+}
+
+// Against a stand-in that offers H.264, AAC and MP4 only, and against the real encoder.
+void TestFormatPanel::unavailableFormatsAreGreyed()
+{
+    QTemporaryDir dir;
+    EncoderInventory standIn;
+    EncoderInventory real;
+    QSignalSpy standInReady(&standIn, &EncoderInventory::ready);
+    QSignalSpy realReady(&real, &EncoderInventory::ready);
+    standIn.start(StandInEncoder::write(dir.path(), {"libx264", "aac"}, {"mp4"}));
+    real.start(TestMedia::encoder());
+    QVERIFY(standInReady.wait(10000) && (realReady.count() > 0 || realReady.wait(10000)));
+
+    FormatPanel panel;
+    panel.LoadPresets();
+    panel.LoadCodecs();
+    panel.setInventory(&standIn);
+    panel.cmbCategory()->setCurrentText("Web Video");
+    const QString noAv1 = "Not available: the installed ffmpeg has no encoder \"libsvtav1\".";
+    QCOMPARE(items(panel.cmbOutVCodec(), Qt::ToolTipRole).at(2), noAv1);
+    QCOMPARE(panel.cmbOutVCodec()->itemData(2, Qt::ForegroundRole).value<QBrush>(),
+             QBrush(Qt::gray));
+    QVERIFY(panel.missingEncoder().startsWith("encoder \"libvpx-vp9\""));
+    panel.cmbCategory()->setCurrentText("MP4 Video");
+    QCOMPARE(items(panel.cmbOutFormat(), Qt::ToolTipRole), QStringList{""});
+    QCOMPARE(panel.missingEncoder(), QString());
+    // In the custom format the container and each codec are judged on their own.
+    panel.optFormat(1)->setChecked(true);
+    QCOMPARE(items(panel.cmbCVCodec(), Qt::ToolTipRole).at(7), noAv1);
+    QCOMPARE(panel.missingEncoder(), QString("container \"asf\""));
+    panel.cmbCustContainer()->setCurrentText("MP4");
+    panel.cmbCVCodec()->setCurrentText("H.264 / AVC");
+    QCOMPARE(panel.missingEncoder(), QString());
+
+    // The real encoder makes every shipped format.
+    panel.setInventory(&real);
+    for (int category = 0; category < panel.cmbCategory()->count(); ++category) {
+        panel.cmbCategory()->setCurrentIndex(category);
+        for (QComboBox *list : panel.findChildren<QComboBox *>()) {
+            QVERIFY2(items(list, Qt::ToolTipRole).join("").isEmpty(),
+                     qPrintable(list->objectName()));
+        }
+    }
 }
 
 QTEST_MAIN(TestFormatPanel)

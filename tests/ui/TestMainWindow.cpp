@@ -1,6 +1,8 @@
 #include "AboutPanel.h"
+#include "EncoderPath.h"
 #include "FileAdder.h"
 #include "PanelAnimator.h"
+#include "StandInEncoder.h"
 #include "TestMedia.h"
 #include "Twips.h"
 #include "WidgetDialogService.h"
@@ -208,6 +210,20 @@ private slots:
                                                   {FileListModel::FileSize, 1200}};
         for (const auto &[column, twips] : widths)
             QCOMPARE(grid->columnWidth(column), Twips::toPixels(twips));
+    }
+
+    void formatTheEncoderLacksStartsNoBatch()
+    {
+        EncoderPath::setOverride(StandInEncoder::write(m_fixture->folder.path(), {"aac"}, {"mp4"}));
+        m_window = m_fixture->open();
+        EncoderPath::setOverride(QString());
+        QTRY_VERIFY(!m_window->formats()->missingEncoder().isEmpty());
+        click("cmdConvert");
+        QCOMPARE(
+            m_fixture->messages.texts(),
+            QStringList{"The chosen output format cannot be made: the installed ffmpeg has no " +
+                        m_window->formats()->missingEncoder() + ". Please choose another format."});
+        QCOMPARE(steps()->cmdConvert->text(), QString("Convert All"));
     }
 
     void dragMinimizeAndClose()
