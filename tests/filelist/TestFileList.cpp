@@ -221,7 +221,7 @@ private slots:
         f->operations.Remove();
         f->operations.Play({}, 0);
         QCOMPARE(cleared.count(), 0);
-        for (const QString &name : {"a", "b", "c", "d", "e"}) {
+        for (const QString name : {"a", "b", "c", "d", "e"}) {
             const QString path = "/v/" + name + ".avi";
             QVERIFY(f->model.append({0, 0, path, name, path + " d", path + " s"}, nullptr));
         }
