@@ -34,18 +34,14 @@ private slots:
         QTest::addColumn<QString>("written");
         QTest::addColumn<QString>("read");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("leading and trailing") << "\\A\\B\\"
-                                              << "A\\B"
-                                              << "x";
-        QTest::newRow("plain path") << "A\\B"
-                                    << "\\A\\B"
-                                    << "x";
-        QTest::newRow("two leading keep one") << "\\\\A\\B"
-                                              << "A\\B"
-                                              << "default";
-        QTest::newRow("two trailing keep one") << "A\\B\\\\"
-                                               << "A\\B"
-                                               << "default";
+        const auto row = [](const char *name, const char *written, const char *read,
+                            const char *expected) {
+            QTest::newRow(name) << written << read << expected;
+        };
+        row("leading and trailing", "\\A\\B\\", "A\\B", "x");
+        row("plain path", "A\\B", "\\A\\B", "x");
+        row("two leading keep one", "\\\\A\\B", "A\\B", "default");
+        row("two trailing keep one", "A\\B\\\\", "A\\B", "default");
     }
 
     void backslashesAtTheEndsAreTrimmedOnce()
