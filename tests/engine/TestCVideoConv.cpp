@@ -133,6 +133,10 @@ private slots:
         QTest::newRow("older unknown") << "old_unknown_format.txt" << true << "-y"
                                        << "out.avi"
                                        << "\nC:\\Videos\\random.avi: Unknown format\r\n";
+        // The encoding-began marker is no proof: this encoder printed it, then exited with 1.
+        QTest::newRow("marker, then exit 1") << "ffmpeg51_encoder_open_failed.txt" << false << "-y"
+                                             << "out.avi"
+                                             << "rate 1234";
         QTest::newRow("unknown codec") << "" << false << "-c:v foo"
                                        << "foo.avi"
                                        << "encoder 'foo'";
