@@ -74,15 +74,9 @@ double shownAspect(const QString &path)
                   "cropdetect=limit=0.3:round=2:reset=0:skip=0,showinfo", "-f", "null", "-"});
     reader.waitForFinished(60000);
     const QString log = QString::fromUtf8(reader.readAll());
-    const auto last = [&log](const char *pattern) {
-        QRegularExpressionMatch found;
-        for (const QRegularExpressionMatch &match : QRegularExpression(pattern).globalMatch(log))
-            found = match;
-        return found;
-    };
-    const QRegularExpressionMatch crop = last("crop=(\\d+):(\\d+)");
-    const QRegularExpressionMatch sar = last("sar:(\\d+)/(\\d+)");
-    if (!crop.hasMatch() || !sar.hasMatch())
+    QRegularExpressionMatch crop, sar; // the last report of each
+    if (log.lastIndexOf(QRegularExpression("crop=(\\d+):(\\d+)"), -1, &crop) < 0 ||
+        log.lastIndexOf(QRegularExpression("sar:(\\d+)/(\\d+)"), -1, &sar) < 0)
         return 0;
     const double pixel =
         sar.captured(1).toInt() > 0 ? sar.captured(1).toDouble() / sar.captured(2).toDouble() : 1.0;
