@@ -33,7 +33,6 @@ class TestFormatPanel : public QObject
     Q_OBJECT
 private slots:
     void presetSelectionsChain();
-    void loadFailuresLeaveTheLists();
     void customFormat_data();
     void customFormat();
     void keyFilters_data();
@@ -75,28 +74,6 @@ void TestFormatPanel::presetSelectionsChain()
     panel.ShowFormatSummary();
     QCOMPARE(summary.at(0).at(0).toString(),
              QStringLiteral("Category:Video, Codec:\"L1\", Container:\"mov\""));
-}
-
-void TestFormatPanel::loadFailuresLeaveTheLists()
-{
-    QTemporaryDir dir;
-    MessageRecorder messages;
-    FormatPanel panel;
-    panel.LoadPresets(dir.filePath("presets.xml"));
-    panel.LoadCodecs(writeFile(dir.path(), "codecs.xml",
-                               document("codecs", {codecEntry("aac", "AAC", "audio codec")})));
-    // Without any preset the options are empty, and asking for them shows nothing more.
-    QCOMPARE(panel.GetParamaters(), QString());
-    QCOMPARE(messages.count(), 2);
-    QVERIFY(messages.texts().at(0).startsWith("Error Occured while Loading Presets.\r\n"));
-    QVERIFY(messages.texts().at(1).startsWith("Error Occured while Loading Codecs.\r\n"));
-    QVERIFY(messages.messages().at(0).icon == MessageIcon::None &&
-            messages.messages().at(1).icon == MessageIcon::None);
-    QCOMPARE(panel.cmbCategory()->count() + panel.cmbOutVCodec()->count(), 0);
-    // The empty video list stops loading before the audio list's first item is selected.
-    QCOMPARE(panel.cmbCVCodec()->count(), 0);
-    QCOMPARE(items(panel.cmbCACodec()), QStringList{"AAC"});
-    QCOMPARE(panel.cmbCACodec()->currentIndex(), -1);
 }
 
 void TestFormatPanel::customFormat_data()

@@ -79,7 +79,8 @@ private slots:
         QCOMPARE(texts.size(), 2);
         QVERIFY(texts.at(0).startsWith("Error Occured while Loading Presets.\r\n"));
         QVERIFY(texts.at(1).startsWith("Error Occured while Loading Codecs.\r\n"));
-        QVERIFY(window->isVisible());
+        QCOMPARE(broken.messages.messages().at(0).icon, MessageIcon::None);
+        QVERIFY(window->isVisible() && window->formats()->cmbCategory()->count() == 0);
     }
 
     // Panel slides: no second slide starts over a running one, and frMain waits for the park.
