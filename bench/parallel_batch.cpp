@@ -35,7 +35,8 @@ qint64 throughQueue(const QStringList &clips, const QString &folder, int simulta
     QElapsedTimer timer;
     timer.start();
     // The queue appends the overwrite switch itself.
-    queue.start({kOptions.chopped(3), QStringLiteral("mp4"), false, folder}, false, simultaneous);
+    queue.start({kOptions.chopped(3), QStringLiteral("mp4"), false, folder, QString()}, false,
+                simultaneous);
     if (queue.IsConverting())
         waitForSignal(&queue, &ConversionQueue::batchFinished, 600000);
     const qint64 elapsed = timer.elapsed();

@@ -6,7 +6,7 @@
 class AddingRules
 {
 public:
-    // Audio formats, archives, programs, images and documents.
+    // Some audio formats, archives, programs, two picture formats (bmp, jpg) and documents.
     static const QString RejectedExtensions;
 
     // Collapses doubled slashes, except a pair that opens the path.

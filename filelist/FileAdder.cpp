@@ -30,13 +30,15 @@ FileAdder::~FileAdder() = default;
 
 QVector<FileFilter> FileAdder::openFileFilters()
 {
+    // The original lists wrote "*.mp4,*.mov", "m1v" and ".mpg", which match no video file;
+    // each extension is its own "*.ext" pattern here, so mp4, mov, m1v and mpg files show.
     const QVector<QPair<QString, QString>> table = {
         {QStringLiteral("Common Video Files"),
-         QStringLiteral("*.wmv;*.asf;*.avi;*.mpg;*.mpe;*.mp2;*.mpeg;*.mp4,*.mov;*.dat;*.flv;*.rm;"
-                        "*.rmvb;*.yuv;*.mkv;*.m4v;m1v;*.m2v;*.mpv2;*.mp2v;*.ts;*.tp;*.tpr;*.pva;"
+         QStringLiteral("*.wmv;*.asf;*.avi;*.mpg;*.mpe;*.mp2;*.mpeg;*.mp4;*.mov;*.dat;*.flv;*.rm;"
+                        "*.rmvb;*.yuv;*.mkv;*.m4v;*.m1v;*.m2v;*.mpv2;*.mp2v;*.ts;*.tp;*.tpr;*.pva;"
                         "*.pss;*.divx")},
         {QStringLiteral("MPEG Files(.mpg,*.mpeg,*.mp2,*.mp4,*.mpe,*.m4v)"),
-         QStringLiteral(".mpg;*.mp2;*.mpeg;*.mp4;*.mpe;*.m4v;m1v;*.m2v;*.mpv2;*.mp2v;*.dat;*.ts;"
+         QStringLiteral("*.mpg;*.mp2;*.mpeg;*.mp4;*.mpe;*.m4v;*.m1v;*.m2v;*.mpv2;*.mp2v;*.dat;*.ts;"
                         "*.tp;*.tpr;*.pva;*.pss")},
         {QStringLiteral("Windows Media Files(*.wmv,*.asf)"), QStringLiteral("*.wmv;*.asf")},
         {QStringLiteral("AVI Files(*.avi)"), QStringLiteral("*.avi")},

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QStringList>
+#include <QTemporaryFile>
 
 namespace {
 // The key's unnamed value, under a name no control can have.
@@ -48,17 +49,36 @@ QString valueName(const QString &key)
     return key == QLatin1String("*") ? kUnnamedValue : key;
 }
 
-// A file the store cannot parse would refuse every later write; it is moved aside (kept as
-// ".damaged") so the user's choices can be stored again.
-void setAsideIfDamaged(const QString &file)
+// A file the store cannot parse would refuse every later write. The original is kept beside it
+// (".damaged") and a clean file takes over every value that could still be read from it.
+void rewriteIfDamaged(const QString &file)
 {
-    QSettings probe(file, QSettings::IniFormat);
-    probe.childGroups();
-    if (probe.status() != QSettings::FormatError)
+    QFile original(file);
+    if (!original.open(QIODevice::ReadOnly))
         return;
+    // Judged on a private copy: Qt caches parsed files, which hides a parse error from the
+    // readers that come after the first one in this process.
+    QTemporaryFile copy;
+    if (!copy.open() || copy.write(original.readAll()) != original.size() || !copy.flush())
+        return;
+    original.close();
+    QList<QPair<QString, QVariant>> readable;
+    {
+        QSettings damaged(copy.fileName(), QSettings::IniFormat);
+        const QStringList keys = damaged.allKeys();
+        if (damaged.status() != QSettings::FormatError)
+            return;
+        for (const QString &key : keys)
+            readable.append({key, damaged.value(key)});
+    }
     const QString aside = file + QStringLiteral(".damaged");
     QFile::remove(aside);
-    QFile::rename(file, aside);
+    if (!QFile::rename(file, aside))
+        return;
+    QSettings clean(file, QSettings::IniFormat);
+    for (const auto &[key, value] : readable)
+        clean.setValue(key, value);
+    clean.sync();
 }
 } // namespace
 
@@ -102,7 +122,7 @@ bool CRegister::REGSaveSetting(quint32 regHKEY, const QString &sSection, const Q
     const QString group = groupPath(regHKEY, TrimSection(sSection));
     if (group.isEmpty() || sKey.isEmpty())
         return false;
-    setAsideIfDamaged(m_file);
+    rewriteIfDamaged(m_file);
     QSettings store(m_file, QSettings::IniFormat);
     if (!store.isWritable())
         return false;
@@ -114,7 +134,7 @@ bool CRegister::REGSaveSetting(quint32 regHKEY, const QString &sSection, const Q
 bool CRegister::REGDeleteSetting(quint32 regHKEY, const QString &sSection,
                                  const QString &sKey) const
 {
-    setAsideIfDamaged(m_file);
+    rewriteIfDamaged(m_file);
     QSettings store(m_file, QSettings::IniFormat);
     if (!store.isWritable())
         return false;

@@ -72,7 +72,7 @@ AboutPanel::AboutPanel(QWidget *parent) : QWidget(parent)
     m_version = new QLabel(QStringLiteral("1.0.0.0"), this);
     m_version->setObjectName(QStringLiteral("lblVer"));
     m_version->setGeometry(128, 108, 200, 20);
-    m_version->setAccessibleName(QStringLiteral("Version"));
+    m_version->setAccessibleDescription(QStringLiteral("Version"));
 
     auto *using_ = new QLabel(QStringLiteral("Reelforge is using "), this);
     using_->adjustSize();

@@ -13,8 +13,21 @@ QChar typedCharacter(const QKeyEvent *press)
         return FieldKeyRules::kBackspace;
     if (key == Qt::Key_Return || key == Qt::Key_Enter)
         return FieldKeyRules::kEnter;
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
+    // Editing and moving keys type nothing, whatever text X11 gives them (Delete carries DEL).
+    switch (key) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Delete:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
         return QChar();
+    default:
+        break;
+    }
     // Ctrl+letter types a control character, so clipboard shortcuts are refused too.
     if (press->modifiers().testFlag(Qt::ControlModifier) && key >= Qt::Key_A && key <= Qt::Key_Z)
         return QChar(key - Qt::Key_A + 1);

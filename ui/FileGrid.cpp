@@ -39,6 +39,8 @@ FileGrid::FileGrid(FileListModel *model, QWidget *parent) : QTableView(parent)
     const double widths[] = {0, 500, 5200, 2000, 1200, 1200};
     for (int column = FileListModel::CheckBox; column < FileListModel::ColumnCount; ++column)
         setColumnWidth(column, Twips::toPixels(widths[column]));
+    // The path takes what the other columns leave, and gives way to the vertical scroll bar.
+    horizontalHeader()->setSectionResizeMode(FileListModel::FilePath, QHeaderView::Stretch);
     verticalHeader()->hide();
     verticalHeader()->setAccessibleName(QStringLiteral("File list rows"));
     if (auto *corner = findChild<QAbstractButton *>())

@@ -3,10 +3,12 @@
 #include "CustomFieldKeyFilter.h"
 #include "CustomLists.h"
 #include "CustomOptions.h"
+#include "EncoderInventory.h"
 #include "FormatSummary.h"
 #include "MessageBox.h"
 
 #include <QAbstractItemView>
+#include <QBrush>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFrame>
@@ -26,6 +28,18 @@ void fitPopupWidth(QComboBox *list)
 {
     QAbstractItemView *view = list->view();
     view->setMinimumWidth(qMax(list->width(), view->sizeHintForColumn(0) + 24));
+}
+
+// Greys an item the installed encoder cannot make and names what it lacks in its tooltip.
+void markItem(QComboBox *list, int index, const QString &missing)
+{
+    const bool lacking = !missing.isEmpty();
+    list->setItemData(index, lacking ? QVariant(QBrush(Qt::gray)) : QVariant(), Qt::ForegroundRole);
+    list->setItemData(
+        index,
+        lacking ? QStringLiteral("Not available: the installed ffmpeg has no %1.").arg(missing)
+                : QVariant(),
+        Qt::ToolTipRole);
 }
 
 QLabel *addLabel(QWidget *parent, const QString &caption, const QRect &rect)
@@ -246,8 +260,64 @@ void FormatPanel::LoadCodecs(const QString &path)
         fitPopupWidth(m_cmbCVCodec);
         fitPopupWidth(m_cmbCACodec);
     }
+    markUnavailable();
     if (!result.ok())
         MessageBox::show(result.message(), MessageIcon::None);
+}
+
+void FormatPanel::setInventory(const EncoderInventory *inventory)
+{
+    m_inventory = inventory;
+    connect(inventory, &EncoderInventory::ready, this, &FormatPanel::markUnavailable);
+    markUnavailable();
+}
+
+QString FormatPanel::missingEncoder() const
+{
+    if (!m_inventory)
+        return QString();
+    if (isPresetMode())
+        return m_inventory->missingFor(GetParamaters(), outputExtension());
+    for (const QString &missing :
+         {m_inventory->missingEncoder(m_codecs.name(m_cmbCVCodec->currentText())),
+          m_inventory->missingEncoder(m_codecs.name(m_cmbCACodec->currentText())),
+          m_inventory->missingContainer(outputExtension())}) {
+        if (!missing.isEmpty())
+            return missing;
+    }
+    return QString();
+}
+
+void FormatPanel::markUnavailable()
+{
+    if (!m_inventory || !m_inventory->isReady())
+        return;
+    const QString category = m_cmbCategory->currentText();
+    for (int i = 0; i < m_cmbOutVCodec->count(); ++i) {
+        // A label is unavailable when none of its containers can be made.
+        const QString label = m_cmbOutVCodec->itemText(i);
+        QString missing;
+        for (const QString &extension : m_presets.extensions(category, label)) {
+            missing =
+                m_inventory->missingFor(m_presets.params(category, label, extension), extension);
+            if (missing.isEmpty())
+                break;
+        }
+        markItem(m_cmbOutVCodec, i, missing);
+    }
+    const QString label = m_cmbOutVCodec->currentText();
+    for (int i = 0; i < m_cmbOutFormat->count(); ++i) {
+        const QString extension = m_cmbOutFormat->itemText(i);
+        markItem(m_cmbOutFormat, i,
+                 m_inventory->missingFor(m_presets.params(category, label, extension), extension));
+    }
+    for (QComboBox *codecs : {m_cmbCVCodec, m_cmbCACodec}) {
+        for (int i = 0; i < codecs->count(); ++i)
+            markItem(codecs, i, m_inventory->missingEncoder(m_codecs.name(codecs->itemText(i))));
+    }
+    for (int i = 0; i < m_cmbCustContainer->count(); ++i)
+        markItem(m_cmbCustContainer, i,
+                 m_inventory->missingContainer(m_cmbCustContainer->itemText(i)));
 }
 
 void FormatPanel::SetCategory(const QString &sCat)
@@ -268,6 +338,7 @@ void FormatPanel::SetVideoCodec(const QString &sCodec)
     m_cmbOutFormat->clear();
     m_cmbOutFormat->addItems(m_presets.extensions(m_cmbCategory->currentText(), sCodec));
     m_cmbOutFormat->setCurrentIndex(m_cmbOutFormat->count() > 0 ? 0 : -1);
+    markUnavailable();
 }
 
 QString FormatPanel::GetParamaters() const

@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+class EncoderInventory;
 class QComboBox;
 class QFrame;
 class QLineEdit;
@@ -39,6 +40,10 @@ public:
     void ShowFormatSummary();
     // Puts the panel of mode index (0 presets, 1 custom) on top.
     void showFormatPanel(int index);
+    // Greys what the installed encoder cannot make, once it has said what it offers.
+    void setInventory(const EncoderInventory *inventory);
+    // What the chosen format needs that the installed encoder lacks; empty when nothing.
+    QString missingEncoder() const;
 
     QRadioButton *optFormat(int index) const;
     QFrame *frFormat(int index) const;
@@ -78,9 +83,11 @@ private:
     void cmbOutVCodec_Click();
     void optFormat_Click(int index, bool checked);
     void cmdHide_Click();
+    void markUnavailable();
 
     PresetTable m_presets;
     CodecTable m_codecs;
+    const EncoderInventory *m_inventory = nullptr;
 
     QRadioButton *m_optFormat[2] = {};
     QFrame *m_frFormat[2] = {};

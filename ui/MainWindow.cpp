@@ -6,6 +6,8 @@
 #include "ConversionQueue.h"
 #include "DataFiles.h"
 #include "DialogService.h"
+#include "EncoderInventory.h"
+#include "EncoderPath.h"
 #include "FileAdder.h"
 #include "FileGrid.h"
 #include "FileListModel.h"
@@ -86,6 +88,11 @@ void MainWindow::Form_Load()
         m_formats->LoadCodecs(m_services.dataFolder + QStringLiteral("/codecs.xml"));
     }
     m_settings->LoadSettings();
+    // What the installed encoder offers is read in the background; the panel greys the rest.
+    // A child created after the panels, it outlives them when the window goes.
+    m_inventory = new EncoderInventory(this);
+    m_formats->setInventory(m_inventory);
+    m_inventory->start(EncoderPath::program());
 }
 
 void MainWindow::InitLayout()
@@ -289,6 +296,14 @@ void MainWindow::cmdConvertSelected_Click()
 
 void MainWindow::startOrStopBatch(QPushButton *clicked, QPushButton *other, bool selectedOnly)
 {
+    const QString missing = m_formats->missingEncoder();
+    if (!missing.isEmpty() && !m_queue->IsConverting()) {
+        MessageBox::show(QStringLiteral("The chosen output format cannot be made: the installed "
+                                        "ffmpeg has no %1. Please choose another format.")
+                             .arg(missing),
+                         MessageIcon::Exclamation);
+        return;
+    }
     if (m_fileList->rowCount() == 0) {
         MessageBox::show(QStringLiteral("The list is empty, Please add Video files from step 1"),
                          MessageIcon::Information);

@@ -11,6 +11,7 @@
 
 class AboutPanel;
 class ConversionQueue;
+class EncoderInventory;
 class FileAdder;
 class FileListModel;
 class FormatPanel;
@@ -105,6 +106,7 @@ private:
     FormatPanel *m_formats = nullptr;
     FramePanel *m_frAbout = nullptr;
     AboutPanel *m_about = nullptr;
+    EncoderInventory *m_inventory = nullptr;
     QPushButton *m_cmdClose = nullptr;
     QPushButton *m_cmdMinimize = nullptr;
     QPushButton *m_myButton1 = nullptr;

@@ -22,6 +22,8 @@ PanelAnimator::PanelAnimator(QWidget *mainFrame, float windowHeight, QObject *pa
 void PanelAnimator::park(QWidget *panel)
 {
     setTopOf(panel, m_windowHeight);
+    // Out of sight is not enough: a parked panel must not take focus, keys or clicks.
+    panel->hide();
 }
 
 void PanelAnimator::raise(QWidget *panel)
@@ -30,6 +32,7 @@ void PanelAnimator::raise(QWidget *panel)
         return;
     m_animFrame = panel;
     m_mainFrame->setEnabled(false);
+    panel->show();
     AnimateFrame(QStringLiteral("EDIT_FRAME_UP"));
 }
 
@@ -94,7 +97,7 @@ void PanelAnimator::SlideDownTick()
     const float top = topOf(m_animFrame);
     if (top >= m_windowHeight) {
         m_timer.stop();
-        setTopOf(m_animFrame, m_windowHeight);
+        park(m_animFrame);
         m_mainFrame->setEnabled(true);
         emit parked(m_animFrame);
     } else {

@@ -19,7 +19,7 @@ public:
     // mainFrame is disabled while a panel is up; windowHeight is the parking line, in twips.
     PanelAnimator(QWidget *mainFrame, float windowHeight, QObject *parent = nullptr);
 
-    // Puts a panel at its parking place below the visible area.
+    // Puts a panel at its parking place below the visible area, hidden.
     void park(QWidget *panel);
     // A button's request to bring a panel up; ignored while a slide runs.
     void raise(QWidget *panel);

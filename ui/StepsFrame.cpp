@@ -68,7 +68,8 @@ StepsFrame::StepsFrame(FileListModel *model, QWidget *parent)
 
     stepLabel(QStringLiteral("2. Choose the output format"), 336, this);
     lblFormat = place(new QLabel(this), "lblFormat", QRect(12, 360, 570, 24));
-    lblFormat->setAccessibleName(QStringLiteral("Output format"));
+    // Screen readers read the summary itself, as a sighted user does.
+    lblFormat->setAccessibleDescription(QStringLiteral("Output format"));
     cmdChangeFormat =
         button(QStringLiteral("Change..."), "cmdChangeFormat", QRect(590, 358, 110, 28), this);
 

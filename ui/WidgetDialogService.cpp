@@ -13,6 +13,8 @@ QStringList WidgetDialogService::openFiles(const QString &title, const QVector<F
     dialog.setFileMode(multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.setNameFilters(nameFilters);
     dialog.setOption(QFileDialog::ReadOnly, false);
+    // The filter names already show their patterns; the dialog shows only the names.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     if (!nameFilters.isEmpty())
         dialog.selectNameFilter(nameFilters.first());
     if (dialog.exec() != QDialog::Accepted)

@@ -24,7 +24,7 @@ int main(int argc, char *argv[])
     });
     QObject::connect(&queue, &ConversionQueue::batchFinished, &app, &QCoreApplication::quit);
     queue.start({QStringLiteral("-vf realtime -vcodec mpeg4"), QStringLiteral("avi"), false,
-                 QString::fromLocal8Bit(argv[2])},
+                 QString::fromLocal8Bit(argv[2]), QString()},
                 false, 1);
     return app.exec();
 }

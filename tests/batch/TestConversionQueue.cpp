@@ -20,7 +20,7 @@ private slots:
                      ->inherits("QGuiApplication"));
         QTemporaryDir dir;
         FileListModel list;
-        for (const QString &container : {"mp4", "mkv", "avi"}) {
+        for (const char *container : {"mp4", "mkv", "avi"}) {
             FileListRecord record;
             record.FilePath = TestMedia::instance().clip(container);
             record.durationMs = 1000;
@@ -44,7 +44,7 @@ private slots:
             late.durationMs = 1000;
             QVERIFY(list.append(late, nullptr));
         });
-        queue.start({"-vcodec mpeg4 -acodec mp2", "avi", false, dir.path()}, false, 2);
+        queue.start({"-vcodec mpeg4 -acodec mp2", "avi", false, dir.path(), QString()}, false, 2);
         QVERIFY(queue.IsConverting());
         QVERIFY(finished.wait(120000));
         QCOMPARE(finished.first().first().toBool(), true);
@@ -54,7 +54,7 @@ private slots:
         QCOMPARE(list.rowCount(), 3);
         QCOMPARE(queue.progress().filesDone(), 3);
         // All inputs are named clip: two at once never pick the same output name.
-        for (const QString &name : {"clip.avi", "clip_Converted.avi", "clip_Converted_0.avi"})
+        for (const char *name : {"clip.avi", "clip_Converted.avi", "clip_Converted_0.avi"})
             QVERIFY2(QFileInfo(dir.filePath(name)).size() > 0, qPrintable(name));
         QVERIFY(!QFileInfo::exists(dir.filePath("clip_Converted_1.avi")));
     }

@@ -72,7 +72,7 @@ private:
     bool run(const QString &folder, const QString &options = "-vf realtime -vcodec mpeg4")
     {
         QSignalSpy finished(m_queue, &ConversionQueue::batchFinished);
-        m_queue->start({options, "avi", false, folder}, false, 1);
+        m_queue->start({options, "avi", false, folder, QString()}, false, 1);
         return !finished.isEmpty() || finished.wait(120000);
     }
 

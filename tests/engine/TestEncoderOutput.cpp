@@ -48,30 +48,18 @@ private slots:
         QTest::addColumn<QString>("output");
         QTest::addColumn<QString>("kept");    // must be in the detail
         QTest::addColumn<QString>("dropped"); // must not
-        QTest::newRow("unreadable") << "ffmpeg51_invalid_data"
-                                    << "Invalid data"
-                                    << "built with";
-        QTest::newRow("one stream") << "ffmpeg51_unknown_encoder_one_stream"
-                                    << "foo"
-                                    << "Video";
-        QTest::newRow("not opened") << "ffmpeg51_encoder_open_failed"
-                                    << "rate 1234"
-                                    << "-> #0:1";
-        QTest::newRow("older codec") << "old_codec_open_failed"
-                                     << "opening codec"
-                                     << "-> #0.1";
-        QTest::newRow("older unknown codec") << "old_unknown_codec"
-                                             << "Unknown codec"
-                                             << "Audio";
-        QTest::newRow("older unknown format") << "old_unknown_format"
-                                              << "Unknown"
-                                              << "built on";
-        QTest::newRow("two mapping lines at most") << "Stream mapping:\n  #1\n  #2\n  #3\nfailed\n"
-                                                   << "#3"
-                                                   << "#2";
-        QTest::newRow("no landmark") << "something went wrong\n"
-                                     << ""
-                                     << "wrong";
+        const auto row = [](const char *name, const char *output, const char *kept,
+                            const char *dropped) {
+            QTest::newRow(name) << output << kept << dropped;
+        };
+        row("unreadable", "ffmpeg51_invalid_data", "Invalid data", "built with");
+        row("one stream", "ffmpeg51_unknown_encoder_one_stream", "foo", "Video");
+        row("not opened", "ffmpeg51_encoder_open_failed", "rate 1234", "-> #0:1");
+        row("older codec", "old_codec_open_failed", "opening codec", "-> #0.1");
+        row("older unknown codec", "old_unknown_codec", "Unknown codec", "Audio");
+        row("older unknown format", "old_unknown_format", "Unknown", "built on");
+        row("two mapping lines at most", "Stream mapping:\n  #1\n  #2\n  #3\nfailed\n", "#3", "#2");
+        row("no landmark", "something went wrong\n", "", "wrong");
     }
 
     void errorDetailQuotesTheErrorAlone()

@@ -1,8 +1,13 @@
+#include "AddingRules.h"
+#include "FileAdder.h"
 #include "MediaProbe.h"
 #include "SelectionList.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <cstdio>
@@ -37,6 +42,46 @@ private slots:
         QFETCH(QString, selection);
         QCOMPARE(SelectionList::fromPaths(chosen), selection);
         QCOMPARE(SelectionList::toPaths(selection), chosen);
+    }
+
+    // Every pattern is a plain "*.ext", so the first view lists the common files.
+    void openFileFiltersMatchTheirFiles()
+    {
+        const QVector<FileFilter> filters = FileAdder::openFileFilters();
+        QStringList names;
+        for (const FileFilter &filter : filters) {
+            names << filter.name;
+            for (const QString &pattern : filter.patterns)
+                QVERIFY2(pattern.startsWith("*.") && !pattern.contains(','), qPrintable(pattern));
+        }
+        QCOMPARE(names, (QStringList{"Common Video Files",
+                                     "MPEG Files(.mpg,*.mpeg,*.mp2,*.mp4,*.mpe,*.m4v)",
+                                     "Windows Media Files(*.wmv,*.asf)", "AVI Files(*.avi)",
+                                     "QuickTime Files-Ver2 or less(*.mov)", "All Files(*.*)"}));
+        for (const char *name : {"a.mp4", "a.mov", "a.m1v", "a.mpg", "a.mkv"})
+            QVERIFY2(QDir::match(filters.at(0).patterns, name), name);
+        for (const char *name : {"a.mpg", "a.m1v"})
+            QVERIFY2(QDir::match(filters.at(1).patterns, name), name);
+    }
+
+    // The help page names only extensions that are refused; the rest go to the encoder.
+    void helpPageAgreesWithTheRefusedList()
+    {
+        QFile page(QCoreApplication::applicationDirPath() + "/Help.html");
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QString refused = QString::fromUtf8(page.readAll())
+                                    .section("<p id=\"refused\">", 1)
+                                    .section("</p>", 0, 0);
+        int named = 0;
+        for (const auto &match : QRegularExpression("<code>(\\w+)</code>").globalMatch(refused)) {
+            ++named;
+            QVERIFY2(AddingRules::isRejectedExtension(match.captured(1)),
+                     qPrintable(match.captured(1)));
+        }
+        QVERIFY(named >= 10);
+        QVERIFY(AddingRules::isRejectedExtension(""));
+        for (const char *offered : {"png", "gif", "m4a", "opus", "mp4", "xyz", "xcda"})
+            QVERIFY2(!AddingRules::isRejectedExtension(offered), offered);
     }
 
     void sizeText_data()

@@ -337,7 +337,7 @@ private slots:
         f->operations.Remove();
         f->operations.Play({}, 0);
         QCOMPARE(cleared.count(), 0);
-        for (const QString &name : {"a", "b", "c", "d", "e"}) {
+        for (const QString name : {"a", "b", "c", "d", "e"}) {
             const QString path = "/v/" + name + ".avi";
             FileListRecord record;
             record.FilePath = path;

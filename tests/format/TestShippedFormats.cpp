@@ -6,10 +6,12 @@
 
 #include <QHash>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -32,24 +34,53 @@ const QStringList kCustomCases =
 
 using Run = std::pair<QString, QStringList>; // a label and the encoder's arguments
 
-// Runs the encoder with each argument list, two at a time; returns the labels of those
-// that failed (the encoder's own words go to the test's output).
-QStringList runAll(const QList<Run> &runs)
+// Calls work(i) for every i below count, two at a time.
+void inPairs(qsizetype count, const std::function<void(qsizetype)> &work)
 {
     std::atomic<qsizetype> next = 0;
-    QStringList failures[2];
-    const auto work = [&](QStringList *failed) {
-        for (qsizetype i = next++; i < runs.size(); i = next++) {
-            const QStringList arguments =
-                QStringList{"-nostdin", "-v", "error"} + runs.at(i).second;
-            if (QProcess::execute(TestMedia::encoder(), arguments) != 0)
-                *failed << runs.at(i).first;
-        }
+    const auto loop = [&] {
+        for (qsizetype i = next++; i < count; i = next++)
+            work(i);
     };
-    std::thread other(work, &failures[1]);
-    work(&failures[0]);
+    std::thread other(loop);
+    loop();
     other.join();
-    return failures[0] + failures[1];
+}
+
+// Runs the encoder with each argument list; returns the labels of those that failed (the
+// encoder's own words go to the test's output).
+QStringList runAll(const QList<Run> &runs)
+{
+    QVector<bool> failed(runs.size());
+    inPairs(runs.size(), [&](qsizetype i) {
+        const QStringList arguments = QStringList{"-nostdin", "-v", "error"} + runs.at(i).second;
+        failed[i] = QProcess::execute(TestMedia::encoder(), arguments) != 0;
+    });
+    QStringList labels;
+    for (qsizetype i = 0; i < runs.size(); ++i) {
+        if (failed.at(i))
+            labels << runs.at(i).first;
+    }
+    return labels;
+}
+
+// The display aspect of the picture inside any black bars, or 0 without a picture.
+double shownAspect(const QString &path)
+{
+    QProcess reader;
+    reader.setProcessChannelMode(QProcess::MergedChannels);
+    reader.start(TestMedia::encoder(),
+                 {"-nostdin", "-i", path, "-vf",
+                  "cropdetect=limit=0.3:round=2:reset=0:skip=0,showinfo", "-f", "null", "-"});
+    reader.waitForFinished(60000);
+    const QString log = QString::fromUtf8(reader.readAll());
+    QRegularExpressionMatch crop, sar; // the last report of each
+    if (log.lastIndexOf(QRegularExpression("crop=(\\d+):(\\d+)"), -1, &crop) < 0 ||
+        log.lastIndexOf(QRegularExpression("sar:(\\d+)/(\\d+)"), -1, &sar) < 0)
+        return 0;
+    const double pixel =
+        sar.captured(1).toInt() > 0 ? sar.captured(1).toDouble() / sar.captured(2).toDouble() : 1.0;
+    return crop.captured(1).toDouble() * pixel / crop.captured(2).toDouble();
 }
 
 } // namespace
@@ -61,17 +92,27 @@ private slots:
     void everyFormatConverts();
 };
 
-// Converts a one-second clip as the program does with every shipped preset, every codec in
-// the custom format and the first-start choices, then decodes all outputs in one run that
-// stops at the first error.
+// Converts short clips as the program does with every shipped preset (each from a 4:3, a 16:9
+// and an odd-sized white source, whose picture must keep its shape), every codec in the custom
+// format and the first-start choices, then decodes all outputs in one run that stops at the
+// first error.
 void TestShippedFormats::everyFormatConverts()
 {
     QTemporaryDir dir;
     const QString clip = dir.filePath("clip.avi");
     const QString silent = dir.filePath("silent.avi");
-    // A small picture keeps the slowest encoders quick.
-    QVERIFY(TestMedia::makeClip(clip, 1.0, true, "64x64") &&
-            TestMedia::makeClip(silent, 1.0, false, "64x64"));
+    // Small pictures keep the slowest encoders quick.
+    QVERIFY(TestMedia::makeClip(clip, 0.5, true, "64x64") &&
+            TestMedia::makeClip(silent, 0.5, false, "64x64"));
+    const QList<std::pair<QString, double>> shapes = {
+        {"96x72", 4.0 / 3}, {"128x72", 16.0 / 9}, {"99x67", 99.0 / 67}};
+    for (const auto &[size, aspect] : shapes) {
+        const QString source = dir.filePath(size + ".avi");
+        QVERIFY(QProcess::execute(TestMedia::encoder(),
+                                  {"-nostdin", "-v", "error", "-f", "lavfi", "-i",
+                                   "color=c=white:duration=0.4:size=" + size, "-f", "lavfi", "-i",
+                                   "sine=duration=0.4", "-ac", "1", source}) == 0);
+    }
     const PresetsFile::Result presets = PresetsFile::load(PresetsFile::defaultPath());
     const CodecsFile::Result codecs = CodecsFile::load(CodecsFile::defaultPath());
     QVERIFY2(presets.ok() && codecs.ok(), qPrintable(presets.error + codecs.error));
@@ -80,6 +121,7 @@ void TestShippedFormats::everyFormatConverts()
     QList<Run> encodes;
     QStringList decode = {"-xerror"};
     QStringList maps;
+    QHash<qsizetype, double> shaped; // picture outputs and the aspect of their sources
     const auto add = [&](const QString &label, const QString &input, const QString &options,
                          const QString &extension, const QStringList &readAs = {}) {
         const QString output = dir.filePath(QString::number(encodes.size()) + "." + extension);
@@ -88,8 +130,14 @@ void TestShippedFormats::everyFormatConverts()
                                    QStringList{"-y", output}});
         decode += readAs + QStringList{"-i", output};
     };
-    for (const PresetRecord &preset : presets.table.records())
-        add(preset.category + " / " + preset.label, clip, preset.params, preset.extension);
+    for (const PresetRecord &preset : presets.table.records()) {
+        for (const auto &[size, aspect] : shapes) {
+            if (!QProcess::splitCommand(preset.params).contains("-vn"))
+                shaped.insert(encodes.size(), aspect);
+            add(preset.category + " / " + preset.label + " from " + size,
+                dir.filePath(size + ".avi"), preset.params, preset.extension);
+        }
+    }
 
     QHash<QString, QString> descriptions;
     for (const CodecRecord &codec : codecs.table.records())
@@ -130,6 +178,21 @@ void TestShippedFormats::everyFormatConverts()
     if (failures.isEmpty())
         failures =
             runAll({{"reading the outputs back", decode + maps + QStringList{"-f", "null", "-"}}});
+    QVERIFY2(failures.isEmpty(), qPrintable(failures.join('\n')));
+
+    const QList<qsizetype> outputs = shaped.keys();
+    QVector<double> shown(outputs.size());
+    inPairs(outputs.size(),
+            [&](qsizetype i) { shown[i] = shownAspect(encodes.at(outputs.at(i)).second.last()); });
+    for (qsizetype i = 0; i < outputs.size(); ++i) {
+        const double expected = shaped.value(outputs.at(i));
+        // Pictures may be off by the rounding to even sizes.
+        if (qAbs(shown.at(i) / expected - 1) > 0.03)
+            failures << QString("%1 shows %2 instead of %3")
+                            .arg(encodes.at(outputs.at(i)).first)
+                            .arg(shown.at(i))
+                            .arg(expected);
+    }
     QVERIFY2(failures.isEmpty(), qPrintable(failures.join('\n')));
 }
 

@@ -34,18 +34,14 @@ private slots:
         QTest::addColumn<QString>("written");
         QTest::addColumn<QString>("read");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("leading and trailing") << "\\A\\B\\"
-                                              << "A\\B"
-                                              << "x";
-        QTest::newRow("plain path") << "A\\B"
-                                    << "\\A\\B"
-                                    << "x";
-        QTest::newRow("two leading keep one") << "\\\\A\\B"
-                                              << "A\\B"
-                                              << "default";
-        QTest::newRow("two trailing keep one") << "A\\B\\\\"
-                                               << "A\\B"
-                                               << "default";
+        const auto row = [](const char *name, const char *written, const char *read,
+                            const char *expected) {
+            QTest::newRow(name) << written << read << expected;
+        };
+        row("leading and trailing", "\\A\\B\\", "A\\B", "x");
+        row("plain path", "A\\B", "\\A\\B", "x");
+        row("two leading keep one", "\\\\A\\B", "A\\B", "default");
+        row("two trailing keep one", "A\\B\\\\", "A\\B", "default");
     }
 
     void backslashesAtTheEndsAreTrimmedOnce()
@@ -103,29 +99,43 @@ private slots:
         QCOMPARE(store.REGGetSetting(kRoot, kSection, "a"), QString("1"));
     }
 
-    void damagedFilesGiveDefaults_data()
+    // What can still be read survives the next write; the damaged original is kept beside it.
+    void damagedFilesKeepWhatCanBeRead_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("truncated") << QByteArray("[HKEY_LOCAL_MACHINE]\nSoftware\\Tarn");
-        QTest::newRow("binary") << QByteArray("\x00\xff\xfe[\x01\x02=\x80\x81\n\x00", 12);
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<bool>("setAside");
+        QTest::newRow("truncated")
+            << QByteArray("[HKEY_LOCAL_MACHINE]\nSoftware\\Tarn") << "d" << true;
+        QTest::newRow("binary") << QByteArray("\x00\xff\xfe[\x01\x02=\x80\x81\n\x00", 12) << "d"
+                                << true;
+        QTest::newRow("hand-added comment")
+            << QByteArray("[HKEY_LOCAL_MACHINE]\n# note\n"
+                          "Software\\Tarnwick%20Reelforge\\Settings\\a=/data/out\n")
+            << "/data/out" << true;
         QTest::newRow("wrong shape")
             << QByteArray("[HKEY_LOCAL_MACHINE]\nSoftware\\Tarnwick%20Reelforge\\Settings\\a="
-                          "@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\xfQVariantList\\0)\n");
+                          "@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\xfQVariantList\\0)\n")
+            << "d" << false;
     }
 
-    void damagedFilesGiveDefaults()
+    void damagedFilesKeepWhatCanBeRead()
     {
         QFETCH(QByteArray, content);
+        QFETCH(QString, kept);
+        QFETCH(bool, setAside);
         const QString file = iniFile(QString("damaged-") + QTest::currentDataTag());
         QFile out(file);
         QVERIFY(out.open(QIODevice::WriteOnly) && out.write(content) == content.size());
         out.close();
         const CRegister store(file);
-        QCOMPARE(store.REGGetSetting(kRoot, kSection, "a", "d"), QString("d"));
+        QCOMPARE(store.REGGetSetting(kRoot, kSection, "a", "d"), kept);
         // Later writes work, and each keeps the ones before it.
-        QVERIFY(store.REGSaveSetting(kRoot, kSection, "a", "1"));
-        QVERIFY(store.REGSaveSetting(kRoot, kSection, "b", "2"));
-        QCOMPARE(store.REGGetSetting(kRoot, kSection, "a", "d"), QString("1"));
+        QVERIFY(store.REGSaveSetting(kRoot, kSection, "b", "1"));
+        QVERIFY(store.REGSaveSetting(kRoot, kSection, "c", "2"));
+        QCOMPARE(store.REGGetSetting(kRoot, kSection, "a", "d"), kept);
+        QCOMPARE(store.REGGetSetting(kRoot, kSection, "b", "d"), QString("1"));
+        QCOMPARE(contents(file + ".damaged"), setAside ? content : QByteArray());
     }
 };
 

@@ -1,10 +1,14 @@
 #include "DataFileText.h"
+#include "EncoderInventory.h"
 #include "FormatPanel.h"
 #include "MessageRecorder.h"
+#include "StandInEncoder.h"
+#include "TestMedia.h"
 
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,11 +19,11 @@
 using namespace DataFileText;
 
 namespace {
-QStringList items(const QComboBox *list)
+QStringList items(const QComboBox *list, int role = Qt::DisplayRole)
 {
     QStringList texts;
     for (int i = 0; i < list->count(); ++i)
-        texts << list->itemText(i);
+        texts << list->itemData(i, role).toString();
     return texts;
 }
 } // namespace
@@ -29,11 +33,11 @@ class TestFormatPanel : public QObject
     Q_OBJECT
 private slots:
     void presetSelectionsChain();
-    void loadFailuresLeaveTheLists();
     void customFormat_data();
     void customFormat();
     void keyFilters_data();
     void keyFilters();
+    void unavailableFormatsAreGreyed();
 };
 
 void TestFormatPanel::presetSelectionsChain()
@@ -70,28 +74,6 @@ void TestFormatPanel::presetSelectionsChain()
     panel.ShowFormatSummary();
     QCOMPARE(summary.at(0).at(0).toString(),
              QStringLiteral("Category:Video, Codec:\"L1\", Container:\"mov\""));
-}
-
-void TestFormatPanel::loadFailuresLeaveTheLists()
-{
-    QTemporaryDir dir;
-    MessageRecorder messages;
-    FormatPanel panel;
-    panel.LoadPresets(dir.filePath("presets.xml"));
-    panel.LoadCodecs(writeFile(dir.path(), "codecs.xml",
-                               document("codecs", {codecEntry("aac", "AAC", "audio codec")})));
-    // Without any preset the options are empty, and asking for them shows nothing more.
-    QCOMPARE(panel.GetParamaters(), QString());
-    QCOMPARE(messages.count(), 2);
-    QVERIFY(messages.texts().at(0).startsWith("Error Occured while Loading Presets.\r\n"));
-    QVERIFY(messages.texts().at(1).startsWith("Error Occured while Loading Codecs.\r\n"));
-    QVERIFY(messages.messages().at(0).icon == MessageIcon::None &&
-            messages.messages().at(1).icon == MessageIcon::None);
-    QCOMPARE(panel.cmbCategory()->count() + panel.cmbOutVCodec()->count(), 0);
-    // The empty video list stops loading before the audio list's first item is selected.
-    QCOMPARE(panel.cmbCVCodec()->count(), 0);
-    QCOMPARE(items(panel.cmbCACodec()), QStringList{"AAC"});
-    QCOMPARE(panel.cmbCACodec()->currentIndex(), -1);
 }
 
 void TestFormatPanel::customFormat_data()
@@ -182,7 +164,8 @@ void TestFormatPanel::keyFilters_data()
 {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("start"); // selected as a whole before typing
-    QTest::addColumn<QString>("typed"); // \b is Backspace
+    // \b is Backspace, \x7f Delete (with the text X11 gives it), ^ Home, $ End, < and > arrows
+    QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("result");
     const auto row = [](const char *name, const char *field, const char *start, const char *typed,
                         const char *result) {
@@ -195,6 +178,7 @@ void TestFormatPanel::keyFilters_data()
     row("0 before a point, neither 0 nor point after it", "txtFrameRate", "", "10.0.5", "10.5");
     row("0 over a text with a point", "txtFrameRate", "25.5", "0", "25.5");
     row("nine frame-rate characters", "txtFrameRate", "", "1234567891", "123456789");
+    row("Delete, Home, End and arrows edit", "txtCVBitrate", "1234", "^\x7f>\x7f$<\x7f", "2");
 }
 
 void TestFormatPanel::keyFilters()
@@ -207,12 +191,69 @@ void TestFormatPanel::keyFilters()
     auto *edit = panel.findChild<QLineEdit *>(field);
     edit->setText(start);
     edit->selectAll();
-    QTest::keyClicks(edit, typed);
+    const QHash<QChar, Qt::Key> editingKeys = {{'\x7f', Qt::Key_Delete},
+                                               {'^', Qt::Key_Home},
+                                               {'$', Qt::Key_End},
+                                               {'<', Qt::Key_Left},
+                                               {'>', Qt::Key_Right}};
+    for (const QChar ch : typed) {
+        if (!editingKeys.contains(ch)) {
+            QTest::keyClick(edit, ch.toLatin1());
+            continue;
+        }
+        QKeyEvent press(QEvent::KeyPress, editingKeys.value(ch), Qt::NoModifier,
+                        ch == '\x7f' ? QString(ch) : QString());
+        QCoreApplication::sendEvent(edit, &press);
+    }
     QCOMPARE(edit->text(), result);
     // Clipboard shortcuts arrive as control characters, which are refused too.
     QGuiApplication::clipboard()->setText("7");
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(edit->text(), result);
+}
+
+// Against a stand-in that offers H.264, AAC and MP4 only, and against the real encoder.
+void TestFormatPanel::unavailableFormatsAreGreyed()
+{
+    QTemporaryDir dir;
+    EncoderInventory standIn;
+    EncoderInventory real;
+    QSignalSpy standInReady(&standIn, &EncoderInventory::ready);
+    QSignalSpy realReady(&real, &EncoderInventory::ready);
+    standIn.start(StandInEncoder::write(dir.path(), {"libx264", "aac"}, {"mp4"}));
+    real.start(TestMedia::encoder());
+    QVERIFY(standInReady.wait(10000) && (realReady.count() > 0 || realReady.wait(10000)));
+
+    FormatPanel panel;
+    panel.LoadPresets();
+    panel.LoadCodecs();
+    panel.setInventory(&standIn);
+    panel.cmbCategory()->setCurrentText("Web Video");
+    const QString noAv1 = "Not available: the installed ffmpeg has no encoder \"libsvtav1\".";
+    QCOMPARE(items(panel.cmbOutVCodec(), Qt::ToolTipRole).at(2), noAv1);
+    QCOMPARE(panel.cmbOutVCodec()->itemData(2, Qt::ForegroundRole).value<QBrush>(),
+             QBrush(Qt::gray));
+    QVERIFY(panel.missingEncoder().startsWith("encoder \"libvpx-vp9\""));
+    panel.cmbCategory()->setCurrentText("MP4 Video");
+    QCOMPARE(items(panel.cmbOutFormat(), Qt::ToolTipRole), QStringList{""});
+    QCOMPARE(panel.missingEncoder(), QString());
+    // In the custom format the container and each codec are judged on their own.
+    panel.optFormat(1)->setChecked(true);
+    QCOMPARE(items(panel.cmbCVCodec(), Qt::ToolTipRole).at(7), noAv1);
+    QCOMPARE(panel.missingEncoder(), QString("container \"asf\""));
+    panel.cmbCustContainer()->setCurrentText("MP4");
+    panel.cmbCVCodec()->setCurrentText("H.264 / AVC");
+    QCOMPARE(panel.missingEncoder(), QString());
+
+    // The real encoder makes every shipped format.
+    panel.setInventory(&real);
+    for (int category = 0; category < panel.cmbCategory()->count(); ++category) {
+        panel.cmbCategory()->setCurrentIndex(category);
+        for (QComboBox *list : panel.findChildren<QComboBox *>()) {
+            QVERIFY2(items(list, Qt::ToolTipRole).join("").isEmpty(),
+                     qPrintable(list->objectName()));
+        }
+    }
 }
 
 QTEST_MAIN(TestFormatPanel)

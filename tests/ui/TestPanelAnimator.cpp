@@ -41,7 +41,9 @@ private slots:
     void risesWithOvershootAndFallsBackToTheParkingLine()
     {
         QCOMPARE(m_panel->y(), 577);
+        QVERIFY(m_panel->isHidden());
         m_animator->raise(m_panel);
+        QVERIFY(!m_panel->isHidden());
         QTRY_VERIFY_WITH_TIMEOUT(!m_animator->isSliding(), 5000);
         QList<float> expected;
         for (int tick = 1; tick <= 19; ++tick)
@@ -60,7 +62,7 @@ private slots:
         QCOMPARE(m_tops, expected << 8655);
         QCOMPARE(m_panel->y(), 577);
         QCOMPARE(parked.count(), 1);
-        QVERIFY(m_frame->isEnabled());
+        QVERIFY(m_frame->isEnabled() && m_panel->isHidden());
     }
 
     void closeDuringTheRiseTurnsThePanelRound()

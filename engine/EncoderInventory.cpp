@@ -1,0 +1,141 @@
+#include "EncoderInventory.h"
+
+#include <QHash>
+#include <QProcess>
+
+namespace {
+// The container the encoder picks for an output extension.
+QString muxerOf(const QString &extension)
+{
+    static const QHash<QString, QString> muxers = {
+        {"3gp", "3gp"},  {"asf", "asf"},     {"avi", "avi"},  {"flac", "flac"},
+        {"flv", "flv"},  {"gif", "gif"},     {"m4a", "ipod"}, {"mkv", "matroska"},
+        {"mov", "mov"},  {"mp3", "mp3"},     {"mp4", "mp4"},  {"mpeg", "mpeg"},
+        {"mpg", "mpeg"}, {"ogg", "ogg"},     {"ogv", "ogg"},  {"opus", "opus"},
+        {"rm", "rm"},    {"ts", "mpegts"},   {"wav", "wav"},  {"webm", "webm"},
+        {"wmv", "asf"},  {"yuv", "rawvideo"}};
+    return muxers.value(extension.toLower());
+}
+
+bool isCodecOption(const QString &option)
+{
+    static const QStringList options = {"-c",      "-codec",  "-c:v",     "-c:a",
+                                        "-vcodec", "-acodec", "-codec:v", "-codec:a"};
+    return options.contains(option);
+}
+} // namespace
+
+EncoderInventory::EncoderInventory(QObject *parent) : QObject(parent) {}
+
+EncoderInventory::~EncoderInventory()
+{
+    // An answer still on its way is no longer wanted.
+    if (m_process) {
+        m_process->disconnect(this);
+        m_process->kill();
+    }
+}
+
+void EncoderInventory::start(const QString &program)
+{
+    m_program = program;
+    m_questions = {QStringLiteral("-encoders"), QStringLiteral("-muxers")};
+    askNext();
+}
+
+void EncoderInventory::askNext()
+{
+    m_process = std::make_unique<QProcess>();
+    m_process->setStandardInputFile(QProcess::nullDevice());
+    m_process->setStandardErrorFile(QProcess::nullDevice());
+    connect(m_process.get(), &QProcess::finished, this, &EncoderInventory::answered);
+    m_process->start(m_program, {QStringLiteral("-hide_banner"), m_questions.first()});
+}
+
+void EncoderInventory::answered(int exitCode, int exitStatus)
+{
+    // An encoder that cannot answer, or answers with no list, leaves everything available.
+    const QSet<QString> names = listedNames(QString::fromUtf8(m_process->readAllStandardOutput()));
+    if (exitStatus != QProcess::NormalExit || exitCode != 0 || names.isEmpty())
+        return;
+    if (m_questions.takeFirst() == QLatin1String("-encoders"))
+        m_encoders = names;
+    else
+        m_muxers = names;
+    if (!m_questions.isEmpty()) {
+        // The finished process is released from the event loop, not inside its own signal.
+        m_process.release()->deleteLater();
+        askNext();
+        return;
+    }
+    m_ready = true;
+    emit ready();
+}
+
+QSet<QString> EncoderInventory::listedNames(const QString &listing)
+{
+    QSet<QString> names;
+    bool listed = false;
+    for (const QString &line : listing.split(QLatin1Char('\n'))) {
+        const QStringList words = line.simplified().split(QLatin1Char(' '));
+        if (!listed) {
+            listed = words.size() == 1 && words.first().startsWith(QLatin1String("--"));
+            continue;
+        }
+        // Flags, then the name (several names may share a line, joined by commas).
+        if (words.size() >= 2) {
+            for (const QString &name : words.at(1).split(QLatin1Char(',')))
+                names.insert(name);
+        }
+    }
+    return names;
+}
+
+QString EncoderInventory::missingEncoder(const QString &encoder) const
+{
+    if (!m_ready || encoder.isEmpty() || encoder == QLatin1String("copy") ||
+        m_encoders.contains(encoder))
+        return QString();
+    return QStringLiteral("encoder \"%1\"").arg(encoder);
+}
+
+QString EncoderInventory::missingMuxer(const QString &muxer) const
+{
+    if (!m_ready || muxer.isEmpty() || m_muxers.contains(muxer))
+        return QString();
+    return QStringLiteral("container \"%1\"").arg(muxer);
+}
+
+QString EncoderInventory::missingContainer(const QString &extension) const
+{
+    return missingMuxer(muxerOf(extension));
+}
+
+QString EncoderInventory::missingFor(const QString &options, const QString &extension) const
+{
+    const QStringList words = QProcess::splitCommand(options);
+    QStringList encoders;
+    QString muxer = muxerOf(extension);
+    for (qsizetype i = 0; i + 1 < words.size(); ++i) {
+        const QString &value = words.at(i + 1);
+        if (isCodecOption(words.at(i))) {
+            encoders << value;
+        } else if (words.at(i) == QLatin1String("-f")) {
+            muxer = value;
+        } else if (words.at(i) == QLatin1String("-target")) {
+            // A target names its own codecs and container: pal-dvd, ntsc-vcd, film-svcd ...
+            const QString kind = value.section(QLatin1Char('-'), -1);
+            muxer = kind;
+            encoders << (kind == QLatin1String("vcd") ? QStringLiteral("mpeg1video")
+                                                      : QStringLiteral("mpeg2video"))
+                     << (kind == QLatin1String("dvd") ? QStringLiteral("ac3")
+                                                      : QStringLiteral("mp2"));
+        }
+    }
+    for (const QString &encoder : encoders) {
+        const QString missing = missingEncoder(encoder);
+        if (!missing.isEmpty())
+            return missing;
+    }
+    return missingMuxer(muxer);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QProcess;
+
+// What the installed encoder can make: the encoders and containers it lists for
+// "-hide_banner -encoders" and "-muxers". Both lists are read in the background; until both
+// are in (or when the encoder cannot be asked), nothing counts as missing.
+class EncoderInventory : public QObject
+{
+    Q_OBJECT
+public:
+    explicit EncoderInventory(QObject *parent = nullptr);
+    ~EncoderInventory() override;
+
+    // Starts reading the lists without waiting; ready() follows once both are read.
+    void start(const QString &program);
+    bool isReady() const { return m_ready; }
+
+    // The names an "-encoders" or "-muxers" listing gives below its line of dashes.
+    static QSet<QString> listedNames(const QString &listing);
+
+    // What an encoder option string and output extension need that the encoder lacks, as
+    // 'encoder "name"' or 'container "name"'; empty when nothing is missing or known.
+    QString missingFor(const QString &options, const QString &extension) const;
+    QString missingEncoder(const QString &encoder) const;
+    QString missingContainer(const QString &extension) const;
+
+signals:
+    void ready();
+
+private:
+    void askNext();
+    void answered(int exitCode, int exitStatus);
+    QString missingMuxer(const QString &muxer) const;
+
+    std::unique_ptr<QProcess> m_process;
+    QString m_program;
+    QStringList m_questions;
+    QSet<QString> m_encoders;
+    QSet<QString> m_muxers;
+    bool m_ready = false;
+};
