@@ -27,14 +27,8 @@ bool isCodecOption(const QString &option)
 
 EncoderInventory::EncoderInventory(QObject *parent) : QObject(parent) {}
 
-EncoderInventory::~EncoderInventory()
-{
-    // An answer still on its way is no longer wanted.
-    if (m_process) {
-        m_process->disconnect(this);
-        m_process->kill();
-    }
-}
+// An answer still on its way is no longer wanted: the runner kills its child.
+EncoderInventory::~EncoderInventory() = default;
 
 void EncoderInventory::start(const QString &program)
 {
@@ -45,26 +39,28 @@ void EncoderInventory::start(const QString &program)
 
 void EncoderInventory::askNext()
 {
-    m_process = std::make_unique<QProcess>();
-    m_process->setStandardInputFile(QProcess::nullDevice());
-    m_process->setStandardErrorFile(QProcess::nullDevice());
-    connect(m_process.get(), &QProcess::finished, this, &EncoderInventory::answered);
-    m_process->start(m_program, {QStringLiteral("-hide_banner"), m_questions.first()});
+    m_answer.clear();
+    m_runner = std::make_unique<ProcessRunner>();
+    connect(m_runner.get(), &ProcessRunner::outputReceived, this,
+            [this](const QString &chunk) { m_answer += chunk; });
+    connect(m_runner.get(), &ProcessRunner::finished, this, &EncoderInventory::answered);
+    m_runner->start({m_program, QStringLiteral("-hide_banner"), m_questions.first()});
 }
 
-void EncoderInventory::answered(int exitCode, int exitStatus)
+void EncoderInventory::answered()
 {
     // An encoder that cannot answer, or answers with no list, leaves everything available.
-    const QSet<QString> names = listedNames(QString::fromUtf8(m_process->readAllStandardOutput()));
-    if (exitStatus != QProcess::NormalExit || exitCode != 0 || names.isEmpty())
+    const QSet<QString> names = listedNames(m_answer);
+    const ProcessRunner::Result &result = m_runner->result();
+    if (result.ending != ProcessRunner::Ending::Exited || result.exitCode != 0 || names.isEmpty())
         return;
     if (m_questions.takeFirst() == QLatin1String("-encoders"))
         m_encoders = names;
     else
         m_muxers = names;
     if (!m_questions.isEmpty()) {
-        // The finished process is released from the event loop, not inside its own signal.
-        m_process.release()->deleteLater();
+        // The finished runner is released from the event loop, not inside its own signal.
+        m_runner.release()->deleteLater();
         askNext();
         return;
     }

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "ProcessRunner.h"
+
 #include <QObject>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
-
-class QProcess;
 
 // What the installed encoder can make: the encoders and containers it lists for
 // "-hide_banner -encoders" and "-muxers". Both lists are read in the background; until both
@@ -37,10 +37,11 @@ signals:
 
 private:
     void askNext();
-    void answered(int exitCode, int exitStatus);
+    void answered();
     QString missingMuxer(const QString &muxer) const;
 
-    std::unique_ptr<QProcess> m_process;
+    std::unique_ptr<ProcessRunner> m_runner;
+    QString m_answer;
     QString m_program;
     QStringList m_questions;
     QSet<QString> m_encoders;

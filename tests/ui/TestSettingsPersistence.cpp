@@ -95,14 +95,15 @@ private slots:
 
         window = reopen();
         QCOMPARE(choices(window), chosen);
-        // Earlier versions wrote these names; a renamed one would silently lose its choice.
+        // Earlier versions wrote these names (and this one the number of files at once); a
+        // renamed one would silently lose its choice.
         QStringList stored = QSettings(m_fixture->settingsFile(), QSettings::IniFormat).allKeys();
         QStringList pinned;
         for (const char *name :
              {"optOtherFolder", "optSameFolder", "txtOutPath", "optFormat", "cmbCategory",
               "cmbOutVCodec", "cmbOutFormat", "cmbCustContainer", "cmbCACodec", "cmbCASmapleRate",
               "cmbCVCodec", "cmbCVSize", "cmbCVAspect", "txtCABirate", "txtChannels",
-              "txtCVBitrate", "txtFrameRate"})
+              "txtCVBitrate", "txtFrameRate", "spnSimultaneous"})
             pinned << QStringLiteral("HKEY_LOCAL_MACHINE/Software/Tarnwick Reelforge/Settings/") +
                           name;
         stored.sort();
