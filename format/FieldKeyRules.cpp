@@ -48,3 +48,13 @@ bool FieldKeyRules::accepts(Field field, const QString &text, QChar typed)
         return false;
     return true;
 }
+
+bool FieldKeyRules::acceptsPasted(Field field, QString text, const QString &inserted)
+{
+    for (const QChar typed : inserted) {
+        if (typed == kBackspace || typed == kEnter || !accepts(field, text, typed))
+            return false;
+        text += typed;
+    }
+    return true;
+}

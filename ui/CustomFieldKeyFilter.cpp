@@ -1,7 +1,14 @@
 #include "CustomFieldKeyFilter.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+
+#include <memory>
 
 namespace {
 
@@ -48,10 +55,41 @@ CustomFieldKeyFilter::CustomFieldKeyFilter(QLineEdit *field, FieldKeyRules::Fiel
 
 bool CustomFieldKeyFilter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_field || event->type() != QEvent::KeyPress)
+    if (watched != m_field)
         return false;
-    const QChar typed = typedCharacter(static_cast<QKeyEvent *>(event));
-    if (typed.isNull())
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const auto *press = static_cast<QKeyEvent *>(event);
+        // Ctrl+V types a control character and is swallowed below; Shift+Insert pastes.
+        if (press->key() == Qt::Key_Insert && press->modifiers() == Qt::ShiftModifier)
+            return !pasteAccepted(QClipboard::Clipboard);
+        const QChar typed = typedCharacter(press);
+        if (typed.isNull())
+            return false;
+        return !FieldKeyRules::accepts(m_rules, m_field->text(), typed);
+    }
+    case QEvent::MouseButtonRelease:
+        // X11 pastes the selection with the middle button.
+        return static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton &&
+               !pasteAccepted(QClipboard::Selection);
+    case QEvent::ContextMenu: {
+        std::unique_ptr<QMenu> menu(m_field->createStandardContextMenu());
+        for (QAction *action : menu->actions()) {
+            if (action->objectName() == QLatin1String("edit-paste"))
+                action->setEnabled(action->isEnabled() && pasteAccepted(QClipboard::Clipboard));
+        }
+        menu->exec(static_cast<QContextMenuEvent *>(event)->globalPos());
+        return true;
+    }
+    default:
         return false;
-    return !FieldKeyRules::accepts(m_rules, m_field->text(), typed);
+    }
+}
+
+bool CustomFieldKeyFilter::pasteAccepted(QClipboard::Mode mode) const
+{
+    QString kept = m_field->text();
+    if (m_field->hasSelectedText())
+        kept.remove(m_field->selectionStart(), m_field->selectedText().size());
+    return FieldKeyRules::acceptsPasted(m_rules, kept, QGuiApplication::clipboard()->text(mode));
 }

@@ -37,6 +37,8 @@ private slots:
     void customFormat();
     void keyFilters_data();
     void keyFilters();
+    void pastedTextFollowsTheKeyRules_data();
+    void pastedTextFollowsTheKeyRules();
     void unavailableFormatsAreGreyed();
 };
 
@@ -209,6 +211,50 @@ void TestFormatPanel::keyFilters()
     // Clipboard shortcuts arrive as control characters, which are refused too.
     QGuiApplication::clipboard()->setText("7");
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(edit->text(), result);
+}
+
+void TestFormatPanel::pastedTextFollowsTheKeyRules_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("digits") << "txtCABirate"
+                            << ""
+                            << "128"
+                            << "128";
+    QTest::newRow("letters after digits") << "txtCABirate"
+                                          << ""
+                                          << "64abc"
+                                          << "";
+    QTest::newRow("a fifth digit") << "txtCVBitrate"
+                                   << "12"
+                                   << "345"
+                                   << "12";
+    QTest::newRow("frame rate with a point") << "txtFrameRate"
+                                             << ""
+                                             << "29.97"
+                                             << "29.97";
+    QTest::newRow("second point") << "txtFrameRate"
+                                  << "25."
+                                  << "5.1"
+                                  << "25.";
+}
+
+// Shift+Insert pastes only what typing could have entered.
+void TestFormatPanel::pastedTextFollowsTheKeyRules()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, start);
+    QFETCH(QString, pasted);
+    QFETCH(QString, result);
+    FormatPanel panel;
+    auto *edit = panel.findChild<QLineEdit *>(field);
+    edit->setText(start);
+    edit->end(false);
+    QGuiApplication::clipboard()->setText(pasted);
+    QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
     QCOMPARE(edit->text(), result);
 }
 
