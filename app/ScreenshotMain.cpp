@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTextStream>
@@ -84,6 +85,9 @@ int main(int argc, char *argv[])
         row("/home/ana/Downloads/broken.avi", RowStatus::State::UnkownFormat, "Error", "12 KB"),
         nullptr);
     window.steps()->txtOutPath->setText("/home/ana/Videos/Converted");
+    // The overall line as it reads while the second row converts.
+    window.steps()->lblOverall->setText(QString::fromUtf8(
+        "1 of 3 files \u00b7 41 % \u00b7 about 6 min left \u00b7 2.3\u00d7 real time"));
     list->setTextColor(2, FileListModel::Status, QColor(113, 177, 98));
     list->setTextColor(3, FileListModel::Status, QColor(220, 10, 10));
     list->setTextColor(3, FileListModel::Duration, QColor(220, 10, 10));
