@@ -64,7 +64,8 @@ StepsFrame::StepsFrame(FileListModel *model, QWidget *parent)
     cmdCancelAdd->hide();
     lblOverall = place(new QLabel(this), "lblOverall", QRect(300, 307, 400, 24));
     lblOverall->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblOverall->setAccessibleName(QStringLiteral("Overall progress"));
+    // A screen reader reads the line itself; the description says what it is.
+    lblOverall->setAccessibleDescription(QStringLiteral("Overall progress"));
 
     stepLabel(QStringLiteral("2. Choose the output format"), 336, this);
     lblFormat = place(new QLabel(this), "lblFormat", QRect(12, 360, 570, 24));
