@@ -4,7 +4,10 @@
 #include <QTimer>
 
 #include <csignal>
+#include <fcntl.h>
+#include <linux/close_range.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -45,6 +48,14 @@ void ProcessRunner::start(const QStringList &programAndArguments)
         ::setpgid(0, 0);
         // Should this program be killed, the child goes with it.
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        // A file another thread opened without close-on-exec (the media library's, say) is
+        // no business of the child: it keeps its three standard streams only.
+        if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) != 0) {
+            struct rlimit limit;
+            const int last = ::getrlimit(RLIMIT_NOFILE, &limit) == 0 ? int(limit.rlim_cur) : 1024;
+            for (int fd = 3; fd < last; ++fd)
+                ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        }
     });
     process->setProgram(programAndArguments.first());
     process->setArguments(programAndArguments.mid(1));

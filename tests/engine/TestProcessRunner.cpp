@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <unistd.h>
 
 // How a child ended, as the runner tells it: exit status, a signal, a stop, or no start.
 class TestProcessRunner : public QObject
@@ -28,12 +29,15 @@ private slots:
     void childHoldsOnlyItsStandardStreams()
     {
         TerminationSignals termination;
+        // As a library on another thread might: no close-on-exec.
+        const int stray = ::open("/dev/null", O_RDONLY);
         ProcessRunner runner;
         QString received;
         connect(&runner, &ProcessRunner::outputReceived, this,
                 [&](const QString &chunk) { received += chunk; });
         runner.start({"sh", "-c", "ls /proc/$$/fd"});
         QVERIFY(waitForSignal(&runner, &ProcessRunner::finished, 20000));
+        ::close(stray);
         QCOMPARE(received, QString("0\n1\n2\n"));
     }
 
