@@ -3,7 +3,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+
+#include <cstdio>
 
 namespace {
 const QLatin1String kPrefix("in-flight-");
@@ -49,12 +50,15 @@ void InFlightOutputs::write(const QStringList &paths)
         return;
     }
     QDir().mkpath(folder());
-    QSaveFile file(record);
-    if (!file.open(QIODevice::WriteOnly))
+    // Replaced whole by a rename, so a reader never sees half of it. No sync to disk: the
+    // record is for a program that died, not a machine, and a sync would hold up the window.
+    QFile file(record + QStringLiteral(".new"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return; // without a record the next start merely cannot tidy up
     for (const QString &path : paths)
         file.write(QFile::encodeName(path) + '\n');
-    file.commit();
+    file.close();
+    ::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(record).constData());
 }
 
 void InFlightOutputs::add(const QString &path)
@@ -75,8 +79,8 @@ QStringList InFlightOutputs::removeStale()
     const QDir records(folder());
     for (const QString &name : records.entryList({kPrefix + QLatin1Char('*')}, QDir::Files)) {
         const QStringList parts = name.mid(kPrefix.size()).split(QLatin1Char('-'));
-        if (parts.size() != 2)
-            continue;
+        if (parts.size() != 2 || name.endsWith(QLatin1String(".new")))
+            continue; // a record being replaced
         const qint64 pid = parts.at(0).toLongLong();
         if (startTimeOf(pid) == parts.at(1))
             continue; // its owner still runs
