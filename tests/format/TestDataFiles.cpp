@@ -43,8 +43,6 @@ void TestDataFiles::reads_data()
         << document("presets", {}) << oneEmpty << emptyCategory << "";
     QTest::newRow("bare LF: one line holding </")
         << document("presets", {a}).replace("\r\n", "\n") << oneEmpty << emptyCategory << "";
-    QTest::newRow("CR LF pairs alone") << "\r\n\r\n" << oneEmpty << emptyCategory << "";
-    QTest::newRow("spaces only") << "     " << none << none << "";
     // An indented root line starts an entry, and the lines after it are its fields.
     QTest::newRow("indented root lines")
         << document("presets", {a}, "  ") << QStringList{"A|-a||"} << emptyCategory << "";
@@ -71,9 +69,6 @@ void TestDataFiles::reads_data()
     QTest::newRow("closing tag in any case, opening tag exact")
         << document("presets", {tagCase}) << QStringList{"A||mp4|C"} << QStringList{"C"} << "";
 
-    QTest::newRow("line of spaces at the end")
-        << (QStringList{"<presets>"} + a + QStringList{"   "}).join("\r\n")
-        << QStringList{"A|-a|mp4|First"} << none << "Line 8";
     QStringList unclosed = presetEntry("B", "-b", "mkv", "Second");
     unclosed[2] = "<params>-b";
     QTest::newRow("params without closing tag")
@@ -102,15 +97,6 @@ void TestDataFiles::reads_data()
                                codecEntry("mpeg4", "MPEG-4", "video codec")})
         << QStringList{"Stream copy", "MPEG-4", "MPEG-4"} << QStringList{"Stream copy", "MP3"}
         << "";
-    QTest::newRow("codecs: indented root lines are skipped")
-        << document("codecs", {codecEntry("copy", "Copy", "general")}, "   ") << QStringList{"Copy"}
-        << QStringList{"Copy"} << "";
-    QStringList typeless = codecEntry("second", "Second", "audio codec");
-    typeless[3] = "<kind>no type line</kind>";
-    QTest::newRow("codecs: entry without description is overwritten")
-        << document("codecs", {codecEntry("first", "", "video codec"), typeless,
-                               codecEntry("aac", "AAC", "audio codec")})
-        << QStringList{"Second"} << QStringList{"AAC"} << "";
     // The video list is filled and selected before the empty audio list stops loading.
     QTest::newRow("codecs: no audio codec")
         << document("codecs", {codecEntry("mpeg4", "MPEG-4", "video codec")})
@@ -121,7 +107,6 @@ void TestDataFiles::reads_data()
     noDescriptionEnd[2] = "<description>AAC";
     QTest::newRow("codecs: description without closing tag")
         << document("codecs", {noDescriptionEnd}) << none << none << "Line 5";
-    QTest::newRow("codecs: spaces only") << "    " << none << none << "";
 }
 
 void TestDataFiles::reads()
