@@ -63,12 +63,6 @@ void TestDataFiles::reads_data()
         << document("presets", {free, next}) << QStringList{"Second|-first|mp4|Video"}
         << QStringList{"Video"} << "";
 
-    QStringList tagCase = presetEntry("A", "", "mp4", "C");
-    tagCase[1] = "<label>A</LABEL>";
-    tagCase[2] = "<LABEL>B</LABEL>";
-    QTest::newRow("closing tag in any case, opening tag exact")
-        << document("presets", {tagCase}) << QStringList{"A||mp4|C"} << QStringList{"C"} << "";
-
     QStringList unclosed = presetEntry("B", "-b", "mkv", "Second");
     unclosed[2] = "<params>-b";
     QTest::newRow("params without closing tag")

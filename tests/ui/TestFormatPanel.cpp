@@ -90,17 +90,12 @@ private slots:
         row("names trimmed, first of equal descriptions, largest bitrate",
             "8 KHz|2147483|AAC|6|H.264|1|qsxga(2560x2048) |1.3333|10",
             "-ar 8000 -ab 2147483000 -acodec aac -ac 6 -vcodec libx264 -b 1000 -s qsxga -aspect "
-            "1.3333 "
-            "-r 10",
+            "1.3333 -r 10",
             "");
         row("audio bitrate past 32 bits", "8 KHz|2147484|AAC|2|H.264|320|[As Input]|[As Input]|25",
             "", "");
-        row("a blank bitrate is not empty", "8 KHz| |AAC|2|H.264|320|[As Input]|[As Input]|25", "",
-            "");
         row("video bitrate empty", "8 KHz|64|AAC|2|H.264||[As Input]|[As Input]|25", "",
             "Video Bitrate Field in the custom Format can not be empty.");
-        row("audio bitrate empty", "8 KHz||AAC|2|H.264||[As Input]|[As Input]|25", "",
-            "Audio Bitrate Field in the custom Format can not be empty.");
         row("channels empty, checked first", "8 KHz||AAC||H.264||[As Input]|[As Input]|", "",
             "Channels Field in the custom Format can not be empty.");
     }

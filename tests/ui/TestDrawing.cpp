@@ -1,7 +1,9 @@
+#include "PanelAnimator.h"
 #include "ProgressBarPainter.h"
 #include "StatusDelegate.h"
 
 #include <QHeaderView>
+#include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
@@ -13,8 +15,9 @@ const QColor kBase(250, 250, 250);
 constexpr int kPercentRole = Qt::UserRole + 1;
 } // namespace
 
-// A Status cell rendered by a real grid, read back pixel by pixel.
-class TestStatusDrawing : public QObject
+// A Status cell rendered by a real grid and read back pixel by pixel, and a panel slid over a
+// window of the design height, 8655 twips (577 pixels).
+class TestDrawing : public QObject
 {
     Q_OBJECT
 
@@ -48,6 +51,12 @@ private:
                 found += m_image.pixelColor(x, y) == color;
         return found;
     }
+
+    QWidget m_window;
+    QWidget *m_frame = nullptr;
+    QWidget *m_panel = nullptr;
+    std::unique_ptr<PanelAnimator> m_animator;
+    QList<float> m_tops; // the top after each tick
 
 private slots:
     void initTestCase()
@@ -109,7 +118,60 @@ private slots:
         QCOMPARE(count(m_cell, ProgressBarPainter::barColor()), 0);
         QCOMPARE(m_image.pixelColor(m_cell.left() + 1, m_cell.top() + 1), kBase);
     }
+    void init()
+    {
+        m_window.resize(728, 577);
+        m_frame = new QWidget(&m_window);
+        m_frame->resize(728, 577);
+        m_panel = new QWidget(&m_window);
+        m_panel->resize(483, 246);
+        m_animator = std::make_unique<PanelAnimator>(m_frame, 8655.0f);
+        m_animator->park(m_panel);
+        m_tops.clear();
+        connect(m_animator->tmrAnimate(), &QTimer::timeout, this,
+                [this] { m_tops << m_animator->topOf(m_panel); });
+    }
+
+    void cleanup()
+    {
+        m_animator.reset();
+        delete m_panel;
+        delete m_frame;
+    }
+
+    void risesWithOvershootAndFallsBackToTheParkingLine()
+    {
+        QVERIFY(m_panel->isHidden());
+        m_animator->raise(m_panel);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_animator->isSliding(), 5000);
+        QList<float> expected;
+        for (int tick = 1; tick <= 19; ++tick)
+            expected << 8655.0f - 300 * tick;
+        QCOMPARE(m_tops, expected << 2805 << 2730 << 2655 << 2580 << 2715);
+        QVERIFY(m_panel->y() == 181 && !m_frame->isEnabled());
+
+        m_tops.clear();
+        QSignalSpy parked(m_animator.get(), &PanelAnimator::parked);
+        m_animator->AnimateFrame("EDIT_FRAME_DOWN");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_animator->isSliding(), 5000);
+        expected.clear();
+        for (float top = 2715 + 500; top <= 8715; top += 500)
+            expected << top;
+        QCOMPARE(m_tops, expected << 8655);
+        QVERIFY(m_panel->y() == 577 && parked.count() == 1);
+        QVERIFY(m_frame->isEnabled() && m_panel->isHidden());
+    }
+
+    void closeDuringTheRiseTurnsThePanelRound()
+    {
+        m_animator->raise(m_panel);
+        QTRY_VERIFY(m_tops.size() >= 3);
+        const float turnedAt = m_animator->topOf(m_panel);
+        m_animator->AnimateFrame("EDIT_FRAME_DOWN");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_animator->isSliding(), 5000);
+        QVERIFY(m_tops.contains(turnedAt + 500) && m_tops.last() == 8655.0f);
+    }
 };
 
-QTEST_MAIN(TestStatusDrawing)
-#include "TestStatusDrawing.moc"
+QTEST_MAIN(TestDrawing)
+#include "TestDrawing.moc"
