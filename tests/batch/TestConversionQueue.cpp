@@ -245,6 +245,14 @@ private slots:
             addRows(1, false);
         };
         const QString out = m_dir.filePath("two");
+        QStringList during; // the temporary files once two rows run
+        connect(m_list, &QAbstractItemModel::dataChanged, this, [&] {
+            const QVector<FileListRecord> rows = m_list->records();
+            if (during.isEmpty() && std::count_if(rows.begin(), rows.end(), [](const auto &row) {
+                                        return row.status.isRunning();
+                                    }) == 2)
+                during = filesIn(out);
+        });
         QSignalSpy finished(m_queue, &ConversionQueue::batchFinished);
         m_queue->start({"-vcodec mpeg4 -acodec mp2", "avi", false, out, QString()}, false, 2);
         QVERIFY(m_queue->IsConverting() && finished.wait(120000));
@@ -253,6 +261,10 @@ private slots:
         QCOMPARE(m_queue->progress().filesDone(), 3);
         QCOMPARE(filesIn(out),
                  (QStringList{"clip.avi", "clip_Converted.avi", "clip_Converted_0.avi"}));
+        // Each running row holds a final name of its own, not only once it ends.
+        QCOMPARE(during.size(), 2);
+        QVERIFY2(during.first().section(".part-", 0, 0) != during.last().section(".part-", 0, 0),
+                 qPrintable(during.join(' ')));
     }
 
     // The overall line of a batch, from progress events at known times.
