@@ -216,7 +216,9 @@ private slots:
         at(moment, [&] {
             awake = m_fixture->sleepInhibitor.held;
             click(convertAll);
-            stillStopping = convertAll->text() == "Stop" && !steps()->cmdRemove->isEnabled();
+            stillStopping = convertAll->text() == "Stop" &&
+                            convertAll->accessibleName() == "Stop" &&
+                            !steps()->cmdRemove->isEnabled();
         });
         QVERIFY(convert(convertAll));
         // With an encoder running, the controls wait for it to be gone.
@@ -225,7 +227,8 @@ private slots:
         QVERIFY(awake && !m_fixture->sleepInhibitor.held);
         QCOMPARE(m_fixture->sleepInhibitor.holds, 1);
         QCOMPARE(statuses(), (QStringList{first, S::WaitingConversion, S::WaitingConversion}));
-        QCOMPARE(convertAll->text(), QString("Convert All"));
+        QVERIFY(convertAll->text() == "Convert All" &&
+                convertAll->accessibleName() == "Convert All");
         QVERIFY(steps()->cmdRemove->isEnabled() && steps()->cmdConvertSelected->isEnabled());
         QTRY_COMPARE(liveChildProcesses(), 0); // the encoder inventory may still be answering
 
