@@ -1,5 +1,5 @@
 // Converts one file through the batch queue, slowed to real time, and says "running" once the
-// encoder is under way; the safe-output test kills it there, as a crash would.
+// encoder is under way; the queue test kills it there, as a crash would.
 
 #include "ConversionQueue.h"
 #include "FileListModel.h"

@@ -1,62 +1,319 @@
+#include "BatchProgress.h"
+#include "ChildProcesses.h"
 #include "ConversionQueue.h"
 #include "FileListModel.h"
+#include "InFlightOutputs.h"
 #include "TestMedia.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
+#include <QDir>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
-// The queue with no widget at all, as a command-line front end drives it.
+#include <functional>
+
+namespace {
+// Every file in folder, hidden ones too.
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+} // namespace
+
+// The batch queue with no widget at all, as a command-line front end drives it: outputs never
+// clobber a file, never stay half-written under a final name, and a folder nothing can be
+// written to stops the batch once. Real encoder, real files.
 class TestConversionQueue : public QObject
 {
     Q_OBJECT
 
+private:
+    QTemporaryDir m_dir;
+    QString m_long;    // 30 s, converted at real speed so that every moment can be reached
+    QString m_mounted; // a small filesystem of the test's own, when it may make one
+    FileListModel *m_list = nullptr;
+    ConversionQueue *m_queue = nullptr;
+    QList<BatchNotice> m_notices;
+    std::function<void(const RowStatus &)> m_onFirstRow;
+
+    // The long clip first, unless only short ones are asked for.
+    void addRows(int count, bool longFirst = true)
+    {
+        for (int row = 0; row < count; ++row) {
+            const bool isLong = row == 0 && longFirst;
+            FileListRecord record;
+            record.FilePath = isLong ? m_long : TestMedia::instance().clip("mp4");
+            record.durationMs = isLong ? 30000 : 1000;
+            QVERIFY(m_list->append(record, nullptr));
+        }
+    }
+
+    bool run(const QString &folder, const QString &options = "-vf realtime -vcodec mpeg4")
+    {
+        QSignalSpy finished(m_queue, &ConversionQueue::batchFinished);
+        m_queue->start({options, "avi", false, folder, QString()}, false, 1);
+        return !finished.isEmpty() || finished.wait(120000);
+    }
+
+    QList<RowStatus::State> states() const
+    {
+        QList<RowStatus::State> all;
+        for (const FileListRecord &row : m_list->records())
+            all << row.status.state();
+        return all;
+    }
+
+    // Mounts a tmpfs of the given options at a new folder; only root may.
+    QString smallFilesystem(const QString &name, const QString &options)
+    {
+        if (::geteuid() != 0)
+            return QString();
+        const QString folder = m_dir.filePath(name);
+        QDir().mkpath(folder);
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", options, "tmpfs", folder}) != 0)
+            return QString();
+        m_mounted = folder;
+        return folder;
+    }
+
 private slots:
+    void initTestCase()
+    {
+        m_long = m_dir.filePath("long.mkv");
+        QVERIFY(TestMedia::makeClip(m_long, 30.0, true, "320x240"));
+        InFlightOutputs::removeStale(); // whatever an earlier run left
+    }
+
+    void init()
+    {
+        m_list = new FileListModel(this);
+        m_queue = new ConversionQueue(*m_list, this);
+        m_notices.clear();
+        m_onFirstRow = nullptr;
+        connect(m_queue, &ConversionQueue::rowFailed, this,
+                [this](const BatchNotice &notice) { m_notices << notice; });
+        connect(m_list, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &at) {
+            // A copy: the handler may clear itself.
+            const auto handler = m_onFirstRow;
+            if (at.row() == 0 && handler)
+                handler(m_list->record(0).status);
+        });
+    }
+
+    void cleanup()
+    {
+        delete m_queue;
+        delete m_list;
+        QTRY_COMPARE(liveChildProcesses(), 0);
+        if (!m_mounted.isEmpty())
+            QProcess::execute("umount", {m_mounted});
+        m_mounted.clear();
+    }
+
+    // Killed from outside or stopped mid-row: the row ends, no file of it stays anywhere.
+    void interruptedRowsLeaveNothing_data()
+    {
+        QTest::addColumn<bool>("kill");
+        QTest::addColumn<RowStatus::State>("state");
+        QTest::newRow("encoder killed by SIGKILL") << true << RowStatus::State::Error;
+        QTest::newRow("stop") << false << RowStatus::State::Cancelled;
+    }
+
+    void interruptedRowsLeaveNothing()
+    {
+        QFETCH(bool, kill);
+        QFETCH(RowStatus::State, state);
+        addRows(1);
+        const QString out = m_dir.filePath(kill ? "killed" : "stopped");
+        QStringList during;
+        m_onFirstRow = [&](const RowStatus &status) {
+            if (status.state() != RowStatus::State::Percent)
+                return;
+            m_onFirstRow = nullptr;
+            during = filesIn(out);
+            if (kill)
+                killChildProcesses();
+            else
+                m_queue->requestStop();
+        };
+        QVERIFY(run(out));
+        QCOMPARE(states(), QList<RowStatus::State>{state});
+        QCOMPARE(during.size(), 1);
+        QVERIFY2(during.first().startsWith(".long.part-"), qPrintable(during.first()));
+        QCOMPARE(filesIn(out), QStringList());
+        QCOMPARE(m_notices.size(), int(kill));
+        QVERIFY(!kill || m_notices.first().reason == "The encoder was killed by signal 9.");
+    }
+
+    // A file that appears under the chosen name while the row encodes is not touched.
+    void fileMadeMeanwhileSurvives()
+    {
+        addRows(1, false);
+        const QString out = m_dir.filePath("meanwhile");
+        QByteArray mine("the user's own file");
+        m_onFirstRow = [&](const RowStatus &status) {
+            if (status.state() != RowStatus::State::Percent)
+                return;
+            m_onFirstRow = nullptr;
+            QFile file(out + "/clip.avi");
+            QVERIFY(file.open(QIODevice::NewOnly) && file.write(mine) == mine.size());
+        };
+        QVERIFY(run(out));
+        QCOMPARE(states(), QList<RowStatus::State>{RowStatus::State::Complete});
+        QCOMPARE(filesIn(out), (QStringList{"clip.avi", "clip_Converted.avi"}));
+        QFile file(out + "/clip.avi");
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == mine);
+    }
+
+    // The output is checked: a result far shorter than its input is no success.
+    void shortResultIsAnError()
+    {
+        addRows(1);
+        const QString out = m_dir.filePath("short");
+        QVERIFY(run(out, "-t 2 -vcodec mpeg4"));
+        QCOMPARE(states(), QList<RowStatus::State>{RowStatus::State::Error});
+        QCOMPARE(m_notices.size(), 1);
+        QVERIFY2(m_notices.first().reason.startsWith("The output lasts 2."),
+                 qPrintable(m_notices.first().reason));
+        QCOMPARE(filesIn(out), QStringList{"long.avi"}); // kept for the user to look at
+    }
+
+    // Read-only or full: one message naming the folder, no encoder for later rows.
+    void unusableFolderStopsTheBatchOnce_data()
+    {
+        QTest::addColumn<QString>("options"); // of the folder's own filesystem
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<RowStatus::State>("first");
+        QTest::newRow("read-only")
+            << "ro,size=1m"
+            << "Cannot write in %1: Read-only file system." << RowStatus::State::WaitingConversion;
+        QTest::newRow("full") << "size=200k"
+                              << "No space left on device in %1." << RowStatus::State::Error;
+    }
+
+    void unusableFolderStopsTheBatchOnce()
+    {
+        QFETCH(QString, options);
+        QFETCH(QString, reason);
+        QFETCH(RowStatus::State, first);
+        const QString out = smallFilesystem(QTest::currentDataTag(), options);
+        if (out.isEmpty())
+            QSKIP("needs root to mount a small filesystem of its own");
+        addRows(3);
+        QVERIFY(run(out, "-t 5 -vcodec mpeg4 -b:v 4M"));
+        QCOMPARE(states(), (QList<RowStatus::State>{first, RowStatus::State::WaitingConversion,
+                                                    RowStatus::State::WaitingConversion}));
+        QCOMPARE(m_notices.size(), 1);
+        QCOMPARE(m_notices.first().kind, BatchNotice::Kind::OutputFolderUnusable);
+        // What happened first, then at most the encoder's own line.
+        QCOMPARE(m_notices.first().reason.section("\r\n", 0, 0), reason.arg(out));
+        QCOMPARE(filesIn(out), QStringList());
+    }
+
+    // The program itself killed mid-row: its temporary file goes at the next start.
+    void leftoversOfAKilledProgramGo()
+    {
+        const QString out = m_dir.filePath("crashed");
+        QProcess child;
+        child.start(QCoreApplication::applicationDirPath() + "/queue_child", {m_long, out});
+        QVERIFY(child.waitForReadyRead(30000));
+        QCOMPARE(child.readLine().trimmed(), QByteArray("running"));
+        const QStringList during = filesIn(out);
+        QCOMPARE(during.size(), 1);
+        child.kill();
+        QVERIFY(child.waitForFinished());
+        QCOMPARE(filesIn(out), during); // nobody tidied up
+        QCOMPARE(InFlightOutputs::removeStale(), QStringList{out + "/" + during.first()});
+        QVERIFY(filesIn(out).isEmpty() && filesIn(InFlightOutputs::folder()).isEmpty());
+    }
+
+    // Two at once over rows changed as the first starts: the batch converts exactly the rows
+    // that are there, and never picks one output name twice although all inputs are "clip".
     void runsWithoutWidgets()
     {
-        QVERIFY(!qobject_cast<QCoreApplication *>(QCoreApplication::instance())
-                     ->inherits("QGuiApplication"));
-        QTemporaryDir dir;
-        FileListModel list;
-        for (const char *container : {"mp4", "mkv", "avi"}) {
-            FileListRecord record;
-            record.FilePath = TestMedia::instance().clip(container);
-            record.durationMs = 1000;
-            QVERIFY(list.append(record, nullptr));
-        }
-        ConversionQueue queue(list);
-        QSignalSpy failures(&queue, &ConversionQueue::rowFailed);
-        QSignalSpy finished(&queue, &ConversionQueue::batchFinished);
-        // As the first row starts, the last one is taken away and a file is appended: the
-        // batch converts exactly the rows that are there, and writes each status to its row.
-        bool changed = false;
-        connect(&list, &QAbstractItemModel::dataChanged, this, [&] {
-            if (changed || !list.record(0).status.isRunning())
+        QVERIFY(!QCoreApplication::instance()->inherits("QGuiApplication"));
+        addRows(3, false);
+        m_onFirstRow = [&](const RowStatus &status) {
+            if (!status.isRunning())
                 return;
-            changed = true;
-            QVector<FileListRecord> rows = list.records();
+            m_onFirstRow = nullptr;
+            QVector<FileListRecord> rows = m_list->records();
             rows.removeLast();
-            QVERIFY(list.rebuild(rows, nullptr));
-            FileListRecord late;
-            late.FilePath = TestMedia::instance().clip("mov");
-            late.durationMs = 1000;
-            QVERIFY(list.append(late, nullptr));
+            QVERIFY(m_list->rebuild(rows, nullptr));
+            addRows(1, false);
+        };
+        const QString out = m_dir.filePath("two");
+        QStringList during; // the temporary files once two rows run
+        connect(m_list, &QAbstractItemModel::dataChanged, this, [&] {
+            const QVector<FileListRecord> rows = m_list->records();
+            if (during.isEmpty() && std::count_if(rows.begin(), rows.end(), [](const auto &row) {
+                                        return row.status.isRunning();
+                                    }) == 2)
+                during = filesIn(out);
         });
-        queue.start({"-vcodec mpeg4 -acodec mp2", "avi", false, dir.path(), QString()}, false, 2);
-        QVERIFY(queue.IsConverting());
-        QVERIFY(finished.wait(120000));
-        QCOMPARE(finished.first().first().toBool(), true);
-        QCOMPARE(failures.count(), 0);
-        for (int row = 0; row < list.rowCount(); ++row)
-            QCOMPARE(list.record(row).status.state(), RowStatus::State::Complete);
-        QCOMPARE(list.rowCount(), 3);
-        QCOMPARE(queue.progress().filesDone(), 3);
-        // All inputs are named clip: two at once never pick the same output name.
-        for (const char *name : {"clip.avi", "clip_Converted.avi", "clip_Converted_0.avi"})
-            QVERIFY2(QFileInfo(dir.filePath(name)).size() > 0, qPrintable(name));
-        QVERIFY(!QFileInfo::exists(dir.filePath("clip_Converted_1.avi")));
+        QSignalSpy finished(m_queue, &ConversionQueue::batchFinished);
+        m_queue->start({"-vcodec mpeg4 -acodec mp2", "avi", false, out, QString()}, false, 2);
+        QVERIFY(m_queue->IsConverting() && finished.wait(120000));
+        QVERIFY(finished.first().first().toBool() && m_notices.isEmpty());
+        QCOMPARE(states(), QList<RowStatus::State>(3, RowStatus::State::Complete));
+        QCOMPARE(m_queue->progress().filesDone(), 3);
+        QCOMPARE(filesIn(out),
+                 (QStringList{"clip.avi", "clip_Converted.avi", "clip_Converted_0.avi"}));
+        // Each running row holds a final name of its own, not only once it ends.
+        QCOMPARE(during.size(), 2);
+        QVERIFY2(during.first().section(".part-", 0, 0) != during.last().section(".part-", 0, 0),
+                 qPrintable(during.join(' ')));
+    }
+
+    // The overall line of a batch, from progress events at known times.
+    void estimatesFromDurationsAndSpeed_data()
+    {
+        QTest::addColumn<QList<double>>("lengths"); // seconds per row; 0: unknown
+        // Each event: row index, media seconds reported (-1: the row ended), at wall ms.
+        QTest::addColumn<QList<QList<double>>>("events");
+        QTest::addColumn<qint64>("nowMs");
+        QTest::addColumn<QString>("summary");
+        // 30 media seconds in 10 s: 3× real time; 90 s of media left take 30 s.
+        QTest::newRow("weighted by length")
+            << QList<double>{60, 60} << QList<QList<double>>{{0, 30, 10000}} << qint64(10000)
+            << "0 of 2 files · 25 % · about 30 s left · 3.0× real time";
+        // Two encoders at once add their speeds; an ended row counts whole.
+        QTest::newRow("two at once")
+            << QList<double>{600, 600, 1200}
+            << QList<QList<double>>{{0, 300, 60000}, {1, 600, 60000}, {1, -1, 60000}}
+            << qint64(60000) << "1 of 3 files · 38 % · about 2 min left · 15.0× real time";
+        // Unknown lengths weigh nothing but still show the speed; times beyond a length are cut.
+        QTest::newRow("unknown length and overshoot")
+            << QList<double>{0, 10} << QList<QList<double>>{{0, 20, 10000}, {1, 15, 10000}}
+            << qint64(10000) << "0 of 2 files · 100 % · about 0 s left · 3.0× real time";
+        QTest::newRow("all ended")
+            << QList<double>{0, 0} << QList<QList<double>>{{0, -1, 500}, {1, -1, 900}}
+            << qint64(1000) << "2 of 2 files · 100 %";
+    }
+
+    void estimatesFromDurationsAndSpeed()
+    {
+        QFETCH(QList<double>, lengths);
+        QFETCH(QList<QList<double>>, events);
+        QFETCH(qint64, nowMs);
+        QFETCH(QString, summary);
+        qint64 clock = 0;
+        BatchProgress progress([&clock] { return clock; });
+        progress.begin();
+        for (int row = 0; row < lengths.size(); ++row)
+            progress.addRow(quint64(row + 1), lengths.at(row));
+        for (const QList<double> &event : events) {
+            clock = qint64(event.at(2));
+            const quint64 key = quint64(event.at(0)) + 1;
+            if (event.at(1) < 0)
+                progress.rowEnded(key, BatchProgress::Ending::Succeeded);
+            else
+                progress.mediaTime(key, event.at(1));
+        }
+        clock = nowMs;
+        QCOMPARE(progress.summary(), summary);
     }
 };
 

@@ -13,12 +13,8 @@ class StandInNotifications : public QObject
 public:
     struct Call
     {
-        QString appName;
-        uint replacesId;
-        QString icon, summary, body;
-        QStringList actions;
+        QString appName, icon, summary, body;
         QVariantMap hints;
-        int timeout;
     };
 
     explicit StandInNotifications(const QDBusConnection &bus) : m_bus(bus)
@@ -32,11 +28,11 @@ public:
     QList<Call> calls;
 
 public slots:
-    Q_SCRIPTABLE uint Notify(const QString &appName, uint replacesId, const QString &icon,
-                             const QString &summary, const QString &body,
-                             const QStringList &actions, const QVariantMap &hints, int timeout)
+    Q_SCRIPTABLE uint Notify(const QString &appName, uint, const QString &icon,
+                             const QString &summary, const QString &body, const QStringList &,
+                             const QVariantMap &hints, int)
     {
-        calls.append({appName, replacesId, icon, summary, body, actions, hints, timeout});
+        calls.append({appName, icon, summary, body, hints});
         return uint(calls.size());
     }
 

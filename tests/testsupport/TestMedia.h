@@ -14,10 +14,8 @@ public:
     // A one-second clip with picture and sound in the given container
     // (avi, mp4, mkv, mpg, flv, mov or wmv).
     QString clip(const QString &container) const;
-    QStringList clips() const;
-    QString clipWithoutAudio() const; // mp4, picture only
-    QString randomBytes() const;      // random bytes named like a video (.avi)
-    QString emptyFile() const;        // zero bytes, named like a video (.mp4)
+    QString randomBytes() const; // random bytes named like a video (.avi)
+    QString emptyFile() const;   // zero bytes, named like a video (.mp4)
 
     // Makes one clip; the container follows the path's extension. Returns true on success.
     static bool makeClip(const QString &path, double seconds, bool withAudio = true,
@@ -26,6 +24,8 @@ public:
     static QStringList makeClips(const QString &folder, int count, double seconds,
                                  const QString &size = QStringLiteral("320x240"));
     static QString encoder();
+    // Whether the encoder reads the file through to its end without an error.
+    static bool playable(const QString &path);
 
 private:
     TestMedia();

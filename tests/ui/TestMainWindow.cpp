@@ -1,8 +1,10 @@
 #include "AboutPanel.h"
+#include "CRegister.h"
 #include "ChildProcesses.h"
 #include "EncoderPath.h"
 #include "FileAdder.h"
 #include "PanelAnimator.h"
+#include "SettingsPersistence.h"
 #include "StandInEncoder.h"
 #include "TestMedia.h"
 #include "Twips.h"
@@ -18,10 +20,43 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTimer>
 #include <QUrl>
+
+namespace {
+const quint32 kRoot = CRegister::HKEY_LOCAL_MACHINE;
+
+QList<QComboBox *> allLists(FormatPanel *formats)
+{
+    // The category comes first: it rebuilds the label and extension lists.
+    return {formats->cmbCategory(),      formats->cmbOutVCodec(), formats->cmbOutFormat(),
+            formats->cmbCustContainer(), formats->cmbCACodec(),   formats->cmbCASmapleRate(),
+            formats->cmbCVCodec(),       formats->cmbCVSize(),    formats->cmbCVAspect()};
+}
+
+QList<QLineEdit *> allFields(FormatPanel *formats)
+{
+    return {formats->txtCABirate(), formats->txtChannels(), formats->txtCVBitrate(),
+            formats->txtFrameRate()};
+}
+
+// The seventeen stored choices as the window shows them.
+QStringList choices(MainWindow *window)
+{
+    QStringList all = {QString::number(window->steps()->optSameFolder->isChecked()),
+                       QString::number(window->steps()->optOtherFolder->isChecked()),
+                       window->steps()->txtOutPath->text(),
+                       QString::number(window->formats()->optFormat(1)->isChecked())};
+    for (QComboBox *list : allLists(window->formats()))
+        all << list->currentText();
+    for (QLineEdit *field : allFields(window->formats()))
+        all << field->text();
+    return all;
+}
+} // namespace
 
 class TestMainWindow : public QObject
 {
@@ -30,10 +65,46 @@ class TestMainWindow : public QObject
 private:
     std::unique_ptr<WindowFixture> m_fixture;
     MainWindow *m_window = nullptr;
+    QTemporaryDir m_media; // clips handed in from outside
     StepsFrame *steps() const { return m_window->steps(); }
     void click(const char *name) { m_fixture->click(name); }
+    QString media(const QString &name) const { return m_media.filePath(name); }
+    MainWindow *reopen() { return m_window = m_fixture->open(); }
+
+    QStringList listedPaths() const
+    {
+        QStringList paths;
+        for (const FileListRecord &record : m_window->fileList()->records())
+            paths << record.FilePath;
+        return paths;
+    }
+
+    void verifyDefaults(MainWindow *window)
+    {
+        FormatPanel *f = window->formats();
+        // A default of "1" selects the second item, or the first when there is one.
+        const auto second = [](QComboBox *list) { return list->itemText(list->count() > 1); };
+        QCOMPARE(choices(window),
+                 (QStringList{"0", "1", SettingsPersistence::defaultOutputFolder(), "0",
+                              second(f->cmbCategory()), second(f->cmbOutVCodec()),
+                              second(f->cmbOutFormat()), "AVI", second(f->cmbCACodec()),
+                              "22.05 KHz", second(f->cmbCVCodec()), "[As Input]", "[As Input]",
+                              "64", "2", "320", "25"}));
+        // Enabled in itself; the main frame around it may be waiting for a panel.
+        QVERIFY(window->steps()->txtOutPath->isEnabledTo(window->frMain()));
+    }
 
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(QDir(m_media.path()).mkpath("other/Folder") &&
+                QDir(m_media.path()).mkpath("empty"));
+        for (const char *name : {"a clip.mkv", "other/b.mp4", "other/Folder/c.avi"})
+            QVERIFY(TestMedia::makeClip(media(name), 0.4));
+        QFile notes(media("notes.txt"));
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a video\n") > 0);
+    }
+
     void init()
     {
         m_fixture = std::make_unique<WindowFixture>();
@@ -46,21 +117,15 @@ private slots:
     void startsWithAnEmptyListAndParkedPanels()
     {
         FileGrid *grid = steps()->Grid;
-        QCOMPARE(grid->model()->rowCount(), 0);
         QVERIFY(grid->isColumnHidden(FileListModel::ID));
-        QStringList captions;
-        for (int column = FileListModel::CheckBox; column < FileListModel::ColumnCount; ++column)
-            captions << grid->model()->headerData(column, Qt::Horizontal).toString();
-        QCOMPARE(captions,
-                 (QStringList{" ", "File Path", "Conversion Status", "Time Length", "File Size"}));
+        QCOMPARE(grid->model()->headerData(FileListModel::Status, Qt::Horizontal).toString(),
+                 QString("Conversion Status"));
         // Screen readers are told the texts a sighted user reads.
         const auto spoken = [](QWidget *label) {
             return QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
         };
         QCOMPARE(spoken(m_window->about()->lblVer()), QString("1.0.0.5"));
-        QVERIFY(steps()->lblFormat->text().startsWith("Category:"));
-        QCOMPARE(spoken(steps()->lblFormat), steps()->lblFormat->text());
-        QCOMPARE(MainWindow::versionText(2, 5, 0), QString("2.5.0.0"));
+        QVERIFY(spoken(steps()->lblFormat).startsWith("Category:"));
         QCOMPARE(m_window->frFormats()->y(), m_window->height());
         QCOMPARE(m_window->frAbout()->y(), m_window->height());
     }
@@ -76,13 +141,11 @@ private slots:
             file.write("<?xml version=\"1.0\"?>\r\n<entry>\r\n<label>cut\r\n");
         }
         MainWindow *window = broken.open();
-        QVERIFY(window);
+        QVERIFY(window && window->formats()->cmbCategory()->count() == 0);
         const QStringList texts = broken.messages.texts();
         QCOMPARE(texts.size(), 2);
         QVERIFY(texts.at(0).startsWith("Error Occured while Loading Presets.\r\n"));
         QVERIFY(texts.at(1).startsWith("Error Occured while Loading Codecs.\r\n"));
-        QCOMPARE(broken.messages.messages().at(0).icon, MessageIcon::None);
-        QVERIFY(window->isVisible() && window->formats()->cmbCategory()->count() == 0);
     }
 
     // Panel slides: no second slide starts over a running one, and frMain waits for the park.
@@ -109,28 +172,6 @@ private slots:
         QCOMPARE(m_window->frAbout()->y(), m_window->height());
     }
 
-    void helpLinksAndFolderChoice()
-    {
-        click("MyButton1");
-        const QString help = QCoreApplication::applicationDirPath() + "/Help.html";
-        QCOMPARE(m_fixture->shell.opened, QStringList{help});
-        QVERIFY(QFile::exists(help));
-        emit m_window->about()->lblFFmpeg()->linkActivated(AboutPanel::EncoderHomePage);
-        QCOMPARE(m_fixture->shell.opened.last(), QString("https://ffmpeg.org/"));
-
-        // The folder options switch the path box and Browse, and keep the typed text.
-        steps()->txtOutPath->setText("/srv/out");
-        QTest::mouseClick(steps()->optSameFolder, Qt::LeftButton);
-        QVERIFY(!steps()->txtOutPath->isEnabled() && !steps()->cmdBrowse->isEnabled());
-        QTest::mouseClick(steps()->optOtherFolder, Qt::LeftButton);
-        QVERIFY(steps()->txtOutPath->isEnabled() && steps()->cmdBrowse->isEnabled());
-        QCOMPARE(steps()->txtOutPath->text(), QString("/srv/out"));
-
-        m_fixture->dialogs.chosenFolder = "/";
-        QTest::mouseClick(steps()->cmdBrowse, Qt::LeftButton);
-        QCOMPARE(steps()->txtOutPath->text(), QString("/"));
-    }
-
     // The real open-file dialog shows each filter's name once, the common files first.
     void fileDialogNamesItsFilters()
     {
@@ -149,7 +190,6 @@ private slots:
         poll.start(10);
         QVERIFY(dialogs.openFiles("Select", FileAdder::openFileFilters(), true).isEmpty());
         QCOMPARE(shown.size(), 6);
-        QCOMPARE(shown.first(), QString("Common Video Files"));
         QCOMPARE(shown.last(), QString("All Files(*.*)"));
     }
 
@@ -157,39 +197,27 @@ private slots:
     {
         FileListModel *list = m_window->fileList();
         FileGrid *grid = steps()->Grid;
-        const TestMedia &media = TestMedia::instance();
-        QFile song(m_fixture->folder.filePath("song.mp3"));
-        QVERIFY(song.open(QIODevice::WriteOnly) && song.write("ID3") == 3);
-        song.close();
         // Dropped files are added in drop order; a refused one is passed over silently.
         QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(media.clip("mkv")), QUrl::fromLocalFile(song.fileName()),
-                      QUrl::fromLocalFile(media.clip("avi"))});
+        mime.setUrls({QUrl::fromLocalFile(media("a clip.mkv")),
+                      QUrl::fromLocalFile(media("notes.txt")),
+                      QUrl::fromLocalFile(media("other/b.mp4"))});
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
         QCoreApplication::sendEvent(grid->viewport(), &enter);
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
         QCoreApplication::sendEvent(grid->viewport(), &drop);
         QTRY_VERIFY_WITH_TIMEOUT(!steps()->lblAddProgress->isVisible(), 60000);
-        QCOMPARE(list->rowCount(), 2);
-        QCOMPARE(list->record(0).FilePath, media.clip("mkv"));
-        QCOMPARE(list->record(1).FilePath, media.clip("avi"));
+        QCOMPARE(listedPaths(), (QStringList{media("a clip.mkv"), media("other/b.mp4")}));
         QCOMPARE(m_fixture->messages.count(), 0);
 
         const QPoint tick =
             grid->visualRect(grid->model()->index(1, FileListModel::CheckBox)).center();
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, tick);
         QVERIFY(list->record(1).CheckBox != 0);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, tick);
-        QCOMPARE(list->record(1).CheckBox, 0);
-        for (int column = FileListModel::FilePath; column < FileListModel::ColumnCount; ++column)
-            QVERIFY(!(grid->model()->flags(grid->model()->index(0, column)) & Qt::ItemIsEditable));
 
         m_fixture->doubleClickRow(1);
-        QCOMPARE(m_fixture->shell.opened, QStringList{media.clip("avi")});
-        steps()->cmdPlay->setEnabled(false);
-        m_fixture->doubleClickRow(0);
-        QCOMPARE(m_fixture->shell.opened.size(), 1);
+        QCOMPARE(m_fixture->shell.opened, QStringList{media("other/b.mp4")});
     }
 
     // Many files through the dialog: the count shows under the grid, Cancel stops the add from
@@ -206,17 +234,14 @@ private slots:
         QPushButton *cancel = steps()->cmdCancelAdd;
         m_fixture->dialogs.chosenFiles = clips;
         click("cmdAddVideoFile");
-        QVERIFY(line->isVisible() && cancel->isVisible());
         QCOMPARE(line->text(), QString("Adding 0 of 80\u2026"));
         QTRY_VERIFY_WITH_TIMEOUT(list->rowCount() > 0, 60000);
-        QVERIFY(line->text().endsWith(" of 80\u2026"));
         cancel->setFocus();
         QTest::keyClick(cancel, Qt::Key_Space);
         QVERIFY(!line->isVisible() && !cancel->isVisible());
         const int rows = list->rowCount();
-        QVERIFY(rows < clips.size());
         QTest::qWait(300);
-        QCOMPARE(list->rowCount(), rows);
+        QVERIFY(list->rowCount() == rows && rows < clips.size());
         QCOMPARE(liveChildProcesses(), 0);
 
         QSignalSpy unloading(m_window, &MainWindow::unloading);
@@ -224,14 +249,11 @@ private slots:
         click("cmdAddVideoFile");
         QTRY_VERIFY_WITH_TIMEOUT(list->rowCount() > rows, 60000);
         m_window->close(); // as the window manager would
-        QVERIFY(!m_window->isVisible());
-        QCOMPARE(unloading.count(), 1);
+        QVERIFY(!m_window->isVisible() && unloading.count() == 1);
         QCOMPARE(liveChildProcesses(), 0);
         const int closedWith = list->rowCount();
         QTest::qWait(300);
-        QCOMPARE(list->rowCount(), closedWith);
-        QVERIFY(closedWith < clips.size());
-        QCOMPARE(m_fixture->messages.count(), 0);
+        QVERIFY(list->rowCount() == closedWith && closedWith < clips.size());
     }
 
     void gridColumnsFitBesideTheScrollBar()
@@ -246,12 +268,8 @@ private slots:
         QTRY_VERIFY(grid->verticalScrollBar()->isVisible());
         QTRY_COMPARE(header->length(), grid->viewport()->width());
         QVERIFY(!grid->horizontalScrollBar()->isVisible());
-        const QList<QPair<int, double>> widths = {{FileListModel::CheckBox, 500},
-                                                  {FileListModel::Status, 2000},
-                                                  {FileListModel::Duration, 1200},
-                                                  {FileListModel::FileSize, 1200}};
-        for (const auto &[column, twips] : widths)
-            QCOMPARE(grid->columnWidth(column), Twips::toPixels(twips));
+        QCOMPARE(grid->columnWidth(FileListModel::Status), Twips::toPixels(2000));
+        QCOMPARE(grid->columnWidth(FileListModel::FileSize), Twips::toPixels(1200));
     }
 
     void formatTheEncoderLacksStartsNoBatch()
@@ -268,25 +286,7 @@ private slots:
         QCOMPARE(steps()->cmdConvert->text(), QString("Convert All"));
     }
 
-    void dragMinimizeAndClose()
-    {
-        const QPoint before = m_window->pos();
-        QWidget *frame = m_window->frMain();
-        // Offscreen there is no window manager to move the window, so the panel does it.
-        QTest::mousePress(frame, Qt::LeftButton, {}, QPoint(200, 10));
-        QTest::mouseMove(frame, QPoint(230, 30));
-        QTest::mouseRelease(frame, Qt::LeftButton, {}, QPoint(230, 30));
-        QTRY_COMPARE(m_window->pos(), before + QPoint(30, 20));
-        click("cmdMinimize");
-        QTRY_VERIFY(m_window->isMinimized());
-
-        QSignalSpy unloading(m_window, &MainWindow::unloading);
-        click("cmdClose");
-        QCOMPARE(unloading.count(), 1);
-        QVERIFY(!m_window->isVisible() && QFile::exists(m_fixture->settingsFile()));
-    }
-
-    void everyControlIsNamedAndTabsFollowTheSteps()
+    void everyControlIsNamedAndTabSkipsParkedPanels()
     {
         for (QWidget *control : m_window->findChildren<QWidget *>()) {
             // Not the lists' own pop-ups, nor a spin box's inner field, which it speaks for.
@@ -297,18 +297,6 @@ private slots:
                  qobject_cast<QAbstractItemView *>(control)))
                 QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
         }
-        const QList<QWidget *> order = {
-            steps()->cmdAddVideoFile, steps()->Grid,          steps()->cmdCancelAdd,
-            steps()->cmdChangeFormat, steps()->optSameFolder, steps()->txtOutPath,
-            steps()->spnSimultaneous, steps()->cmdConvert,    steps()->chkShutdown};
-        QList<QWidget *> chain;
-        QWidget *widget = order.first();
-        for (int step = 0; step < 200; ++step, widget = widget->nextInFocusChain()) {
-            if (order.contains(widget) && !chain.contains(widget))
-                chain << widget;
-        }
-        QCOMPARE(chain, order);
-
         // Real Tab presses never reach a parked panel.
         m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window));
@@ -319,6 +307,143 @@ private slots:
             QVERIFY(focus && !m_window->frFormats()->isAncestorOf(focus) &&
                     !m_window->frAbout()->isAncestorOf(focus));
         }
+    }
+
+    // Paths opened from outside (a second start, a file manager) are added in order.
+    void openedPathsAreAdded_data()
+    {
+        QTest::addColumn<QStringList>("opened");
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("folder between files")
+            << QStringList{"other/b.mp4", "other/Folder", "a clip.mkv"}
+            << QStringList{"other/b.mp4", "other/Folder/c.avi", "a clip.mkv"} << QStringList{};
+        QTest::newRow("refused file warned once")
+            << QStringList{"notes.txt", "a clip.mkv", "a clip.mkv"} << QStringList{"a clip.mkv"}
+            << QStringList{"Some files are not supported or already exist and will not be added"};
+        QTest::newRow("empty folder")
+            << QStringList{"empty", "other/b.mp4"} << QStringList{"other/b.mp4"}
+            << QStringList{"Selected Folder is empty."};
+    }
+    void openedPathsAreAdded()
+    {
+        QFETCH(QStringList, opened);
+        QFETCH(QStringList, listed);
+        QFETCH(QStringList, messages);
+        for (QStringList *paths : {&opened, &listed}) {
+            for (QString &path : *paths)
+                path = media(path);
+        }
+        m_window->openPaths(opened);
+        QTRY_COMPARE(listedPaths(), listed);
+        QTRY_VERIFY(!m_window->adder()->isAdding());
+        QCOMPARE(m_fixture->messages.texts(), messages);
+    }
+
+    // Paths that arrive while an add of the Add button waits on its probes come after it.
+    void pathsArrivingDuringAnAddWait()
+    {
+        m_fixture->dialogs.chosenFiles = {media("a clip.mkv")};
+        click("cmdAddVideoFile");
+        QVERIFY(m_window->adder()->isAdding());
+        m_window->openPaths({media("other/Folder"), media("other/b.mp4")});
+        QTRY_COMPARE(listedPaths(), (QStringList{media("a clip.mkv"), media("other/Folder/c.avi"),
+                                                 media("other/b.mp4")}));
+        QCOMPARE(m_fixture->messages.count(), 0);
+    }
+
+    void batchEndIsNotifiedOnlyWhenTheWindowIsInactive()
+    {
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+        m_window->notifyBatchEnded(3, 0);
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        m_window->notifyBatchEnded(2, 1);
+        QCOMPARE(m_fixture->notifier.shown,
+                 QStringList{"Conversion finished: 2 files converted, 1 failed"});
+    }
+
+    // A damaged file is the store's concern; here the first start finds no file at all.
+    void startsWithDefaultsAndWritesLater()
+    {
+        MainWindow *window = m_window;
+        verifyDefaults(window);
+        QVERIFY(!QFile::exists(m_fixture->settingsFile()) && m_fixture->messages.count() == 0);
+        window->formats()->txtFrameRate()->setText("50");
+        QCOMPARE(reopen()->formats()->txtFrameRate()->text(), QString("50"));
+    }
+
+    void everyChoiceSurvivesARestart()
+    {
+        MainWindow *window = m_window;
+        window->steps()->optSameFolder->setChecked(true);
+        window->steps()->txtOutPath->setText("/srv/media/out put");
+        window->formats()->optFormat(1)->setChecked(true);
+        for (QComboBox *list : allLists(window->formats()))
+            list->setCurrentIndex(list->count() - 1);
+        const QStringList typed = {"128", "6", "2500", "29.97"};
+        for (int field = 0; field < typed.size(); ++field)
+            allFields(window->formats()).at(field)->setText(typed.at(field));
+        const QStringList chosen = choices(window);
+
+        window = reopen();
+        QCOMPARE(choices(window), chosen);
+        QVERIFY(!window->steps()->cmdBrowse->isEnabled());
+        // Earlier versions wrote these names (and this one the number of files at once); a
+        // renamed one would silently lose its choice.
+        QStringList stored = QSettings(m_fixture->settingsFile(), QSettings::IniFormat).allKeys();
+        QStringList pinned;
+        for (const char *name :
+             {"optOtherFolder", "optSameFolder", "txtOutPath", "optFormat", "cmbCategory",
+              "cmbOutVCodec", "cmbOutFormat", "cmbCustContainer", "cmbCACodec", "cmbCASmapleRate",
+              "cmbCVCodec", "cmbCVSize", "cmbCVAspect", "txtCABirate", "txtChannels",
+              "txtCVBitrate", "txtFrameRate", "spnSimultaneous"})
+            pinned << QStringLiteral("HKEY_LOCAL_MACHINE/Software/Tarnwick Reelforge/Settings/") +
+                          name;
+        stored.sort();
+        pinned.sort();
+        QCOMPARE(stored, pinned);
+    }
+
+    void storedValuesThatCannotBeUsedAreSkipped()
+    {
+        m_window->close(); // writes its choices, which these then replace
+        m_fixture->window.reset();
+        const CRegister store(m_fixture->settingsFile());
+        const QList<QPair<QString, QString>> stored = {
+            {"optFormat", "1"}, {"cmbCategory", "99"}, {"txtCABirate", "abc"}, {"txtOutPath", ""}};
+        for (const auto &[name, value] : stored)
+            QVERIFY(store.REGSaveSetting(kRoot, SettingsPersistence::KeyPath, name, value));
+        MainWindow *window = reopen();
+        FormatPanel *formats = window->formats();
+        QVERIFY(formats->optFormat(1)->isChecked() && formats->cmbCategory()->currentIndex() == 0);
+        QCOMPARE(window->steps()->txtOutPath->text(), SettingsPersistence::defaultOutputFolder());
+        // Restored unchanged; building the options refuses it later.
+        QCOMPARE(formats->txtCABirate()->text(), QString("abc"));
+    }
+
+    void restoreDefaultsForgetsAtOnceAndKeepsThePanelOpen()
+    {
+        MainWindow *window = m_window;
+        window->steps()->optSameFolder->setChecked(true);
+        window->formats()->txtChannels()->setText("1");
+        window->formats()->cmbCVSize()->setCurrentIndex(7);
+        window = reopen();
+        QCOMPARE(window->formats()->txtChannels()->text(), QString("1"));
+
+        QTest::mouseClick(window->steps()->cmdChangeFormat, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(window->frFormats()->y() == 181, 5000);
+        QTest::mouseClick(window->formats()->cmdDefaults(), Qt::LeftButton);
+        const CRegister stored(m_fixture->settingsFile());
+        for (const char *name : {"optSameFolder", "txtChannels", "cmbCVSize", "txtOutPath"})
+            QCOMPARE(stored.REGGetSetting(kRoot, SettingsPersistence::KeyPath, name, "gone"),
+                     QString("gone"));
+        verifyDefaults(window);
+        QCOMPARE(window->frFormats()->y(), 181);
+        QVERIFY(!window->frMain()->isEnabled());
     }
 };
 

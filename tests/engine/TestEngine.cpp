@@ -1,0 +1,358 @@
+// The engine without a conversion: how a child ended, as the runner tells it (exit status, a
+// signal, a stop, or no start), the encoder's runner on top of it, output names, the encoder's
+// output read back, what an option string needs from the installed encoder, and power-off.
+#include "DOSOutputs.h"
+#include "EncoderInventory.h"
+#include "EncoderOutput.h"
+#include "MessageRecorder.h"
+#include "OutputFileName.h"
+#include "ProcessRunner.h"
+#include "RecordingShutdown.h"
+#include "ShutDownWindows.h"
+#include "SignalWait.h"
+#include "StandInEncoder.h"
+#include "TerminationSignals.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+// A runner that keeps every text it hands on, in order, and runs shell snippets as children.
+struct RecordedRunner : DOSOutputs
+{
+    RecordedRunner()
+    {
+        connect(this, &DOSOutputs::ReceiveOutputs, this, [this](const QString &t) { events << t; });
+    }
+    QString run(const QString &script)
+    {
+        setArguments({"/bin/sh", "-c", script});
+        return ExecuteCommand();
+    }
+    QStringList events;
+};
+
+// True when no process with that id runs; a zombie awaiting its reaper counts as gone.
+bool isGone(const QString &pid)
+{
+    QFile stat("/proc/" + pid + "/stat");
+    return !stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z "); // "1 (sh) Z ..."
+}
+} // namespace
+
+class TestEngine : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    EncoderInventory m_inventory; // over a stand-in encoder that offers little
+
+private slots:
+    void initTestCase()
+    {
+        // Descriptors this test inherited belong to whatever started it, not to the program.
+        for (const QString &name : QDir("/proc/self/fd").entryList(QDir::Files | QDir::System)) {
+            if (name.toInt() > 2)
+                ::fcntl(name.toInt(), F_SETFD, FD_CLOEXEC);
+        }
+        QVERIFY(m_inventory.missingFor("-c:v libx265", "mkv").isEmpty()); // nothing known yet
+        QSignalSpy ready(&m_inventory, &EncoderInventory::ready);
+        m_inventory.start(StandInEncoder::write(m_dir.path(),
+                                                {"libx264", "aac", "mpeg2video", "mp2"},
+                                                {"mp4", "mpeg", "vcd", "matroska,webm"}));
+        QVERIFY(ready.wait(10000));
+    }
+
+    // Paths are relative to a fresh temporary folder; an empty expected path means the
+    // folder could not be made. Reserved names are those running conversions will write.
+    void namesAnOutputPath_data()
+    {
+        QTest::addColumn<QStringList>("existing"); // files; the first is the input
+        QTest::addColumn<QString>("outPath");      // null: beside the input
+        QTest::addColumn<QString>("expected");
+        const QString beside;
+        const QString clip = "v/clip.avi";
+        const QString converted = "v/clip_Converted.avi";
+        QTest::newRow("free name") << QStringList{"v/clip.mpg"} << beside << clip;
+        QTest::newRow("input has it") << QStringList{clip} << beside << converted;
+        QTest::newRow("numbers go on") << QStringList{clip, converted, "v/clip_Converted_0.avi"}
+                                       << beside << "v/clip_Converted_1.avi";
+        QTest::newRow("no second suffix")
+            << QStringList{converted} << beside << "v/clip_Converted_0.avi";
+        QTest::newRow("suffix case")
+            << QStringList{"v/clip_converted.avi"} << beside << "v/clip_converted_Converted.avi";
+        QTest::newRow("trailing slash, folder made") << QStringList{clip} << "made/"
+                                                     << "made/clip.avi";
+        QTest::newRow("parent missing") << QStringList{clip} << "a/b"
+                                        << "";
+        QTest::newRow("empty folder") << QStringList{clip} << ""
+                                      << "";
+        QTest::newRow("reserved") << QStringList{"v/clip.mkv"} << beside
+                                  << "v/clip_Converted_0.avi";
+    }
+
+    void namesAnOutputPath()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(QString, outPath);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        for (const QString &file : std::as_const(existing)) {
+            QVERIFY(QDir().mkpath(QFileInfo(dir.filePath(file)).path()));
+            QVERIFY(QFile(dir.filePath(file)).open(QIODevice::WriteOnly));
+        }
+        QSet<QString> reserved;
+        if (QByteArray(QTest::currentDataTag()) == "reserved")
+            reserved = {dir.filePath("v/clip.avi"), dir.filePath("v/clip_Converted.avi")};
+        const QString folder = outPath.isEmpty() ? outPath : dir.filePath(outPath);
+        OutputNameFailure failure = OutputNameFailure::AllNamesTaken;
+        const QString result = GetOutputFileName(dir.filePath(existing.first()), "avi",
+                                                 outPath.isNull(), folder, reserved, &failure);
+        QCOMPARE(result, expected.isEmpty() ? expected : dir.filePath(expected));
+        QCOMPARE(failure, expected.isEmpty() ? OutputNameFailure::FolderUnavailable
+                                             : OutputNameFailure::None);
+        if (!outPath.isNull())
+            QCOMPARE(QFileInfo(folder).isDir(), !expected.isEmpty());
+    }
+
+    // From one chunk: the time, its length-unknown status number and percent (halves to even).
+    void progressOfAChunk_data()
+    {
+        QTest::addColumn<QString>("chunk");
+        QTest::addColumn<double>("length");
+        QTest::addColumn<double>("seconds"); // -1: no usable time
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("percent");
+        QTest::newRow("older seconds") << "q=2 TIME=12.34 x" << 100.0 << 12.34 << "12.34" << 12;
+        QTest::newRow("h:m:s") << "time=01:01:02.50 x\r" << 3662.0 << 3662.5 << "3662.50" << 100;
+        QTest::newRow("beyond the length") << "time=210.00 x" << 200.0 << 210.0 << "210.00" << 105;
+        QTest::newRow("percent half down") << "time=1.00 x" << 8.0 << 1.0 << "1.00" << 12;
+        QTest::newRow("percent half up") << "time=00:00:03 x" << 8.0 << 3.0 << "3" << 38;
+        QTest::newRow("the first") << "time=1.00 a\rtime=2.00 b" << 1.0 << 1.0 << "1.00" << 100;
+        QTest::newRow("not available") << "time=N/A bitrate=" << 1.0 << -1.0 << "" << 0;
+        QTest::newRow("cut by the read") << "size= 256kB time=00:00:0" << 1.0 << -1.0 << "" << 0;
+    }
+
+    void progressOfAChunk()
+    {
+        QFETCH(QString, chunk);
+        QFETCH(double, length);
+        QFETCH(double, seconds);
+        QFETCH(QString, shown);
+        QFETCH(int, percent);
+        const QString time = EncoderOutput::progressTime(chunk).value_or(QStringLiteral("none"));
+        QCOMPARE(EncoderOutput::seconds(time).value_or(-1.0), seconds);
+        QCOMPARE(EncoderOutput::secondsText(time), shown);
+        if (seconds >= 0)
+            QCOMPARE(int(EncoderOutput::percent(seconds, length)), percent);
+    }
+
+    // Rows naming a recorded output use that file; each is read with LF and CR LF line ends.
+    void errorDetailQuotesTheErrorAlone_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("kept");    // must be in the detail
+        QTest::addColumn<QString>("dropped"); // must not
+        const auto row = [](const char *name, const char *output, const char *kept,
+                            const char *dropped) {
+            QTest::newRow(name) << output << kept << dropped;
+        };
+        row("unreadable", "ffmpeg51_invalid_data", "Invalid data", "built with");
+        row("one stream", "ffmpeg51_unknown_encoder_one_stream", "foo", "Video");
+        row("not opened", "ffmpeg51_encoder_open_failed", "rate 1234", "-> #0:1");
+        row("older unknown codec", "old_unknown_codec", "Unknown codec", "Audio");
+        row("two mapping lines at most", "Stream mapping:\n  #1\n  #2\n  #3\nfailed\n", "#3", "#2");
+        row("no landmark", "something went wrong\n", "", "wrong");
+    }
+
+    void errorDetailQuotesTheErrorAlone()
+    {
+        QFETCH(QString, output);
+        QFETCH(QString, kept);
+        QFETCH(QString, dropped);
+        QFile file(QStringLiteral(REELFORGE_TEST_DATA "/encoder-output/") + output + ".txt");
+        if (file.open(QIODevice::ReadOnly))
+            output = QString::fromUtf8(file.readAll()).replace("\r\n", "\n");
+        for (const QString &text : {output, QString(output).replace('\n', QLatin1String("\r\n"))}) {
+            const QString detail = EncoderOutput::errorDetail(text);
+            QVERIFY2(detail.contains(kept) && !detail.contains(dropped), qPrintable(detail));
+        }
+    }
+
+    void namesWhatIsMissing_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("missing");
+        const auto row = [](const char *name, const char *options, const char *extension,
+                            const char *missing) {
+            QTest::newRow(name) << options << extension << missing;
+        };
+        row("all offered", "-c:v libx264 -preset fast -c:a aac", "MP4", "");
+        row("video encoder", "-vcodec libx265 -acodec aac", "mp4", "encoder \"libx265\"");
+        row("copy needs no encoder", "-c copy", "mkv", "");
+        row("container by extension", "-c:v libx264", "avi", "container \"avi\"");
+        row("-f names the container", "-c:v libx264 -f ogg", "mp4", "container \"ogg\"");
+        row("DVD target", "-target pal-dvd", "mpg", "encoder \"ac3\"");
+        row("VCD target", "-target ntsc-vcd", "mpg", "encoder \"mpeg1video\"");
+    }
+
+    void namesWhatIsMissing()
+    {
+        QFETCH(QString, options);
+        QFETCH(QString, extension);
+        QFETCH(QString, missing);
+        QCOMPARE(m_inventory.missingFor(options, extension), missing);
+    }
+
+    void shutdownModeDecidesTheRequest_data()
+    {
+        QTest::addColumn<qint32>("mode");
+        QTest::addColumn<QList<ShutdownAction>>("requests");
+        QTest::newRow("0") << 0 << QList{ShutdownAction::EndSession};
+        QTest::newRow("1") << 1 << QList{ShutdownAction::PowerOff};
+        QTest::newRow("2") << 2 << QList{ShutdownAction::Reboot};
+        QTest::newRow("8") << 8 << QList{ShutdownAction::PowerOff};
+        for (const qint32 mode : {3, 9, -65536})
+            QTest::newRow(qPrintable(QString::number(mode))) << mode << QList<ShutdownAction>();
+    }
+
+    void shutdownModeDecidesTheRequest()
+    {
+        QFETCH(qint32, mode);
+        QFETCH(QList<ShutdownAction>, requests);
+        RecordingShutdown backend;
+        ShutDownWindows(backend, mode);
+        QCOMPARE(backend.privilegeRequests, 1);
+        QCOMPARE(backend.requests, requests);
+    }
+    // Nothing the program opened reaches a child: it holds its three standard streams only.
+    void childHoldsOnlyItsStandardStreams()
+    {
+        TerminationSignals termination;
+        // As a library on another thread might: no close-on-exec.
+        const int stray = ::open("/dev/null", O_RDONLY);
+        ProcessRunner runner;
+        QString received;
+        connect(&runner, &ProcessRunner::outputReceived, this,
+                [&](const QString &chunk) { received += chunk; });
+        runner.start({"sh", "-c", "ls /proc/$$/fd"});
+        QVERIFY(waitForSignal(&runner, &ProcessRunner::finished, 20000));
+        ::close(stray);
+        QCOMPARE(received, QString("0\n1\n2\n"));
+    }
+
+    void tellsHowTheChildEnded_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<bool>("stop"); // stop as soon as the first output arrives
+        QTest::addColumn<ProcessRunner::Ending>("ending");
+        QTest::addColumn<int>("number"); // exit status or signal
+        QTest::addColumn<QString>("output");
+        using E = ProcessRunner::Ending;
+        QTest::newRow("exit 3") << QStringList{"sh", "-c", "echo no >&2; exit 3"} << false
+                                << E::Exited << 3 << "no\n";
+        QTest::newRow("killed by signal 9")
+            << QStringList{"sh", "-c", "kill -9 $$"} << false << E::Signalled << 9 << "";
+        QTest::newRow("stopped") << QStringList{"sh", "-c", "echo go; sleep 30; echo late"} << true
+                                 << E::Stopped << 0 << "go\n";
+        QTest::newRow("missing program")
+            << QStringList{"/nonexistent/program"} << false << E::FailedToStart << 0 << "";
+    }
+
+    void tellsHowTheChildEnded()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(bool, stop);
+        QFETCH(ProcessRunner::Ending, ending);
+        QFETCH(int, number);
+        QFETCH(QString, output);
+        ProcessRunner runner;
+        QString received;
+        connect(&runner, &ProcessRunner::outputReceived, this, [&](const QString &chunk) {
+            received += chunk;
+            if (stop)
+                runner.stop();
+        });
+        runner.start(command);
+        QVERIFY(runner.isRunning()); // even a failed start is told later, never inside start()
+        QVERIFY(waitForSignal(&runner, &ProcessRunner::finished, 20000));
+        const ProcessRunner::Result &result = runner.result();
+        QCOMPARE(result.ending, ending);
+        if (number > 0)
+            QCOMPARE(ending == ProcessRunner::Ending::Signalled ? result.signal : result.exitCode,
+                     number);
+        QVERIFY(ending != ProcessRunner::Ending::FailedToStart || !result.error.isEmpty());
+        QVERIFY(!runner.isRunning() && received == output);
+    }
+    void nothingToRunIsRefused()
+    {
+        MessageRecorder recorder;
+        RecordedRunner runner;
+        QCOMPARE(runner.ExecuteCommand(QString()), QString());
+        QCOMPARE(runner.ExecuteCommand("/no/such/encoder -i x"), QString());
+        QCOMPARE(recorder.texts(),
+                 (QStringList{"Command Line is empty", "File or command not found"}));
+    }
+
+    // Both streams arrive whole in chunks of at most 512 bytes; "aé" is three bytes long, so a
+    // read ends inside an "é" now and then.
+    void outputArrivesWholeInSmallChunks()
+    {
+        const QString accents = QStringLiteral("a\u00e9").repeated(3000);
+        RecordedRunner runner;
+        QCOMPARE(runner.run(QStringLiteral("printf '%1\\n'\necho end >&2").arg(accents)),
+                 accents + "\nend\n");
+        QCOMPARE(runner.events.join(QString()), runner.Outputs());
+        for (const QString &chunk : std::as_const(runner.events))
+            QVERIFY2(chunk.size() <= 512, qPrintable(QString::number(chunk.size())));
+    }
+
+    void stopOrReleaseEndsTheChildAtOnce_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<bool>("release"); // drop the runner instead of stopping it
+        QTest::newRow("chatty") << "while kill -0 $!; do echo tick; sleep 0.01; done" << false;
+        QTest::newRow("released while silent") << "wait" << true;
+    }
+
+    // Both come from a timer, as a Stop click would, while a second timer ticks. The child
+    // first prints its own id and that of a helper it started, which must go too; left
+    // alone, both would run for 20 seconds.
+    void stopOrReleaseEndsTheChildAtOnce()
+    {
+        QFETCH(QString, body);
+        QFETCH(bool, release);
+        auto runner = std::make_unique<RecordedRunner>();
+        RecordedRunner *running = runner.get();
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, this, [&ticks] { ++ticks; });
+        ticker.start(10);
+        QStringList ids;
+        QTimer::singleShot(400, this, [&] {
+            ids = runner->events.join(QString()).section('\n', 0, 0).split(' ');
+            release ? runner.reset() : runner->setStopConvert(true);
+        });
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(running->run("sleep 20 &\necho $$ $!\n" + body), QString());
+        QVERIFY2(clock.elapsed() < 10000 && ticks >= 10, "waited for the child");
+        QCOMPARE(ids.size(), 2);
+        QTRY_VERIFY(isGone(ids.first()) && isGone(ids.last()));
+        QVERIFY(release || runner->events.last() == "Cancelled");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEngine)
+#include "TestEngine.moc"

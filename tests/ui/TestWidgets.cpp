@@ -1,0 +1,440 @@
+#include "DataFileText.h"
+#include "EncoderInventory.h"
+#include "FormatPanel.h"
+#include "MessageRecorder.h"
+#include "PanelAnimator.h"
+#include "ProgressBarPainter.h"
+#include "StandInEncoder.h"
+#include "StatusDelegate.h"
+#include "TestMedia.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace DataFileText;
+
+namespace {
+const QColor kBack(255, 255, 255);
+const QColor kHighlight(128, 0, 128);
+const QColor kBase(250, 250, 250);
+constexpr int kPercentRole = Qt::UserRole + 1;
+QStringList items(const QComboBox *list, int role = Qt::DisplayRole)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->itemData(i, role).toString();
+    return texts;
+}
+} // namespace
+
+// Widgets on their own: a Status cell rendered by a real grid and read back pixel by pixel, a
+// panel slid over a window of the design height, 8655 twips (577 pixels), and the format panel.
+class TestWidgets : public QObject
+{
+    Q_OBJECT
+
+private:
+    QStandardItemModel m_model{1, 2};
+    QTableView m_view;
+    QImage m_image;
+    QRect m_cell;
+
+    void render(const QString &status, int width, bool selected = false)
+    {
+        auto *item = new QStandardItem(status);
+        bool isNumber = false;
+        const double percent = status.toDouble(&isNumber);
+        if (isNumber)
+            item->setData(percent, kPercentRole);
+        m_model.setItem(0, 1, item);
+        m_view.setColumnWidth(1, width);
+        m_view.clearSelection();
+        if (selected)
+            m_view.selectRow(0);
+        m_cell = m_view.visualRect(m_model.index(0, 1));
+        m_image = m_view.viewport()->grab().toImage();
+    }
+
+    int count(const QRect &area, const QColor &color) const
+    {
+        int found = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                found += m_image.pixelColor(x, y) == color;
+        return found;
+    }
+
+    QWidget m_window;
+    QWidget *m_frame = nullptr;
+    QWidget *m_panel = nullptr;
+    std::unique_ptr<PanelAnimator> m_animator;
+    QList<float> m_tops; // the top after each tick
+
+private slots:
+    void initTestCase()
+    {
+        QPalette palette = m_view.palette();
+        palette.setColor(QPalette::HighlightedText, kBack);
+        palette.setColor(QPalette::Highlight, kHighlight);
+        palette.setColor(QPalette::Base, kBase);
+        m_view.setPalette(palette);
+        m_view.setModel(&m_model);
+        m_view.setItemDelegate(new StatusDelegate(1, kPercentRole, &m_view));
+        m_view.setSelectionBehavior(QAbstractItemView::SelectRows);
+        m_view.setShowGrid(false);
+        m_view.verticalHeader()->setDefaultSectionSize(24);
+        m_view.resize(400, 120);
+        m_view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_view));
+    }
+
+    void barCoversItsShareWithTheTextSwapped_data()
+    {
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("barColumns"); // the bar stops one column short of its edge
+        QTest::newRow("minus one as zero") << "-1" << 120 << 0;
+        QTest::newRow("above 100 as full") << "250" << 120 << 119;
+        QTest::newRow("45.5 rounds to 46") << "45.5" << 100 << 45;
+        QTest::newRow("44.5 rounds to 44") << "44.5" << 100 << 43;
+        QTest::newRow("101 pixels at 50") << "50" << 101 << 49;
+    }
+
+    void barCoversItsShareWithTheTextSwapped()
+    {
+        QFETCH(QString, status);
+        QFETCH(int, width);
+        QFETCH(int, barColumns);
+        render(status, width);
+        const QColor bar = ProgressBarPainter::barColor();
+        const QRect inside(m_cell.left(), m_cell.top(), barColumns, m_cell.height());
+        const QRect outside = m_cell.adjusted(barColumns, 0, 0, 0);
+        // Only the two colours: the grid's own background and text are suppressed.
+        QCOMPARE(count(m_cell, bar) + count(m_cell, kBack), width * m_cell.height());
+        QCOMPARE(m_image.pixelColor(outside.topLeft() + QPoint(0, 1)), kBack);
+        // The percentage: background-coloured under the bar, bar-coloured beyond it.
+        const int textUnder = barColumns > 0 ? count(inside, kBack) : 0;
+        const int textBeyond = count(outside, bar);
+        QVERIFY(textUnder + textBeyond > 0);
+        if (barColumns > 20 && barColumns < width - 20)
+            QVERIFY(textUnder > 0 && textBeyond > 0);
+    }
+
+    // A selected row takes the selection colours, and words are drawn by the grid: no bar.
+    void cellsWithoutBar()
+    {
+        render("60", 120, true);
+        QCOMPARE(count(m_cell, kHighlight) + count(m_cell, kBack), 120 * m_cell.height());
+        QVERIFY(count(m_cell, kBack) > 0); // the text
+        render("12.34 Seconds Converted", 160);
+        QCOMPARE(count(m_cell, ProgressBarPainter::barColor()), 0);
+        QCOMPARE(m_image.pixelColor(m_cell.left() + 1, m_cell.top() + 1), kBase);
+    }
+    void init()
+    {
+        m_window.resize(728, 577);
+        m_frame = new QWidget(&m_window);
+        m_frame->resize(728, 577);
+        m_panel = new QWidget(&m_window);
+        m_panel->resize(483, 246);
+        m_animator = std::make_unique<PanelAnimator>(m_frame, 8655.0f);
+        m_animator->park(m_panel);
+        m_tops.clear();
+        connect(m_animator->tmrAnimate(), &QTimer::timeout, this,
+                [this] { m_tops << m_animator->topOf(m_panel); });
+    }
+
+    void cleanup()
+    {
+        m_animator.reset();
+        delete m_panel;
+        delete m_frame;
+    }
+
+    void risesWithOvershootAndFallsBackToTheParkingLine()
+    {
+        QVERIFY(m_panel->isHidden());
+        m_animator->raise(m_panel);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_animator->isSliding(), 5000);
+        QList<float> expected;
+        for (int tick = 1; tick <= 19; ++tick)
+            expected << 8655.0f - 300 * tick;
+        QCOMPARE(m_tops, expected << 2805 << 2730 << 2655 << 2580 << 2715);
+        QVERIFY(m_panel->y() == 181 && !m_frame->isEnabled());
+
+        m_tops.clear();
+        QSignalSpy parked(m_animator.get(), &PanelAnimator::parked);
+        m_animator->AnimateFrame("EDIT_FRAME_DOWN");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_animator->isSliding(), 5000);
+        expected.clear();
+        for (float top = 2715 + 500; top <= 8715; top += 500)
+            expected << top;
+        QCOMPARE(m_tops, expected << 8655);
+        QVERIFY(m_panel->y() == 577 && parked.count() == 1);
+        QVERIFY(m_frame->isEnabled() && m_panel->isHidden());
+    }
+
+    void closeDuringTheRiseTurnsThePanelRound()
+    {
+        m_animator->raise(m_panel);
+        QTRY_VERIFY(m_tops.size() >= 3);
+        const float turnedAt = m_animator->topOf(m_panel);
+        m_animator->AnimateFrame("EDIT_FRAME_DOWN");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_animator->isSliding(), 5000);
+        QVERIFY(m_tops.contains(turnedAt + 500) && m_tops.last() == 8655.0f);
+    }
+    void presetSelectionsChain()
+    {
+        QTemporaryDir dir;
+        MessageRecorder messages;
+        FormatPanel panel;
+        panel.LoadPresets(
+            writeFile(dir.path(), "presets.xml",
+                      document("presets", {presetEntry("L1", "-a", "mp4", "Video"),
+                                           presetEntry("L1", "-b", "mkv", "Video"),
+                                           presetEntry("L2", "-c", "avi", "Video"),
+                                           presetEntry("L1", "-again", "mp4", "Video"),
+                                           presetEntry("L1", "-e", "mov", "Video"),
+                                           presetEntry("A1", "-f", "mp3", "Audio"),
+                                           presetEntry("L1", "-g", "mp4", "Audio")})));
+        QCOMPARE(messages.count(), 0);
+        QCOMPARE(items(panel.cmbCategory()), (QStringList{"Video", "Audio"}));
+        QCOMPARE(items(panel.cmbOutVCodec()), (QStringList{"L1", "L2"}));
+        QCOMPARE(items(panel.cmbOutFormat()), (QStringList{"mp4", "mkv", "mov"}));
+        QCOMPARE(panel.GetParamaters(), QStringLiteral("-a"));
+
+        // Selections by code run the same chain, in the order stored choices are applied.
+        panel.cmbCategory()->setCurrentIndex(1);
+        QCOMPARE(items(panel.cmbOutVCodec()), (QStringList{"A1", "L1"}));
+        QCOMPARE(items(panel.cmbOutFormat()), QStringList{"mp3"});
+        panel.cmbOutVCodec()->setCurrentIndex(1);
+        QCOMPARE(items(panel.cmbOutFormat()), QStringList{"mp4"});
+        QCOMPARE(panel.GetParamaters(), QStringLiteral("-g"));
+
+        panel.cmbCategory()->setCurrentIndex(0);
+        panel.cmbOutFormat()->setCurrentIndex(2);
+        QCOMPARE(panel.GetParamaters(), QStringLiteral("-e"));
+        QSignalSpy summary(&panel, &FormatPanel::formatSummaryChanged);
+        panel.ShowFormatSummary();
+        QCOMPARE(summary.at(0).at(0).toString(),
+                 QString("Category:Video, Codec:\"L1\", Container:\"mov\""));
+    }
+
+    void customFormat_data()
+    {
+        // Sampling rate, audio bitrate, audio codec, channels, video codec, video bitrate, size,
+        // aspect and frame rate, as the lists and fields show them.
+        QTest::addColumn<QString>("choices");
+        QTest::addColumn<QString>("options"); // empty: the failure message is shown
+        QTest::addColumn<QString>("refusal"); // what Save && Close says, empty when it closes
+        const auto row = [](const char *name, const char *choices, const char *options,
+                            const char *refusal) {
+            QTest::newRow(name) << choices << options << refusal;
+        };
+        row("worked example", "22.05 KHz|64|Unnamed|2|Unnamed|320|[As Input]|[As Input]|25",
+            "-ar 22050 -ab 64000 -ac 2 -b 320000 -r 25", "");
+        row("general codec in both lists, size and aspect",
+            "44.1 KHz|0064|Copy|1|Copy|800|vga(640x480)|16:9|29.97",
+            "-ar 44100 -ab 64000 -acodec copy -ac 1 -vcodec copy -b 800000 -s vga -aspect 16:9 -r "
+            "29.97",
+            "");
+        row("names trimmed, first of equal descriptions, largest bitrate",
+            "8 KHz|2147483|AAC|6|H.264|1|qsxga(2560x2048) |1.3333|10",
+            "-ar 8000 -ab 2147483000 -acodec aac -ac 6 -vcodec libx264 -b 1000 -s qsxga -aspect "
+            "1.3333 -r 10",
+            "");
+        row("audio bitrate past 32 bits", "8 KHz|2147484|AAC|2|H.264|320|[As Input]|[As Input]|25",
+            "", "");
+        row("video bitrate empty", "8 KHz|64|AAC|2|H.264||[As Input]|[As Input]|25", "",
+            "Video Bitrate Field in the custom Format can not be empty.");
+        row("channels empty, checked first", "8 KHz||AAC||H.264||[As Input]|[As Input]|", "",
+            "Channels Field in the custom Format can not be empty.");
+    }
+
+    void customFormat()
+    {
+        QFETCH(QString, choices);
+        QFETCH(QString, options);
+        QFETCH(QString, refusal);
+        QTemporaryDir dir;
+        MessageRecorder messages;
+        FormatPanel panel;
+        panel.LoadCodecs(
+            writeFile(dir.path(), "codecs.xml",
+                      document("codecs", {codecEntry(" libx264 ", "H.264", "video codec"),
+                                          codecEntry("libx265", "H.264", "video codec"),
+                                          codecEntry("copy", "Copy", "general"),
+                                          codecEntry("aac", "AAC", "audio codec"),
+                                          codecEntry("  ", "Unnamed", "general")})));
+        panel.optFormat(1)->setChecked(true);
+        const QList<QWidget *> controls = {
+            panel.cmbCASmapleRate(), panel.txtCABirate(), panel.cmbCACodec(),
+            panel.txtChannels(),     panel.cmbCVCodec(),  panel.txtCVBitrate(),
+            panel.cmbCVSize(),       panel.cmbCVAspect(), panel.txtFrameRate()};
+        for (int i = 0; i < controls.size(); ++i)
+            controls[i]->setProperty(qobject_cast<QComboBox *>(controls[i]) ? "currentText"
+                                                                            : "text",
+                                     choices.section('|', i, i));
+        QCOMPARE(panel.GetParamaters(), options);
+        QCOMPARE(messages.count(), options.isEmpty() ? 1 : 0);
+        QVERIFY(options.isEmpty() ==
+                messages.texts().value(0).startsWith("Error occured while getting paramters\r\n"));
+
+        // Save && Close checks the custom fields in both modes.
+        QStringList events;
+        connect(&panel, &FormatPanel::closeRequested, this, [&] { events << "close"; });
+        connect(&panel, &FormatPanel::formatSummaryChanged, this,
+                [&](const QString &caption) { events << caption; });
+        const QString summary =
+            QStringLiteral("Container:WMV, Video Codec:\"%1\", Audio Codec:\"%2\"")
+                .arg(choices.section('|', 4, 4), choices.section('|', 2, 2));
+        for (const QString &closed :
+             {summary, QStringLiteral("Category:, Codec:\"\", Container:\"\"")}) {
+            messages.clear();
+            events.clear();
+            QTest::mouseClick(panel.cmdHide(), Qt::LeftButton);
+            QCOMPARE(messages.texts(), refusal.isEmpty() ? QStringList() : QStringList{refusal});
+            QCOMPARE(events, (refusal.isEmpty() ? QStringList{"close", closed} : QStringList()));
+            panel.optFormat(0)->setChecked(true);
+        }
+    }
+
+    void keyFilters_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("start"); // selected as a whole before typing
+        // \b is Backspace, \x7f Delete (with the text X11 gives it), ^ Home, $ End, < and > arrows
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("result");
+        const auto row = [](const char *name, const char *field, const char *start,
+                            const char *typed, const char *result) {
+            QTest::newRow(name) << field << start << typed << result;
+        };
+        row("fifth digit swallowed, Backspace still works", "txtCABirate", "", "12800\b5", "1285");
+        row("digits only", "txtCVBitrate", "", "1a.2 -3", "123");
+        row("full field with its text selected", "txtCVBitrate", "1280", "5", "1280");
+        row("no 0, one digit in Channels", "txtChannels", "", "034", "3");
+        row("0 before a point, neither 0 nor point after it", "txtFrameRate", "", "10.0.5", "10.5");
+        row("0 over a text with a point", "txtFrameRate", "25.5", "0", "25.5");
+        row("nine frame-rate characters", "txtFrameRate", "", "1234567891", "123456789");
+        row("Delete, Home, End and arrows edit", "txtCVBitrate", "1234", "^\x7f>\x7f$<\x7f", "2");
+    }
+
+    void keyFilters()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, start);
+        QFETCH(QString, typed);
+        QFETCH(QString, result);
+        FormatPanel panel;
+        auto *edit = panel.findChild<QLineEdit *>(field);
+        edit->setText(start);
+        edit->selectAll();
+        const QHash<QChar, Qt::Key> editingKeys = {{'\x7f', Qt::Key_Delete},
+                                                   {'^', Qt::Key_Home},
+                                                   {'$', Qt::Key_End},
+                                                   {'<', Qt::Key_Left},
+                                                   {'>', Qt::Key_Right}};
+        for (const QChar ch : typed) {
+            if (!editingKeys.contains(ch)) {
+                QTest::keyClick(edit, ch.toLatin1());
+                continue;
+            }
+            QKeyEvent press(QEvent::KeyPress, editingKeys.value(ch), Qt::NoModifier,
+                            ch == '\x7f' ? QString(ch) : QString());
+            QCoreApplication::sendEvent(edit, &press);
+        }
+        QCOMPARE(edit->text(), result);
+        // Clipboard shortcuts arrive as control characters, which are refused too.
+        QGuiApplication::clipboard()->setText("7");
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit->text(), result);
+    }
+
+    void pastedTextFollowsTheKeyRules_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("result");
+        const auto row = [](const char *name, const char *field, const char *start,
+                            const char *pasted, const char *result) {
+            QTest::newRow(name) << field << start << pasted << result;
+        };
+        row("letters after digits", "txtCABirate", "", "64abc", "");
+        row("a fifth digit", "txtCVBitrate", "12", "345", "12");
+        row("frame rate with a point", "txtFrameRate", "", "29.97", "29.97");
+        row("second point", "txtFrameRate", "25.", "5.1", "25.");
+    }
+
+    // Shift+Insert pastes only what typing could have entered.
+    void pastedTextFollowsTheKeyRules()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, start);
+        QFETCH(QString, pasted);
+        QFETCH(QString, result);
+        FormatPanel panel;
+        auto *edit = panel.findChild<QLineEdit *>(field);
+        edit->setText(start);
+        edit->end(false);
+        QGuiApplication::clipboard()->setText(pasted);
+        QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(edit->text(), result);
+    }
+
+    // Against a stand-in that offers H.264, AAC and MP4 only, and against the real encoder.
+    void unavailableFormatsAreGreyed()
+    {
+        QTemporaryDir dir;
+        EncoderInventory standIn;
+        EncoderInventory real;
+        QSignalSpy standInReady(&standIn, &EncoderInventory::ready);
+        QSignalSpy realReady(&real, &EncoderInventory::ready);
+        standIn.start(StandInEncoder::write(dir.path(), {"libx264", "aac"}, {"mp4"}));
+        real.start(TestMedia::encoder());
+        QVERIFY(standInReady.wait(10000) && (realReady.count() > 0 || realReady.wait(10000)));
+
+        FormatPanel panel;
+        panel.LoadPresets();
+        panel.LoadCodecs();
+        panel.setInventory(&standIn);
+        panel.cmbCategory()->setCurrentText("Web Video");
+        const QString noAv1 = "Not available: the installed ffmpeg has no encoder \"libsvtav1\".";
+        QCOMPARE(items(panel.cmbOutVCodec(), Qt::ToolTipRole).at(2), noAv1);
+        QVERIFY(panel.missingEncoder().startsWith("encoder \"libvpx-vp9\""));
+        panel.cmbCategory()->setCurrentText("MP4 Video");
+        QCOMPARE(panel.missingEncoder(), QString());
+        // In the custom format the container and each codec are judged on their own.
+        panel.optFormat(1)->setChecked(true);
+        QCOMPARE(items(panel.cmbCVCodec(), Qt::ToolTipRole).at(7), noAv1);
+        QCOMPARE(panel.missingEncoder(), QString("container \"asf\""));
+        panel.cmbCustContainer()->setCurrentText("MP4");
+        panel.cmbCVCodec()->setCurrentText("H.264 / AVC");
+        QCOMPARE(panel.missingEncoder(), QString());
+
+        // The real encoder makes every shipped format.
+        panel.setInventory(&real);
+        for (int category = 0; category < panel.cmbCategory()->count(); ++category) {
+            panel.cmbCategory()->setCurrentIndex(category);
+            for (QComboBox *list : panel.findChildren<QComboBox *>()) {
+                QVERIFY2(items(list, Qt::ToolTipRole).join("").isEmpty(),
+                         qPrintable(list->objectName()));
+            }
+        }
+    }
+};
+
+QTEST_MAIN(TestWidgets)
+#include "TestWidgets.moc"
