@@ -251,6 +251,7 @@ void AddRun::settle(Item &item)
         break;
     case State::Failed:
         m_anyRefused = true;
+        item.error.path = item.path;
         emit failed(item.error);
         break;
     case State::Unreadable:

@@ -1,4 +1,5 @@
 #include "CRegister.h"
+#include "OutputFolders.h"
 #include "SettingsPersistence.h"
 #include "WindowFixture.h"
 
@@ -53,12 +54,12 @@ private:
         FormatPanel *f = window->formats();
         // A default of "1" selects the second item, or the first when there is one.
         const auto second = [](QComboBox *list) { return list->itemText(list->count() > 1); };
-        QCOMPARE(choices(window),
-                 (QStringList{"0", "1", SettingsPersistence::defaultOutputFolder(), "0",
-                              second(f->cmbCategory()), second(f->cmbOutVCodec()),
-                              second(f->cmbOutFormat()), "AVI", second(f->cmbCACodec()),
-                              "22.05 KHz", second(f->cmbCVCodec()), "[As Input]", "[As Input]",
-                              "64", "2", "320", "25"}));
+        QCOMPARE(
+            choices(window),
+            (QStringList{"0", "1", OutputFolders::defaultFolder(), "0", second(f->cmbCategory()),
+                         second(f->cmbOutVCodec()), second(f->cmbOutFormat()), "AVI",
+                         second(f->cmbCACodec()), "22.05 KHz", second(f->cmbCVCodec()),
+                         "[As Input]", "[As Input]", "64", "2", "320", "25"}));
         // Enabled in itself; the main frame around it may be waiting for a panel.
         QVERIFY(window->steps()->txtOutPath->isEnabledTo(window->frMain()));
     }
@@ -127,7 +128,7 @@ private slots:
         const QObjectList stack = formats->frFormat(0)->parent()->children();
         QVERIFY(stack.indexOf(formats->frFormat(1)) > stack.indexOf(formats->frFormat(0)));
         QCOMPARE(formats->cmbCategory()->currentIndex(), 0);
-        QCOMPARE(window->steps()->txtOutPath->text(), SettingsPersistence::defaultOutputFolder());
+        QCOMPARE(window->steps()->txtOutPath->text(), OutputFolders::defaultFolder());
         // Restored unchanged; building the options refuses it later.
         QCOMPARE(formats->txtCABirate()->text(), QString("abc"));
         QCOMPARE(m_fixture->messages.count(), 0);
