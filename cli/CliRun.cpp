@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <algorithm>
+
 CliRun::CliRun(const BatchChoices &choices, int jobs, CliReport &report, QObject *parent)
     : QObject(parent), m_choices(choices), m_jobs(jobs), m_report(report), m_queue(m_list)
 {
@@ -27,7 +29,8 @@ CliRun::~CliRun()
     m_adding.reset();
 }
 
-QStringList CliRun::gather(const QStringList &paths, QStringList *unreadable)
+QStringList CliRun::gather(const QStringList &paths, QStringList *unreadable,
+                           QStringList *emptyFolders)
 {
     QStringList files;
     for (const QString &given : paths) {
@@ -38,6 +41,8 @@ QStringList CliRun::gather(const QStringList &paths, QStringList *unreadable)
         }
         QStringList badNames;
         const QStringList names = FolderListing::ListFolderFiles(path, &badNames);
+        if (names.isEmpty() && badNames.isEmpty())
+            *emptyFolders << path;
         for (const QString &name : names)
             files << QDir(path).filePath(name);
         for (const QString &name : badNames)
@@ -60,12 +65,38 @@ void CliRun::start(const QStringList &paths, QIODevice *commands)
     m_commands = commands;
     m_clock.start();
     QStringList unreadable;
-    m_gathered = gather(paths, &unreadable);
+    QStringList emptyFolders;
+    m_pending = gather(paths, &unreadable, &emptyFolders);
     for (const QString &path : unreadable)
         m_report.notAdded(path, QStringLiteral("the name is not valid UTF-8"));
-    m_summary.notAdded = int(unreadable.size());
+    for (const QString &path : emptyFolders)
+        m_report.notAdded(path, QStringLiteral("the folder holds no files"));
+    m_summary.notAdded = int(unreadable.size() + emptyFolders.size());
+    if (!m_commands)
+        connect(&m_list, &QAbstractItemModel::rowsInserted, this, &CliRun::feedQueue,
+                Qt::QueuedConnection);
+    addNext();
+}
+
+void CliRun::stop()
+{
+    m_summary.stopped = true;
+    m_pending.clear();
+    if (m_adding)
+        m_adding->cancel();
+    if (m_queue.IsConverting())
+        m_queue.requestStop();
+    else
+        end();
+}
+
+void CliRun::addNext()
+{
+    m_chunk = m_pending.mid(0, m_chunkSize);
+    m_pending.remove(0, m_chunk.size());
+    m_chunkSize *= 2;
     m_adding = std::make_unique<AddRun>(
-        m_list, m_pool, m_gathered,
+        m_list, m_pool, m_chunk,
         [this](const QString &path, const FileProbe::Result &probe, FileListError *error) {
             FileListRecord record;
             record.FilePath = path;
@@ -80,30 +111,18 @@ void CliRun::start(const QStringList &paths, QIODevice *commands)
     connect(m_adding.get(), &AddRun::failed, this, [this](const FileListError &error) {
         m_addFailures.insert(error.path, error.description);
     });
-    connect(m_adding.get(), &AddRun::finished, this, &CliRun::added);
+    // The run is replaced once its signal has returned.
+    connect(m_adding.get(), &AddRun::finished, this, &CliRun::chunkAdded, Qt::QueuedConnection);
     m_adding->start();
 }
 
-void CliRun::stop()
+void CliRun::chunkAdded()
 {
-    m_summary.stopped = true;
-    if (m_queue.IsConverting()) {
-        m_queue.requestStop();
-    } else if (m_adding) {
-        m_adding->cancel();
-        end();
-    }
-}
-
-void CliRun::added()
-{
+    if (m_summary.stopped)
+        return;
     const bool encoderMissing = m_adding->encoderMissing();
-    QSet<QString> told;
-    for (const QString &given : std::as_const(m_gathered)) {
+    for (const QString &given : std::as_const(m_chunk)) {
         const QString path = AddingRules::normalisePath(given);
-        if (told.contains(path))
-            continue;
-        told.insert(path);
         const int row = m_list.rowOfPath(path);
         QString reason;
         if (row < 0)
@@ -118,11 +137,26 @@ void CliRun::added()
             ++m_summary.notAdded;
         }
     }
-    if (m_commands) {
-        printCommands();
+    if (!m_pending.isEmpty()) {
+        addNext();
         return;
     }
-    m_queue.start(m_choices, false, m_jobs);
+    m_adding.reset();
+    if (m_commands)
+        printCommands();
+    else if (!m_queue.IsConverting())
+        end();
+}
+
+// Starts the queue on rows that arrived while it was idle; a running queue reaches them itself.
+void CliRun::feedQueue()
+{
+    if (m_summary.stopped || m_ended || m_queue.IsConverting())
+        return;
+    const QVector<FileListRecord> &records = m_list.records();
+    if (std::any_of(records.cbegin(), records.cend(),
+                    [](const FileListRecord &record) { return record.status.isConvertible(); }))
+        m_queue.start(m_choices, false, m_jobs);
 }
 
 void CliRun::printCommands()
@@ -188,7 +222,9 @@ void CliRun::rowEnded(const RowEnding &ending)
 
 void CliRun::batchFinished()
 {
-    end();
+    // Files still being added restart the queue when their rows arrive.
+    if (m_summary.stopped || !m_adding)
+        end();
 }
 
 void CliRun::end()

@@ -15,8 +15,10 @@ class AddRun;
 class QIODevice;
 
 // One run of reelforge-cli over files and folders: adds them as Add Folder would (same rules,
-// same probes), then converts them with the window's queue, or prints the encoder commands
-// that would convert them. Ends with finished() and the exit status.
+// same probes) and converts them with the window's queue, or prints the encoder commands
+// that would convert them. Files are added in growing chunks (1, 2, 4, ...) and the queue
+// starts with the first row, so probing the later files overlaps converting the first ones.
+// Ends with finished() and the exit status.
 class CliRun : public QObject
 {
     Q_OBJECT
@@ -32,8 +34,10 @@ public:
     // Stops adding or converting; finished() follows with StatusStopped.
     void stop();
 
-    // Each file given, and the files directly in each folder given, in natural order.
-    static QStringList gather(const QStringList &paths, QStringList *unreadable);
+    // Each file given, and the files directly in each folder given, in natural order; the
+    // files whose names cannot be read, and the folders without files, apart.
+    static QStringList gather(const QStringList &paths, QStringList *unreadable,
+                              QStringList *emptyFolders);
     // The encoder command for one file, as a remote machine would run it: the encoder from
     // its PATH, no questions on stdin, and never writing over an existing file.
     static QStringList command(const QString &input, const BatchChoices &choices,
@@ -43,7 +47,9 @@ signals:
     void finished(int status);
 
 private:
-    void added();
+    void addNext();
+    void chunkAdded();
+    void feedQueue();
     void printCommands();
     void rowsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
     void tick();
@@ -59,7 +65,9 @@ private:
     QThreadPool m_pool;
     ConversionQueue m_queue;
     std::unique_ptr<AddRun> m_adding;
-    QStringList m_gathered;
+    QStringList m_pending; // gathered, not yet handed to an adding run
+    QStringList m_chunk;   // the paths of the adding run
+    int m_chunkSize = 1;
     QHash<QString, QString> m_addFailures; // path -> why it could not be added
     QStringList m_running;                 // in the order they started
     QHash<QString, int> m_percent;

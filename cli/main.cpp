@@ -25,7 +25,7 @@ constexpr int kUsage = 2;
 int usageError(const QString &problem)
 {
     QFile err;
-    err.open(stderr, QIODevice::WriteOnly);
+    err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
     err.write(
         QStringLiteral("reelforge-cli: %1\nTry 'reelforge-cli --help'.\n").arg(problem).toUtf8());
     return kUsage;
@@ -71,9 +71,9 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("reelforge-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(REELFORGE_VERSION));
     QFile out;
-    out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
     QFile err;
-    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
 
     const CliOptions::Result options =
         CliOptions::parse(QCoreApplication::arguments(), QThread::idealThreadCount());
