@@ -41,13 +41,20 @@ QStringList filesIn(const QString &folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
-// Children of a process, by pid.
-QStringList childrenOf(qint64 pid)
+// Children of a process whose command line holds the text (an encoder writing there), by pid.
+QStringList childrenOf(qint64 pid, const QString &text)
 {
     QProcess pgrep;
     pgrep.start("pgrep", {"-P", QString::number(pid)});
     pgrep.waitForFinished();
-    return QString(pgrep.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    QStringList found;
+    for (const QString &child :
+         QString(pgrep.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
+        QFile commandLine("/proc/" + child + "/cmdline");
+        if (commandLine.open(QIODevice::ReadOnly) && commandLine.readAll().contains(text.toUtf8()))
+            found << child;
+    }
+    return found;
 }
 } // namespace
 
@@ -232,7 +239,8 @@ private slots:
         QByteArray events;
         while (!events.contains("\"progress\"") && cli.waitForReadyRead(20000))
             events += cli.readAllStandardOutput();
-        const QStringList encoders = childrenOf(cli.processId());
+        QVERIFY2(events.contains("\"progress\""), events); // told while it happens
+        const QStringList encoders = childrenOf(cli.processId(), m_out);
         QCOMPARE(encoders.size(), 1);
         QCOMPARE(filesIn(m_out).size(), 1); // the hidden temporary file
         ::kill(pid_t(cli.processId()), SIGINT);
