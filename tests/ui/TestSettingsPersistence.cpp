@@ -1,5 +1,6 @@
 #include "CRegister.h"
 #include "OutputFolders.h"
+#include "PresetsFile.h"
 #include "SettingsPersistence.h"
 #include "WindowFixture.h"
 
@@ -60,6 +61,12 @@ private:
                          second(f->cmbOutVCodec()), second(f->cmbOutFormat()), "AVI",
                          second(f->cmbCACodec()), "22.05 KHz", second(f->cmbCVCodec()),
                          "[As Input]", "[As Input]", "64", "2", "320", "25"}));
+        // The command line picks the same preset without a window.
+        const PresetChoice first =
+            PresetsFile::load(PresetsFile::defaultPath()).table.firstStartChoice();
+        QCOMPARE((QStringList{f->cmbCategory()->currentText(), f->cmbOutVCodec()->currentText(),
+                              f->cmbOutFormat()->currentText()}),
+                 (QStringList{first.category, first.label, first.extension}));
         // Enabled in itself; the main frame around it may be waiting for a panel.
         QVERIFY(window->steps()->txtOutPath->isEnabledTo(window->frMain()));
     }
