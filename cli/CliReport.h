@@ -18,9 +18,10 @@ struct RunningFile
 struct CliSummary
 {
     int converted = 0;
-    int failed = 0;   // converted with an error, or cancelled
-    int notAdded = 0; // refused, unreadable or missing
-    bool stopped = false;
+    int failed = 0;              // converted with an error, or cancelled
+    int notAdded = 0;            // refused, unreadable or missing
+    bool stopped = false;        // by a signal
+    bool outputUnusable = false; // the batch stopped early
     qint64 elapsedMs = 0;
 };
 
@@ -35,6 +36,8 @@ public:
     // A few times a second: the files being converted, in the order they started.
     virtual void progress(const QVector<RunningFile> &running, const BatchProgress &overall) = 0;
     virtual void finished(const RowEnding &ending) = 0;
+    // The batch stopped because no file can be written where the results go.
+    virtual void outputUnusable(const QString &reason) = 0;
     virtual void summary(const CliSummary &summary) = 0;
 
     // "Complete", "Error" or "Cancelled".

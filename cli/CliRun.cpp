@@ -21,6 +21,15 @@ CliRun::CliRun(const BatchChoices &choices, int jobs, CliReport &report, QObject
     connect(&m_queue, &ConversionQueue::progressChanged, this, &CliRun::tick);
     connect(&m_queue, &ConversionQueue::rowEnded, this, &CliRun::rowEnded);
     connect(&m_queue, &ConversionQueue::batchFinished, this, &CliRun::batchFinished);
+    connect(&m_queue, &ConversionQueue::rowFailed, this, [this](const BatchNotice &notice) {
+        if (notice.kind != BatchNotice::Kind::OutputFolderUnusable)
+            return;
+        m_summary.outputUnusable = true;
+        m_pending.clear(); // nothing more could be written either
+        if (m_adding)
+            m_adding->cancel();
+        m_report.outputUnusable(notice.reason);
+    });
 }
 
 // The adding run goes first: it waits for its probes, which use the pool.
@@ -118,7 +127,7 @@ void CliRun::addNext()
 
 void CliRun::chunkAdded()
 {
-    if (m_summary.stopped)
+    if (m_summary.stopped || m_summary.outputUnusable)
         return;
     const bool encoderMissing = m_adding->encoderMissing();
     for (const QString &given : std::as_const(m_chunk)) {
@@ -151,7 +160,7 @@ void CliRun::chunkAdded()
 // Starts the queue on rows that arrived while it was idle; a running queue reaches them itself.
 void CliRun::feedQueue()
 {
-    if (m_summary.stopped || m_ended || m_queue.IsConverting())
+    if (m_summary.stopped || m_summary.outputUnusable || m_ended || m_queue.IsConverting())
         return;
     const QVector<FileListRecord> &records = m_list.records();
     if (std::any_of(records.cbegin(), records.cend(),
@@ -223,7 +232,7 @@ void CliRun::rowEnded(const RowEnding &ending)
 void CliRun::batchFinished()
 {
     // Files still being added restart the queue when their rows arrive.
-    if (m_summary.stopped || !m_adding)
+    if (m_summary.stopped || m_summary.outputUnusable || !m_adding)
         end();
 }
 
@@ -235,8 +244,9 @@ void CliRun::end()
     m_summary.elapsedMs = m_clock.elapsed();
     if (!m_commands)
         m_report.summary(m_summary);
-    const int status = m_summary.stopped                                ? StatusStopped
-                       : m_summary.failed > 0 || m_summary.notAdded > 0 ? StatusFailed
-                                                                        : 0;
+    const int status = m_summary.stopped ? StatusStopped
+                       : m_summary.failed > 0 || m_summary.notAdded > 0 || m_summary.outputUnusable
+                           ? StatusFailed
+                           : 0;
     emit finished(status);
 }

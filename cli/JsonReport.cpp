@@ -49,6 +49,11 @@ void JsonReport::finished(const RowEnding &ending)
            {"reason", ending.reason}});
 }
 
+void JsonReport::outputUnusable(const QString &reason)
+{
+    write({{"event", "outputUnusable"}, {"reason", reason}});
+}
+
 void JsonReport::summary(const CliSummary &summary)
 {
     write({{"event", "summary"},
@@ -56,5 +61,6 @@ void JsonReport::summary(const CliSummary &summary)
            {"failed", summary.failed},
            {"notAdded", summary.notAdded},
            {"stopped", summary.stopped},
+           {"outputUnusable", summary.outputUnusable},
            {"elapsedMs", summary.elapsedMs}});
 }

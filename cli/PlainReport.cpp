@@ -39,6 +39,16 @@ void PlainReport::finished(const RowEnding &ending)
     write(endingLine(ending));
 }
 
+void PlainReport::outputUnusable(const QString &reason)
+{
+    write(outputUnusableLine(reason));
+}
+
+QString PlainReport::outputUnusableLine(const QString &reason)
+{
+    return QStringLiteral("stopped: %1").arg(oneLine(reason));
+}
+
 void PlainReport::summary(const CliSummary &summary)
 {
     write(summaryLine(summary));
@@ -64,6 +74,6 @@ QString PlainReport::summaryLine(const CliSummary &summary)
         .arg(summary.converted)
         .arg(summary.failed)
         .arg(summary.notAdded)
-        .arg(summary.stopped ? QStringLiteral(", stopped") : QString())
+        .arg(summary.stopped || summary.outputUnusable ? QStringLiteral(", stopped") : QString())
         .arg(summary.elapsedMs / 1000.0, 0, 'f', 1);
 }

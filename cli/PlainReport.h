@@ -14,9 +14,11 @@ public:
     void started(const QString &file) override;
     void progress(const QVector<RunningFile> &, const BatchProgress &) override {}
     void finished(const RowEnding &ending) override;
+    void outputUnusable(const QString &reason) override;
     void summary(const CliSummary &summary) override;
 
     static QString notAddedLine(const QString &file, const QString &reason);
+    static QString outputUnusableLine(const QString &reason);
     static QString endingLine(const RowEnding &ending);
     static QString summaryLine(const CliSummary &summary);
 

@@ -73,6 +73,11 @@ void TerminalReport::finished(const RowEnding &ending)
     message(PlainReport::endingLine(ending));
 }
 
+void TerminalReport::outputUnusable(const QString &reason)
+{
+    message(PlainReport::outputUnusableLine(reason));
+}
+
 void TerminalReport::summary(const CliSummary &summary)
 {
     erase();

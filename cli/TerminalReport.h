@@ -17,6 +17,7 @@ public:
     void started(const QString &) override {}
     void progress(const QVector<RunningFile> &running, const BatchProgress &overall) override;
     void finished(const RowEnding &ending) override;
+    void outputUnusable(const QString &reason) override;
     void summary(const CliSummary &summary) override;
 
     // "[#########-----------]  45 %  name", at most columns wide.

@@ -183,12 +183,17 @@ private slots:
 
     void exitStatus_data()
     {
-        QTest::addColumn<QStringList>("arguments"); // "GOOD", "BAD", "MISSING" and "OUT"
+        // "GOOD", "BAD", "MISSING", "OUT", and "UNUSABLE": a folder below a file
+        QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("outputs");
         const QStringList fast = {"--options", kFastOptions, "--ext", "avi", "--output", "OUT"};
         QTest::newRow("one unreadable file") << fast + QStringList{"GOOD", "BAD"} << 1 << 1;
         QTest::newRow("one missing file") << fast + QStringList{"MISSING", "GOOD"} << 1 << 1;
+        QTest::newRow("output folder that cannot be made")
+            << QStringList{"--options", kFastOptions, "--ext", "avi",
+                           "--output",  "UNUSABLE",   "GOOD"}
+            << 1 << 0;
         QTest::newRow("unknown option") << fast + QStringList{"--frobnicate", "GOOD"} << 2 << 0;
         QTest::newRow("unknown category")
             << QStringList{"--category", "Nope", "--preset", "H.264 / AAC, 360p", "GOOD"} << 2 << 0;
@@ -216,8 +221,9 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(int, outputs);
-        const QStringList stand = {"GOOD", "BAD", "MISSING", "OUT"};
-        const QStringList real = {m_clip, m_bad, m_dir.filePath("missing.mkv"), m_out};
+        const QStringList stand = {"GOOD", "BAD", "MISSING", "OUT", "UNUSABLE"};
+        const QStringList real = {m_clip, m_bad, m_dir.filePath("missing.mkv"), m_out,
+                                  m_bad + "/out"};
         for (QString &argument : arguments)
             if (stand.contains(argument))
                 argument = real.at(stand.indexOf(argument));
@@ -227,7 +233,8 @@ private slots:
         if (status == 2)
             QVERIFY(result.err.startsWith("reelforge-cli: "));
         if (status == 1)
-            QVERIFY2(result.out.contains("not added: "), result.out);
+            QVERIFY2(result.out.contains("not added: ") || result.out.contains("stopped: "),
+                     result.out);
     }
 
     void interruptLeavesNothingBehind()
