@@ -62,6 +62,7 @@ struct ConversionQueue::Row
     TemporaryOutput temporary;
     QString input;
     QString finalPath;
+    QString written;
     qint64 inputMs = -1;
     QString log;
     std::unique_ptr<QFutureWatcher<MediaProbe::Facts>> check;
@@ -290,6 +291,7 @@ void ConversionQueue::checked(quint64 key)
         endRow(key, RowStatus::State::Error, log, reason);
         return;
     }
+    row.written = written;
     log += QStringLiteral("\nWritten to %1.\n").arg(written);
     if (!problem.isEmpty()) {
         // The file stays for the user to look at; the row says it is not a good result.
@@ -312,6 +314,7 @@ void ConversionQueue::endRow(quint64 key, RowStatus::State state, const QString 
 {
     const auto found = m_rows.find(key);
     const QString input = found->second->input;
+    const QString written = found->second->written;
     m_reservedOutputs.remove(found->second->finalPath);
     m_rows.erase(found);
     using Ending = BatchProgress::Ending;
@@ -327,6 +330,8 @@ void ConversionQueue::endRow(quint64 key, RowStatus::State state, const QString 
     QPointer<ConversionQueue> self(this);
     if (!problem.isEmpty())
         emit rowFailed({BatchNotice::Kind::ConversionFailed, input, problem});
+    if (self)
+        emit rowEnded({input, state, written, problem});
     if (self)
         fillSlots();
 }

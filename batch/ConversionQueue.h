@@ -4,6 +4,7 @@
 #include "BatchNotice.h"
 #include "BatchProgress.h"
 #include "ConversionOutcome.h"
+#include "RowEnding.h"
 #include "RowStatus.h"
 
 #include <QObject>
@@ -47,6 +48,8 @@ public:
 
 signals:
     void rowFailed(const BatchNotice &notice);
+    // Every row the batch handed to a job, once it has ended.
+    void rowEnded(const RowEnding &ending);
     // A few times a second while a batch runs, and once at its end.
     void progressChanged();
     // converted: at least one row was handed to a job.

@@ -124,7 +124,7 @@ void AddRun::check(int index)
         // A name that is not valid UTF-8 arrives with replacement characters and is not found.
         const bool damaged = number == ENOENT && item.path.contains(QChar::ReplacementCharacter);
         item.state = damaged ? State::Unreadable : State::Failed;
-        item.error = {number, qt_error_string(number)};
+        item.error = {number, qt_error_string(number), QString()};
         return;
     }
     // FIFOs, sockets and devices are never opened: reading a FIFO would wait forever.
@@ -136,7 +136,7 @@ void AddRun::check(int index)
     if (descriptor < 0) {
         const int number = errno;
         item.state = State::Failed;
-        item.error = {number, qt_error_string(number)};
+        item.error = {number, qt_error_string(number), QString()};
         return;
     }
     ::close(descriptor);
@@ -251,6 +251,7 @@ void AddRun::settle(Item &item)
         break;
     case State::Failed:
         m_anyRefused = true;
+        item.error.path = item.path;
         emit failed(item.error);
         break;
     case State::Unreadable:

@@ -8,4 +8,5 @@ struct FileListError
 {
     int number = 0;
     QString description;
+    QString path; // the file it is about, where known
 };

@@ -146,7 +146,7 @@ QVector<FileProbe::Result> FileProbe::run(const QString &encoder, const QStringL
         if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
             const int number = errno;
             result.failed = true;
-            result.error = {number, qt_error_string(number)};
+            result.error = {number, qt_error_string(number), QString()};
             continue;
         }
         result.fileSize = MediaProbe::FormatFileSize(qint64(info.st_size));

@@ -48,3 +48,15 @@ QString PresetTable::params(const QString &category, const QString &label,
     }
     return QString();
 }
+
+PresetChoice PresetTable::firstStartChoice() const
+{
+    const auto second = [](const QStringList &items) {
+        return items.value(items.size() > 1 ? 1 : 0);
+    };
+    PresetChoice choice;
+    choice.category = second(categories());
+    choice.label = second(labels(choice.category));
+    choice.extension = second(extensions(choice.category, choice.label));
+    return choice;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PresetChoice.h"
 #include "PresetRecord.h"
 
 #include <QList>
@@ -22,6 +23,9 @@ public:
     QStringList extensions(const QString &category, const QString &label) const;
     // The options of the first preset that matches all three exactly; empty when none does.
     QString params(const QString &category, const QString &label, const QString &extension) const;
+    // What the presets panel shows on the first start: the second entry of each list, or the
+    // first where a list has only one. Empty fields when the table is empty.
+    PresetChoice firstStartChoice() const;
 
 private:
     QList<PresetRecord> m_records;

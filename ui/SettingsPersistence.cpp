@@ -1,10 +1,10 @@
 #include "SettingsPersistence.h"
 
 #include "FormatPanel.h"
+#include "OutputFolders.h"
 #include "StepsFrame.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -52,11 +52,6 @@ QString booleanText(bool value)
 const QString SettingsPersistence::KeyPath =
     QStringLiteral("Software\\Tarnwick Reelforge\\Settings");
 
-QString SettingsPersistence::defaultOutputFolder()
-{
-    return QDir::homePath() + QStringLiteral("/Converted Files");
-}
-
 SettingsPersistence::SettingsPersistence(StepsFrame &steps, FormatPanel &formats,
                                          const QString &settingsFile)
     : m_steps(steps), m_formats(formats),
@@ -100,7 +95,7 @@ void SettingsPersistence::LoadSettings()
         m_steps.optOtherFolder->setChecked(on);
     if (readBoolean(read(QStringLiteral("optSameFolder"), QStringLiteral("False")), &on))
         m_steps.optSameFolder->setChecked(on);
-    m_steps.txtOutPath->setText(read(QStringLiteral("txtOutPath"), defaultOutputFolder()));
+    m_steps.txtOutPath->setText(read(QStringLiteral("txtOutPath"), OutputFolders::defaultFolder()));
     // The folder controls follow the restored choice, as a click would.
     const bool otherFolder = !m_steps.optSameFolder->isChecked();
     m_steps.txtOutPath->setEnabled(otherFolder);

@@ -13,7 +13,6 @@ class SettingsPersistence
 {
 public:
     static const QString KeyPath;
-    static QString defaultOutputFolder();
 
     SettingsPersistence(StepsFrame &steps, FormatPanel &formats, const QString &settingsFile);
 

@@ -52,6 +52,10 @@ private slots:
         QTest::addColumn<int>("iconSize");   // the picture's width and height; 0: no picture
         QTest::newRow("program") << "bin/reelforge"
                                  << "" << 0;
+        QTest::newRow("command line") << "bin/reelforge-cli"
+                                      << "" << 0;
+        QTest::newRow("manual page") << "share/man/man1/reelforge-cli.1"
+                                     << "man/reelforge-cli.1" << 0;
         for (const char *name : {"presets.xml", "codecs.xml", "Help.html"})
             QTest::newRow(name) << QString("share/reelforge/") + name << QString("data/") + name
                                 << 0;

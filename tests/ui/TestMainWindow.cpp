@@ -3,7 +3,9 @@
 #include "ChildProcesses.h"
 #include "EncoderPath.h"
 #include "FileAdder.h"
+#include "OutputFolders.h"
 #include "PanelAnimator.h"
+#include "PresetsFile.h"
 #include "SettingsPersistence.h"
 #include "StandInEncoder.h"
 #include "TestMedia.h"
@@ -84,12 +86,18 @@ private:
         FormatPanel *f = window->formats();
         // A default of "1" selects the second item, or the first when there is one.
         const auto second = [](QComboBox *list) { return list->itemText(list->count() > 1); };
-        QCOMPARE(choices(window),
-                 (QStringList{"0", "1", SettingsPersistence::defaultOutputFolder(), "0",
-                              second(f->cmbCategory()), second(f->cmbOutVCodec()),
-                              second(f->cmbOutFormat()), "AVI", second(f->cmbCACodec()),
-                              "22.05 KHz", second(f->cmbCVCodec()), "[As Input]", "[As Input]",
-                              "64", "2", "320", "25"}));
+        QCOMPARE(
+            choices(window),
+            (QStringList{"0", "1", OutputFolders::defaultFolder(), "0", second(f->cmbCategory()),
+                         second(f->cmbOutVCodec()), second(f->cmbOutFormat()), "AVI",
+                         second(f->cmbCACodec()), "22.05 KHz", second(f->cmbCVCodec()),
+                         "[As Input]", "[As Input]", "64", "2", "320", "25"}));
+        // The command line picks the same preset without a window.
+        const PresetChoice first =
+            PresetsFile::load(PresetsFile::defaultPath()).table.firstStartChoice();
+        QCOMPARE((QStringList{f->cmbCategory()->currentText(), f->cmbOutVCodec()->currentText(),
+                              f->cmbOutFormat()->currentText()}),
+                 (QStringList{first.category, first.label, first.extension}));
         // Enabled in itself; the main frame around it may be waiting for a panel.
         QVERIFY(window->steps()->txtOutPath->isEnabledTo(window->frMain()));
     }
@@ -420,7 +428,7 @@ private slots:
         MainWindow *window = reopen();
         FormatPanel *formats = window->formats();
         QVERIFY(formats->optFormat(1)->isChecked() && formats->cmbCategory()->currentIndex() == 0);
-        QCOMPARE(window->steps()->txtOutPath->text(), SettingsPersistence::defaultOutputFolder());
+        QCOMPARE(window->steps()->txtOutPath->text(), OutputFolders::defaultFolder());
         // Restored unchanged; building the options refuses it later.
         QCOMPARE(formats->txtCABirate()->text(), QString("abc"));
     }

@@ -1,0 +1,15 @@
+#include "CliReport.h"
+
+#include "FileListStatus.h"
+
+QString CliReport::endingName(RowStatus::State state)
+{
+    switch (state) {
+    case RowStatus::State::Complete:
+        return FileListStatus::Complete;
+    case RowStatus::State::Cancelled:
+        return FileListStatus::Cancelled;
+    default:
+        return FileListStatus::Error;
+    }
+}

@@ -1,0 +1,252 @@
+#include "CliRun.h"
+
+#include "AddRun.h"
+#include "AddingRules.h"
+#include "EncoderCommand.h"
+#include "FolderListing.h"
+#include "OutputFileName.h"
+#include "ShellQuote.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QThread>
+
+#include <algorithm>
+
+CliRun::CliRun(const BatchChoices &choices, int jobs, CliReport &report, QObject *parent)
+    : QObject(parent), m_choices(choices), m_jobs(jobs), m_report(report), m_queue(m_list)
+{
+    m_pool.setMaxThreadCount(QThread::idealThreadCount());
+    connect(&m_list, &QAbstractItemModel::dataChanged, this, &CliRun::rowsChanged);
+    connect(&m_queue, &ConversionQueue::progressChanged, this, &CliRun::tick);
+    connect(&m_queue, &ConversionQueue::rowEnded, this, &CliRun::rowEnded);
+    connect(&m_queue, &ConversionQueue::batchFinished, this, &CliRun::batchFinished);
+    connect(&m_queue, &ConversionQueue::rowFailed, this, [this](const BatchNotice &notice) {
+        if (notice.kind != BatchNotice::Kind::OutputFolderUnusable)
+            return;
+        m_summary.outputUnusable = true;
+        m_pending.clear(); // nothing more could be written either
+        if (m_adding)
+            m_adding->cancel();
+        m_report.outputUnusable(notice.reason);
+    });
+}
+
+// The adding run goes first: it waits for its probes, which use the pool.
+CliRun::~CliRun()
+{
+    m_adding.reset();
+}
+
+QStringList CliRun::gather(const QStringList &paths, QStringList *unreadable,
+                           QStringList *emptyFolders)
+{
+    QStringList files;
+    for (const QString &given : paths) {
+        const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(given));
+        if (!QFileInfo(path).isDir()) {
+            files << path;
+            continue;
+        }
+        QStringList badNames;
+        const QStringList names = FolderListing::ListFolderFiles(path, &badNames);
+        if (names.isEmpty() && badNames.isEmpty())
+            *emptyFolders << path;
+        for (const QString &name : names)
+            files << QDir(path).filePath(name);
+        for (const QString &name : badNames)
+            *unreadable << QDir(path).filePath(name);
+    }
+    return files;
+}
+
+QStringList CliRun::command(const QString &input, const BatchChoices &choices,
+                            const QString &output)
+{
+    QStringList arguments = EncoderCommand::conversion(
+        input, choices.parameters + QStringLiteral(" -nostdin -n"), output);
+    arguments[0] = QStringLiteral("ffmpeg");
+    return arguments;
+}
+
+void CliRun::start(const QStringList &paths, QIODevice *commands)
+{
+    m_commands = commands;
+    m_clock.start();
+    QStringList unreadable;
+    QStringList emptyFolders;
+    m_pending = gather(paths, &unreadable, &emptyFolders);
+    for (const QString &path : unreadable)
+        m_report.notAdded(path, QStringLiteral("the name is not valid UTF-8"));
+    for (const QString &path : emptyFolders)
+        m_report.notAdded(path, QStringLiteral("the folder holds no files"));
+    m_summary.notAdded = int(unreadable.size() + emptyFolders.size());
+    if (!m_commands)
+        connect(&m_list, &QAbstractItemModel::rowsInserted, this, &CliRun::feedQueue,
+                Qt::QueuedConnection);
+    addNext();
+}
+
+void CliRun::stop()
+{
+    m_summary.stopped = true;
+    m_pending.clear();
+    if (m_adding)
+        m_adding->cancel();
+    if (m_queue.IsConverting())
+        m_queue.requestStop();
+    else
+        end();
+}
+
+void CliRun::addNext()
+{
+    m_chunk = m_pending.mid(0, m_chunkSize);
+    m_pending.remove(0, m_chunk.size());
+    m_chunkSize *= 2;
+    m_adding = std::make_unique<AddRun>(
+        m_list, m_pool, m_chunk,
+        [this](const QString &path, const FileProbe::Result &probe, FileListError *error) {
+            FileListRecord record;
+            record.FilePath = path;
+            record.Duration = probe.duration;
+            record.durationMs = probe.durationMs;
+            record.FileSize = probe.fileSize;
+            record.status = probe.verdict == FileProbe::Verdict::Reads
+                                ? RowStatus::State::WaitingConversion
+                                : RowStatus::State::UnkownFormat;
+            return m_list.append(record, error);
+        });
+    connect(m_adding.get(), &AddRun::failed, this, [this](const FileListError &error) {
+        m_addFailures.insert(error.path, error.description);
+    });
+    // The run is replaced once its signal has returned.
+    connect(m_adding.get(), &AddRun::finished, this, &CliRun::chunkAdded, Qt::QueuedConnection);
+    m_adding->start();
+}
+
+void CliRun::chunkAdded()
+{
+    if (m_summary.stopped || m_summary.outputUnusable)
+        return;
+    const bool encoderMissing = m_adding->encoderMissing();
+    for (const QString &given : std::as_const(m_chunk)) {
+        const QString path = AddingRules::normalisePath(given);
+        const int row = m_list.rowOfPath(path);
+        QString reason;
+        if (row < 0)
+            reason = m_addFailures.value(path, QStringLiteral("not a file that is converted "
+                                                              "(a folder inside, a device, or "
+                                                              "a refused extension)"));
+        else if (m_list.record(row).status.state() == RowStatus::State::UnkownFormat)
+            reason = encoderMissing ? QStringLiteral("the encoder ffmpeg was not found")
+                                    : QStringLiteral("the encoder cannot read this file");
+        if (!reason.isEmpty()) {
+            m_report.notAdded(path, reason);
+            ++m_summary.notAdded;
+        }
+    }
+    if (!m_pending.isEmpty()) {
+        addNext();
+        return;
+    }
+    m_adding.reset();
+    if (m_commands)
+        printCommands();
+    else if (!m_queue.IsConverting())
+        end();
+}
+
+// Starts the queue on rows that arrived while it was idle; a running queue reaches them itself.
+void CliRun::feedQueue()
+{
+    if (m_summary.stopped || m_summary.outputUnusable || m_ended || m_queue.IsConverting())
+        return;
+    const QVector<FileListRecord> &records = m_list.records();
+    if (std::any_of(records.cbegin(), records.cend(),
+                    [](const FileListRecord &record) { return record.status.isConvertible(); }))
+        m_queue.start(m_choices, false, m_jobs);
+}
+
+void CliRun::printCommands()
+{
+    QSet<QString> reserved;
+    for (const FileListRecord &record : m_list.records()) {
+        if (!record.status.isConvertible())
+            continue;
+        OutputNameFailure failure = OutputNameFailure::None;
+        const QString output =
+            GetOutputFileName(record.FilePath, m_choices.extension, m_choices.sameFolder,
+                              m_choices.outputFolder, reserved, &failure);
+        if (output.isEmpty()) {
+            m_report.notAdded(record.FilePath,
+                              failure == OutputNameFailure::FolderUnavailable
+                                  ? QStringLiteral("the output folder cannot be made")
+                                  : QStringLiteral("every output name for this file is taken"));
+            ++m_summary.notAdded;
+            continue;
+        }
+        reserved.insert(output);
+        m_commands->write(
+            (ShellQuote::command(command(record.FilePath, m_choices, output)) + QLatin1Char('\n'))
+                .toUtf8());
+    }
+    end();
+}
+
+void CliRun::rowsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight)
+{
+    for (int row = topLeft.row(); row <= bottomRight.row(); ++row) {
+        const FileListRecord &record = m_list.record(row);
+        if (!record.status.isRunning())
+            continue;
+        if (!m_running.contains(record.FilePath)) {
+            m_running << record.FilePath;
+            m_report.started(record.FilePath);
+        }
+        m_percent.insert(record.FilePath, record.status.state() == RowStatus::State::Percent
+                                              ? record.status.percentValue()
+                                              : -1);
+    }
+}
+
+void CliRun::tick()
+{
+    QVector<RunningFile> running;
+    for (const QString &file : std::as_const(m_running))
+        running.append({file, m_percent.value(file, -1)});
+    m_report.progress(running, m_queue.progress());
+}
+
+void CliRun::rowEnded(const RowEnding &ending)
+{
+    m_running.removeOne(ending.input);
+    m_percent.remove(ending.input);
+    if (ending.state == RowStatus::State::Complete)
+        ++m_summary.converted;
+    else
+        ++m_summary.failed;
+    m_report.finished(ending);
+}
+
+void CliRun::batchFinished()
+{
+    // Files still being added restart the queue when their rows arrive.
+    if (m_summary.stopped || m_summary.outputUnusable || !m_adding)
+        end();
+}
+
+void CliRun::end()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_summary.elapsedMs = m_clock.elapsed();
+    if (!m_commands)
+        m_report.summary(m_summary);
+    const int status = m_summary.stopped ? StatusStopped
+                       : m_summary.failed > 0 || m_summary.notAdded > 0 || m_summary.outputUnusable
+                           ? StatusFailed
+                           : 0;
+    emit finished(status);
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "BatchChoices.h"
+#include "CliReport.h"
+#include "ConversionQueue.h"
+#include "FileListModel.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QThreadPool>
+
+#include <memory>
+
+class AddRun;
+class QIODevice;
+
+// One run of reelforge-cli over files and folders: adds them as Add Folder would (same rules,
+// same probes) and converts them with the window's queue, or prints the encoder commands
+// that would convert them. Files are added in growing chunks (1, 2, 4, ...) and the queue
+// starts with the first row, so probing the later files overlaps converting the first ones.
+// Ends with finished() and the exit status.
+class CliRun : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int StatusFailed = 1;
+    static constexpr int StatusStopped = 130;
+
+    CliRun(const BatchChoices &choices, int jobs, CliReport &report, QObject *parent = nullptr);
+    ~CliRun() override;
+
+    // Converts the paths; or, given commands, writes one command line per file there instead.
+    void start(const QStringList &paths, QIODevice *commands = nullptr);
+    // Stops adding or converting; finished() follows with StatusStopped.
+    void stop();
+
+    // Each file given, and the files directly in each folder given, in natural order; the
+    // files whose names cannot be read, and the folders without files, apart.
+    static QStringList gather(const QStringList &paths, QStringList *unreadable,
+                              QStringList *emptyFolders);
+    // The encoder command for one file, as a remote machine would run it: the encoder from
+    // its PATH, no questions on stdin, and never writing over an existing file.
+    static QStringList command(const QString &input, const BatchChoices &choices,
+                               const QString &output);
+
+signals:
+    void finished(int status);
+
+private:
+    void addNext();
+    void chunkAdded();
+    void feedQueue();
+    void printCommands();
+    void rowsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
+    void tick();
+    void rowEnded(const RowEnding &ending);
+    void batchFinished();
+    void end();
+
+    BatchChoices m_choices;
+    int m_jobs;
+    CliReport &m_report;
+    QIODevice *m_commands = nullptr;
+    FileListModel m_list;
+    QThreadPool m_pool;
+    ConversionQueue m_queue;
+    std::unique_ptr<AddRun> m_adding;
+    QStringList m_pending; // gathered, not yet handed to an adding run
+    QStringList m_chunk;   // the paths of the adding run
+    int m_chunkSize = 1;
+    QHash<QString, QString> m_addFailures; // path -> why it could not be added
+    QStringList m_running;                 // in the order they started
+    QHash<QString, int> m_percent;
+    CliSummary m_summary;
+    QElapsedTimer m_clock;
+    bool m_ended = false;
+};

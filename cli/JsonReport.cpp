@@ -1,0 +1,66 @@
+#include "JsonReport.h"
+
+#include "BatchProgress.h"
+
+#include <QIODevice>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+void JsonReport::write(const QJsonObject &object)
+{
+    m_out.write(QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
+}
+
+void JsonReport::notAdded(const QString &file, const QString &reason)
+{
+    write({{"event", "notAdded"}, {"file", file}, {"reason", reason}});
+}
+
+void JsonReport::started(const QString &file)
+{
+    write({{"event", "started"}, {"file", file}});
+}
+
+void JsonReport::progress(const QVector<RunningFile> &running, const BatchProgress &overall)
+{
+    for (const RunningFile &each : running) {
+        if (each.percent < 0 || m_lastPercent.value(each.file, -1) == each.percent)
+            continue;
+        m_lastPercent.insert(each.file, each.percent);
+        write({{"event", "progress"}, {"file", each.file}, {"percent", each.percent}});
+    }
+    if (overall.percent() == m_lastOverall)
+        return;
+    m_lastOverall = overall.percent();
+    write({{"event", "overall"},
+           {"percent", overall.percent()},
+           {"filesDone", overall.filesDone()},
+           {"filesTotal", overall.filesTotal()},
+           {"remainingMs", overall.remainingMs()}});
+}
+
+void JsonReport::finished(const RowEnding &ending)
+{
+    m_lastPercent.remove(ending.input);
+    write({{"event", "finished"},
+           {"file", ending.input},
+           {"status", endingName(ending.state)},
+           {"output", ending.output},
+           {"reason", ending.reason}});
+}
+
+void JsonReport::outputUnusable(const QString &reason)
+{
+    write({{"event", "outputUnusable"}, {"reason", reason}});
+}
+
+void JsonReport::summary(const CliSummary &summary)
+{
+    write({{"event", "summary"},
+           {"converted", summary.converted},
+           {"failed", summary.failed},
+           {"notAdded", summary.notAdded},
+           {"stopped", summary.stopped},
+           {"outputUnusable", summary.outputUnusable},
+           {"elapsedMs", summary.elapsedMs}});
+}

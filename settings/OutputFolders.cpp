@@ -1,0 +1,8 @@
+#include "OutputFolders.h"
+
+#include <QDir>
+
+QString OutputFolders::defaultFolder()
+{
+    return QDir::homePath() + QStringLiteral("/Converted Files");
+}
