@@ -62,6 +62,8 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTemporaryDir dir;
+    // The program records its temporary files in a state folder: this run's own.
+    qputenv("XDG_STATE_HOME", dir.filePath(QStringLiteral("state")).toLocal8Bit());
     const QString clipFolder = dir.filePath(QStringLiteral("clips"));
     QDir().mkpath(clipFolder);
     const QStringList clips = TestMedia::makeClips(clipFolder, 20, 2.0);
