@@ -202,8 +202,8 @@ void CVideoConv::objDOS_commandFinished()
             outcome.reason = QStringLiteral("No space left on device in %1.")
                                  .arg(QFileInfo(m_outputFile).absolutePath());
         else if (!QFileInfo::exists(m_inputFile))
-            outcome.reason = QStringLiteral("The input file is no longer there: %1.")
-                                 .arg(m_inputFile);
+            outcome.reason =
+                QStringLiteral("The input file is no longer there: %1.").arg(m_inputFile);
         else
             outcome.reason =
                 QStringLiteral("The encoder ended with exit status %1.").arg(result.exitCode);

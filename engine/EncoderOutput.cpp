@@ -154,11 +154,11 @@ bool EncoderOutput::encodingStarted(QStringView output)
 QString EncoderOutput::errorLine(const QString &output)
 {
     static const QLatin1String kSkipped[] = {
-        QLatin1String("frame="),         QLatin1String("size="),
-        QLatin1String("video:"),         QLatin1String("Conversion failed!"),
+        QLatin1String("frame="),           QLatin1String("size="),
+        QLatin1String("video:"),           QLatin1String("Conversion failed!"),
         QLatin1String("Exiting normally"), QLatin1String("Press [q]"),
-        QLatin1String("Stream mapping:"), QLatin1String("Output #"),
-        QLatin1String("Input #"),        QLatin1String("Metadata:")};
+        QLatin1String("Stream mapping:"),  QLatin1String("Output #"),
+        QLatin1String("Input #"),          QLatin1String("Metadata:")};
     const QStringList lines =
         output.split(QRegularExpression(QStringLiteral("[\r\n]")), Qt::SkipEmptyParts);
     for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
