@@ -112,11 +112,14 @@ void CliRun::addNext()
             record.Duration = probe.duration;
             record.durationMs = probe.durationMs;
             record.FileSize = probe.fileSize;
-            record.status = probe.verdict == FileProbe::Verdict::Reads
-                                ? RowStatus::State::WaitingConversion
-                                : RowStatus::State::UnkownFormat;
+            record.status = probe.verdict == FileProbe::Verdict::UnknownFormat
+                                ? RowStatus::State::UnkownFormat
+                                : RowStatus::State::WaitingConversion;
             return m_list.append(record, error);
         });
+    // An encoder start per file only to learn what its conversion will tell anyway: a file the
+    // encoder cannot read fails its row and the exit status says so.
+    m_adding->setAskEncoder(false);
     connect(m_adding.get(), &AddRun::failed, this, [this](const FileListError &error) {
         m_addFailures.insert(error.path, error.description);
     });

@@ -164,11 +164,11 @@ void AddRun::dispatch()
         for (int index : indices)
             paths << m_items.at(index).path;
         if (m_here) {
-            probed(indices, FileProbe::run(m_encoder, paths, m_stop));
+            probed(indices, FileProbe::run(m_encoder, paths, m_stop, m_askEncoder));
             continue;
         }
-        m_pool.start([this, indices, paths, encoder = m_encoder] {
-            const QVector<FileProbe::Result> results = FileProbe::run(encoder, paths, m_stop);
+        m_pool.start([this, indices, paths, encoder = m_encoder, ask = m_askEncoder] {
+            const QVector<FileProbe::Result> results = FileProbe::run(encoder, paths, m_stop, ask);
             // The run outlives its jobs: cancel() waits for them.
             QMetaObject::invokeMethod(
                 this,

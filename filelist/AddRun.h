@@ -32,6 +32,9 @@ public:
            QObject *parent = nullptr);
     ~AddRun() override;
 
+    // Whether the encoder is asked to read each file (the default); without it only the media
+    // library is, and an unreadable file shows when it is converted.
+    void setAskEncoder(bool ask) { m_askEncoder = ask; }
     // Works from the event loop; finished() follows unless cancelled.
     void start();
     // Works on the calling thread until every path is settled.
@@ -95,6 +98,7 @@ private:
     bool m_committing = false;
     bool m_anyRefused = false;
     bool m_encoderMissing = false;
+    bool m_askEncoder = true;
     QStringList m_unreadable;
     std::atomic_bool m_stop{false};
     QTimer m_tick;

@@ -125,9 +125,11 @@ QVector<FileProbe::Verdict> FileProbe::askEncoder(const QString &encoder, const 
 }
 
 QVector<FileProbe::Result> FileProbe::run(const QString &encoder, const QStringList &paths,
-                                          const std::atomic_bool &cancelled)
+                                          const std::atomic_bool &cancelled, bool askEncoder)
 {
-    const QVector<Verdict> verdicts = askEncoder(encoder, paths, cancelled);
+    const QVector<Verdict> verdicts = askEncoder
+                                          ? FileProbe::askEncoder(encoder, paths, cancelled)
+                                          : QVector<Verdict>(paths.size(), Verdict::NotAsked);
     if (verdicts.size() != paths.size())
         return {};
     QVector<Result> results(paths.size());

@@ -15,7 +15,7 @@
 class FileProbe
 {
 public:
-    enum class Verdict { Reads, UnknownFormat, NotRun };
+    enum class Verdict { Reads, UnknownFormat, NotRun, NotAsked };
     struct Result
     {
         Verdict verdict = Verdict::NotRun;
@@ -26,9 +26,10 @@ public:
         FileListError error;
     };
 
-    // Probes every path; empty when cancelled meanwhile (a running encoder is killed).
+    // Probes every path; empty when cancelled meanwhile (a running encoder is killed). Without
+    // askEncoder only the media library and the file system are asked (verdicts NotAsked).
     static QVector<Result> run(const QString &encoder, const QStringList &paths,
-                               const std::atomic_bool &cancelled);
+                               const std::atomic_bool &cancelled, bool askEncoder = true);
 
 private:
     // The encoder's verdicts on paths, in order; NotRun for all when it cannot be started.
