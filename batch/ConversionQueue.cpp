@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 
@@ -152,10 +153,17 @@ int ConversionQueue::nextRow()
     return -1;
 }
 
+// A row whose output is being checked holds no slot: the next encoder starts meanwhile.
+int ConversionQueue::runningEncoders() const
+{
+    return int(std::count_if(m_rows.begin(), m_rows.end(),
+                             [](const auto &row) { return row.second->job != nullptr; }));
+}
+
 void ConversionQueue::fillSlots()
 {
     QPointer<ConversionQueue> self(this);
-    while (self && m_converting && !m_stopRequested && int(m_rows.size()) < m_simultaneous) {
+    while (self && m_converting && !m_stopRequested && runningEncoders() < m_simultaneous) {
         const int row = nextRow();
         if (row < 0 || !startRow(row))
             break;
@@ -258,6 +266,7 @@ void ConversionQueue::jobEnded(quint64 key, const ConversionOutcome &outcome)
         connect(row.check.get(), &QFutureWatcherBase::finished, this,
                 [this, key] { checked(key); });
         row.check->setFuture(QtConcurrent::run(&MediaProbe::inspect, row.temporary.path()));
+        fillSlots();
         return;
     case ConversionOutcome::Kind::Cancelled:
         row.temporary.discard();

@@ -60,6 +60,7 @@ private:
 
     bool isEligible(int row) const;
     int nextRow();
+    int runningEncoders() const;
     void fillSlots();
     bool startRow(int row);
     void rowStatus(quint64 key, const QString &status);
