@@ -13,6 +13,18 @@ qint64 monotonicMs()
         timer.start();
     return timer.elapsed();
 }
+
+// "40 s", "6 min", "1 h 5 min".
+QString remainingText(qint64 milliseconds)
+{
+    const qint64 seconds = (milliseconds + 999) / 1000;
+    if (seconds < 60)
+        return QStringLiteral("%1 s").arg(seconds);
+    const qint64 minutes = (seconds + 30) / 60;
+    if (minutes < 60)
+        return QStringLiteral("%1 min").arg(minutes);
+    return QStringLiteral("%1 h %2 min").arg(minutes / 60).arg(minutes % 60);
+}
 } // namespace
 
 BatchProgress::BatchProgress(Clock clock) : m_clock(clock ? std::move(clock) : monotonicMs) {}
@@ -93,17 +105,6 @@ qint64 BatchProgress::remainingMs() const
         return -1;
     const double left = std::max(0.0, m_totalSeconds - settledSeconds());
     return qint64(std::llround(left / rate * 1000.0));
-}
-
-QString BatchProgress::remainingText(qint64 milliseconds)
-{
-    const qint64 seconds = (milliseconds + 999) / 1000;
-    if (seconds < 60)
-        return QStringLiteral("%1 s").arg(seconds);
-    const qint64 minutes = (seconds + 30) / 60;
-    if (minutes < 60)
-        return QStringLiteral("%1 min").arg(minutes);
-    return QStringLiteral("%1 h %2 min").arg(minutes / 60).arg(minutes % 60);
 }
 
 QString BatchProgress::summary() const

@@ -34,8 +34,6 @@ public:
     // "3 of 12 files · 41 % · about 6 min left · 2.3× real time"
     QString summary() const;
 
-    static QString remainingText(qint64 milliseconds);
-
 private:
     struct Row
     {

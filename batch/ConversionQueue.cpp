@@ -20,6 +20,8 @@
 
 namespace {
 constexpr int kTickMs = 250;
+const QColor kCompleteColor(113, 177, 98);
+const QColor kFailedColor(220, 10, 10);
 
 // The row state a job's status text stands for.
 RowStatus statusOf(const QString &text)
@@ -79,16 +81,6 @@ ConversionQueue::ConversionQueue(FileListModel &list, QObject *parent)
 }
 
 ConversionQueue::~ConversionQueue() = default;
-
-QColor ConversionQueue::completeColor()
-{
-    return QColor(113, 177, 98);
-}
-
-QColor ConversionQueue::failedColor()
-{
-    return QColor(220, 10, 10);
-}
 
 void ConversionQueue::start(const BatchChoices &choices, bool selectedOnly, int simultaneous)
 {
@@ -335,7 +327,7 @@ void ConversionQueue::endRow(quint64 key, RowStatus::State state, const QString 
     m_list.setStatus(index, state);
     m_list.setLog(index, log);
     m_list.setTextColor(index, FileListModel::Status,
-                        state == RowStatus::State::Complete ? completeColor() : failedColor());
+                        state == RowStatus::State::Complete ? kCompleteColor : kFailedColor);
     QPointer<ConversionQueue> self(this);
     if (!problem.isEmpty())
         emit rowFailed({BatchNotice::Kind::ConversionFailed, input, problem});

@@ -43,8 +43,6 @@ public:
     // A batch runs; rows may be written by job events only meanwhile.
     bool IsConverting() const { return m_converting; }
     const BatchProgress &progress() const { return m_progress; }
-    static QColor completeColor();
-    static QColor failedColor();
 
 signals:
     void rowFailed(const BatchNotice &notice);

@@ -62,11 +62,6 @@ QStringList CVideoConv::commandArguments() const
     return EncoderCommand::conversion(m_inputFile, m_parametrs, m_outputFile);
 }
 
-bool CVideoConv::isRunning() const
-{
-    return m_converting;
-}
-
 DOSOutputs &CVideoConv::objDOS()
 {
     if (!m_objDOS) {

@@ -35,7 +35,6 @@ public:
 
     void start();
     void StopConversion();
-    bool isRunning() const;
     // Waits in a local event loop for the encoder to say whether it can read the file.
     bool IsFileSupported(const QString &path);
 
