@@ -7,11 +7,34 @@
 #include <MediaInfo/MediaInfo.h>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 QString twoDigits(qint64 value)
 {
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+
+// One instance per thread, made once: the library is safe on several threads as long as no
+// instance is shared.
+MediaInfoLib::MediaInfo &library()
+{
+    thread_local MediaInfoLib::MediaInfo info;
+    return info;
+}
+
+// The playing time in milliseconds of the file open in info; none when it tells none.
+std::optional<double> generalDuration(MediaInfoLib::MediaInfo &info)
+{
+    const std::wstring answer = info.Get(MediaInfoLib::Stream_General, 0, L"Duration",
+                                         MediaInfoLib::Info_Text, MediaInfoLib::Info_Name);
+    // Some containers report several durations ("1000 / 1001"); the first one is the file's.
+    const QString first = QString::fromStdWString(answer).section(QLatin1Char(' '), 0, 0);
+    bool isNumber = false;
+    const double length = first.toDouble(&isNumber);
+    if (!isNumber || !std::isfinite(length) || length < 0)
+        return std::nullopt;
+    return length;
 }
 } // namespace
 
@@ -19,44 +42,34 @@ QString MediaProbe::GetMediaDuration(const QString &path, qint64 *milliseconds)
 {
     if (milliseconds)
         *milliseconds = -1;
-    // One instance per thread, made once: the library is safe on several threads as long as
-    // no instance is shared.
-    thread_local MediaInfoLib::MediaInfo info;
+    MediaInfoLib::MediaInfo &info = library();
     if (info.Open(path.toStdWString()) == 0) {
         info.Close();
         return QString();
     }
-    const std::wstring answer = info.Get(MediaInfoLib::Stream_General, 0, L"Duration",
-                                         MediaInfoLib::Info_Text, MediaInfoLib::Info_Name);
+    const std::optional<double> length = generalDuration(info);
     info.Close();
-    // Some containers report several durations ("1000 / 1001"); the first one is the file's.
-    const QString first = QString::fromStdWString(answer).section(QLatin1Char(' '), 0, 0);
-    bool isNumber = false;
-    const double length = first.toDouble(&isNumber);
-    if (!isNumber || !std::isfinite(length) || length < 0)
+    if (!length)
         return FileListStatus::Error;
     if (milliseconds)
-        *milliseconds = qint64(std::nearbyint(length));
-    return durationText(length);
+        *milliseconds = qint64(std::nearbyint(*length));
+    return durationText(*length);
 }
 
 MediaProbe::Facts MediaProbe::inspect(const QString &path)
 {
     Facts facts;
-    MediaInfoLib::MediaInfo info;
-    if (info.Open(path.toStdWString()) == 0)
+    MediaInfoLib::MediaInfo &info = library();
+    if (info.Open(path.toStdWString()) == 0) {
+        info.Close();
         return facts;
+    }
     facts.opened = true;
     facts.videoStreams = int(info.Count_Get(MediaInfoLib::Stream_Video));
     facts.audioStreams = int(info.Count_Get(MediaInfoLib::Stream_Audio));
-    const QString duration =
-        QString::fromStdWString(info.Get(MediaInfoLib::Stream_General, 0, L"Duration"))
-            .section(QLatin1Char(' '), 0, 0);
+    if (const std::optional<double> length = generalDuration(info))
+        facts.durationMs = qint64(std::nearbyint(*length));
     info.Close();
-    bool isNumber = false;
-    const double length = duration.toDouble(&isNumber);
-    if (isNumber && std::isfinite(length) && length >= 0)
-        facts.durationMs = qint64(std::nearbyint(length));
     return facts;
 }
 
