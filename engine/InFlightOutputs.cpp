@@ -44,7 +44,8 @@ QString InFlightOutputs::recordOf(qint64 pid, const QString &startTime)
 void InFlightOutputs::write(const QStringList &paths)
 {
     const qint64 pid = QCoreApplication::applicationPid();
-    const QString record = recordOf(pid, startTimeOf(pid));
+    static const QString ownStartTime = startTimeOf(pid); // read once, not at every row
+    const QString record = recordOf(pid, ownStartTime);
     if (paths.isEmpty()) {
         QFile::remove(record);
         return;
