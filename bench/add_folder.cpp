@@ -2,6 +2,7 @@
 // long the window's event loop went without running, and, for comparison, the time of
 // running the encoder and the media-information tool on each file one after the other.
 // The figures depend on the machine's load: run it on a quiet machine.
+#include "CountingPresenter.h"
 #include "DialogService.h"
 #include "FileAdder.h"
 #include "FileListModel.h"
@@ -33,17 +34,6 @@ public:
 
 private:
     QString m_folder;
-};
-
-class CountingPresenter : public MessagePresenter
-{
-public:
-    void present(const QString &, const QString &text, MessageIcon) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        ++count;
-    }
-    int count = 0;
 };
 
 void runQuietly(const QString &program, const QStringList &arguments)

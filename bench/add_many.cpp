@@ -1,6 +1,7 @@
 // Adds a folder of 1000 tiny clips through Add Folder in the real window and reports the time
 // per file, the longest pause of the window thread and the program's peak memory.
 #include "BenchWindow.h"
+#include "CountingPresenter.h"
 #include "FileListModel.h"
 #include "MessageBox.h"
 #include "StallMeter.h"
@@ -17,17 +18,6 @@
 
 namespace {
 constexpr int kClipCount = 1000;
-
-class CountingPresenter : public MessagePresenter
-{
-public:
-    void present(const QString &, const QString &text, MessageIcon) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        ++count;
-    }
-    int count = 0;
-};
 } // namespace
 
 int main(int argc, char *argv[])
