@@ -39,28 +39,6 @@ private slots:
         QCOMPARE(QString::fromUtf8(bash.readAllStandardOutput()),
                  text + QChar(0) + "end" + QChar(0));
     }
-
-    void plainWordsStayReadable_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("quoted");
-        QTest::newRow("option") << "-c:v"
-                                << "-c:v";
-        QTest::newRow("path") << "/srv/out/a_Converted.mp4"
-                              << "/srv/out/a_Converted.mp4";
-        QTest::newRow("blank") << "a b"
-                               << "'a b'";
-        QTest::newRow("quote") << "it's"
-                               << "'it'\\''s'";
-        QTest::newRow("newline") << "a\nb"
-                                 << "$'a\\012b'";
-    }
-    void plainWordsStayReadable()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, quoted);
-        QCOMPARE(ShellQuote::word(text), quoted);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestShellQuote)
