@@ -5,39 +5,35 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-
 namespace {
 // A copy of the program started in the media folder; it prints each row its list gains.
-std::unique_ptr<QProcess> start(const QString &folder, const QStringList &arguments)
+struct Copy
 {
-    auto process = std::make_unique<QProcess>();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("REELFORGE_ECHO_ADDED", "1");
-    process->setProcessEnvironment(environment);
-    process->setWorkingDirectory(folder);
-    process->start(QCoreApplication::applicationDirPath() + "/reelforge", arguments);
-    return process;
-}
-
-QStringList addedRows(QProcess &process, QString *output)
-{
-    *output += QString::fromUtf8(process.readAllStandardOutput());
-    QStringList rows;
-    for (const QString &line : output->split('\n', Qt::SkipEmptyParts)) {
-        if (line.startsWith("added "))
-            rows << line.mid(6);
+    Copy(const QString &folder, const QStringList &arguments)
+    {
+        process.setWorkingDirectory(folder);
+        process.start(QCoreApplication::applicationDirPath() + "/reelforge", arguments);
     }
-    return rows;
-}
-
-bool endsWithin(QProcess &process, int milliseconds)
-{
-    return process.state() == QProcess::NotRunning || process.waitForFinished(milliseconds);
-}
+    QStringList added()
+    {
+        output += QString::fromUtf8(process.readAllStandardOutput());
+        QStringList rows =
+            output.split('\n', Qt::SkipEmptyParts).filter(QRegularExpression("^added "));
+        return rows.replaceInStrings(QRegularExpression("^added "), QString());
+    }
+    // Whether it ends within 20 s, if it has not yet, with exit status 0.
+    bool ends()
+    {
+        return (process.state() == QProcess::NotRunning || process.waitForFinished(20000)) &&
+               process.exitCode() == 0;
+    }
+    QProcess process;
+    QString output;
+};
 } // namespace
 
 class TestSecondStart : public QObject
@@ -47,39 +43,34 @@ class TestSecondStart : public QObject
 private slots:
     void filesGoToTheRunningCopy()
     {
+        qputenv("REELFORGE_ECHO_ADDED", "1"); // each copy prints each row its list gains
         QTemporaryDir media;
         QVERIFY(QDir(media.path()).mkpath("Folder"));
         for (const char *name : {"a.mkv", "b c.mp4", "Folder/d.avi", "e.mov"})
             QVERIFY(TestMedia::makeClip(media.filePath(name), 0.4));
         const QString folder = media.path();
 
-        auto first = start(folder, {"a.mkv"});
-        QString firstOutput;
-        QTRY_COMPARE_WITH_TIMEOUT(addedRows(*first, &firstOutput),
-                                  QStringList{media.filePath("a.mkv")}, 20000);
-
-        auto second = start(folder, {"b c.mp4", "Folder/"});
-        QVERIFY(endsWithin(*second, 20000) && second->exitCode() == 0);
-        QTRY_COMPARE_WITH_TIMEOUT(addedRows(*first, &firstOutput),
+        Copy first(folder, {"a.mkv"});
+        QTRY_COMPARE_WITH_TIMEOUT(first.added(), QStringList{media.filePath("a.mkv")}, 20000);
+        Copy second(folder, {"b c.mp4", "Folder/"});
+        QVERIFY(second.ends());
+        QTRY_COMPARE_WITH_TIMEOUT(first.added(),
                                   (QStringList{media.filePath("a.mkv"), media.filePath("b c.mp4"),
                                                media.filePath("Folder/d.avi")}),
                                   20000);
 
         // Without files a second copy opens its own window and keeps running.
-        auto own = start(folder, {});
-        QVERIFY(own->waitForStarted());
-        QVERIFY(!own->waitForFinished(2000));
+        Copy own(folder, {});
+        QVERIFY(own.process.waitForStarted() && !own.process.waitForFinished(2000));
 
         // Once the first copy ends, the one still running takes the files of later starts.
-        first->terminate();
-        QVERIFY(endsWithin(*first, 20000));
-        auto later = start(folder, {"e.mov"});
-        QVERIFY(endsWithin(*later, 20000) && later->exitCode() == 0);
-        QString ownOutput;
-        QTRY_COMPARE_WITH_TIMEOUT(addedRows(*own, &ownOutput), QStringList{media.filePath("e.mov")},
-                                  20000);
-        own->terminate();
-        QVERIFY(endsWithin(*own, 20000) && own->exitCode() == 0);
+        first.process.terminate();
+        QVERIFY(first.ends());
+        Copy later(folder, {"e.mov"});
+        QVERIFY(later.ends());
+        QTRY_COMPARE_WITH_TIMEOUT(own.added(), QStringList{media.filePath("e.mov")}, 20000);
+        own.process.terminate();
+        QVERIFY(own.ends());
     }
 };
 
