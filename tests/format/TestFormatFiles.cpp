@@ -10,10 +10,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <atomic>
-#include <functional>
-#include <thread>
+#include <QtConcurrent>
 
 using namespace DataFileText;
 
@@ -43,55 +40,45 @@ const QStringList kCustomCases =
             "flv nellymoser FLV 22.05 1, libx264 libspeex FLV 16 1")
         .split(", ");
 
-using Run = std::pair<QString, QStringList>; // a label and the encoder's arguments
-
-// Calls work(i) for every i below count, two at a time.
-void inPairs(qsizetype count, const std::function<void(qsizetype)> &work)
+// One conversion: its label, the encoder's arguments (the output last), how to read the output
+// back, and for a picture the display aspect of its source (0 when it has none).
+struct Conversion
 {
-    std::atomic<qsizetype> next = 0;
-    const auto loop = [&] {
-        for (qsizetype i = next++; i < count; i = next++)
-            work(i);
-    };
-    std::thread other(loop);
-    loop();
-    other.join();
-}
+    QString label;
+    QStringList arguments, readAs;
+    double aspect = 0;
+};
 
-// Runs the encoder with each argument list; returns the labels of those that failed (the
-// encoder's own words go to the test's output).
-QStringList runAll(const QList<Run> &runs)
+// Converts, then reads the output through to its end, measuring a picture inside any black
+// bars; returns what went wrong, or nothing.
+QString convert(const Conversion &c)
 {
-    QVector<bool> failed(runs.size());
-    inPairs(runs.size(), [&](qsizetype i) {
-        const QStringList arguments = QStringList{"-nostdin", "-v", "error"} + runs.at(i).second;
-        failed[i] = QProcess::execute(TestMedia::encoder(), arguments) != 0;
-    });
-    QStringList labels;
-    for (qsizetype i = 0; i < runs.size(); ++i) {
-        if (failed.at(i))
-            labels << runs.at(i).first;
-    }
-    return labels;
-}
-
-// The display aspect of the picture inside any black bars, or 0 without a picture.
-double shownAspect(const QString &path)
-{
+    const QStringList quiet = {"-nostdin", "-v", "error"};
+    if (QProcess::execute(TestMedia::encoder(), quiet + c.arguments) != 0)
+        return c.label + " does not convert";
     QProcess reader;
     reader.setProcessChannelMode(QProcess::MergedChannels);
-    reader.start(TestMedia::encoder(),
-                 {"-nostdin", "-i", path, "-vf",
-                  "cropdetect=limit=0.3:round=2:reset=0:skip=0,showinfo", "-f", "null", "-"});
-    reader.waitForFinished(60000);
+    const QStringList measure = {"-vf", "cropdetect=limit=0.3:round=2:reset=0:skip=0,showinfo"};
+    reader.start(TestMedia::encoder(), QStringList{"-nostdin", "-xerror"} + c.readAs +
+                                           QStringList{"-i", c.arguments.last()} +
+                                           (c.aspect > 0 ? measure : QStringList()) +
+                                           QStringList{"-f", "null", "-"});
+    if (!reader.waitForFinished(60000) || reader.exitCode() != 0) // a crash gives its signal
+        return c.label + " cannot be read back";
+    if (c.aspect == 0)
+        return {};
     const QString log = QString::fromUtf8(reader.readAll());
     QRegularExpressionMatch crop, sar; // the last report of each
     if (log.lastIndexOf(QRegularExpression("crop=(\\d+):(\\d+)"), -1, &crop) < 0 ||
         log.lastIndexOf(QRegularExpression("sar:(\\d+)/(\\d+)"), -1, &sar) < 0)
-        return 0;
+        return c.label + " shows no picture";
     const double pixel =
         sar.captured(1).toInt() > 0 ? sar.captured(1).toDouble() / sar.captured(2).toDouble() : 1.0;
-    return crop.captured(1).toDouble() * pixel / crop.captured(2).toDouble();
+    const double shown = crop.captured(1).toDouble() * pixel / crop.captured(2).toDouble();
+    // Pictures may be off by the rounding to even sizes.
+    if (qAbs(shown / c.aspect - 1) <= 0.03)
+        return {};
+    return QString("%1 shows %2 instead of %3").arg(c.label).arg(shown).arg(c.aspect);
 }
 
 } // namespace
@@ -212,9 +199,8 @@ void TestFormatFiles::reads()
 }
 
 // Converts short clips as the program does with every shipped preset (each from a 4:3, a 16:9
-// and an odd-sized white source, whose picture must keep its shape), every codec in the custom
-// format and the first-start choices, then decodes all outputs in one run that stops at the
-// first error.
+// and an odd-sized white source, whose picture must keep its shape) and every codec in the
+// custom format (the first-start choices among them), and reads every output back.
 void TestFormatFiles::everyFormatConverts()
 {
     QTemporaryDir dir;
@@ -226,36 +212,31 @@ void TestFormatFiles::everyFormatConverts()
     const QList<std::pair<QString, double>> shapes = {
         {"96x72", 4.0 / 3}, {"128x72", 16.0 / 9}, {"99x67", 99.0 / 67}};
     for (const auto &[size, aspect] : shapes) {
-        const QString source = dir.filePath(size + ".avi");
+        const QString white = "color=c=white:duration=0.4:size=" + size;
         QVERIFY(QProcess::execute(TestMedia::encoder(),
-                                  {"-nostdin", "-v", "error", "-f", "lavfi", "-i",
-                                   "color=c=white:duration=0.4:size=" + size, "-f", "lavfi", "-i",
-                                   "sine=duration=0.4", "-ac", "1", source}) == 0);
+                                  {"-nostdin", "-v", "error", "-f", "lavfi", "-i", white, "-f",
+                                   "lavfi", "-i", "sine=duration=0.4", "-ac", "1",
+                                   dir.filePath(size + ".avi")}) == 0);
     }
     const PresetsFile::Result presets = PresetsFile::load(PresetsFile::defaultPath());
     const CodecsFile::Result codecs = CodecsFile::load(CodecsFile::defaultPath());
     QVERIFY2(presets.ok() && codecs.ok(), qPrintable(presets.error + codecs.error));
     QVERIFY(presets.table.count() > 1);
 
-    QList<Run> encodes;
-    QStringList decode = {"-xerror"};
-    QStringList maps;
-    QHash<qsizetype, double> shaped; // picture outputs and the aspect of their sources
+    QList<Conversion> conversions;
     const auto add = [&](const QString &label, const QString &input, const QString &options,
-                         const QString &extension, const QStringList &readAs = {}) {
-        const QString output = dir.filePath(QString::number(encodes.size()) + "." + extension);
-        maps << "-map" << QString::number(encodes.size());
-        encodes.append({label, QStringList{"-i", input} + QProcess::splitCommand(options) +
-                                   QStringList{"-y", output}});
-        decode += readAs + QStringList{"-i", output};
+                         const QString &extension, double aspect, const QStringList &readAs = {}) {
+        const QString output = dir.filePath(QString::number(conversions.size()) + "." + extension);
+        conversions.append(
+            {label,
+             QStringList{"-i", input} + QProcess::splitCommand(options) + QStringList{"-y", output},
+             readAs, aspect});
     };
     for (const PresetRecord &preset : presets.table.records()) {
-        for (const auto &[size, aspect] : shapes) {
-            if (!QProcess::splitCommand(preset.params).contains("-vn"))
-                shaped.insert(encodes.size(), aspect);
+        const bool picture = !QProcess::splitCommand(preset.params).contains("-vn");
+        for (const auto &[size, aspect] : shapes)
             add(preset.category + " / " + preset.label + " from " + size,
-                dir.filePath(size + ".avi"), preset.params, preset.extension);
-        }
+                dir.filePath(size + ".avi"), preset.params, preset.extension, picture ? aspect : 0);
     }
 
     QHash<QString, QString> descriptions;
@@ -272,7 +253,7 @@ void TestFormatFiles::everyFormatConverts()
                                  codecs.table);
         QVERIFY2(options.ok(), qPrintable(options.error));
         const bool raw = c[2] == "yuv"; // raw video takes one stream only
-        add(line, raw ? silent : clip, options.options, c[2],
+        add(line, raw ? silent : clip, options.options, c[2], 0,
             raw ? QStringList{"-f", "rawvideo", "-pixel_format", "yuv420p", "-video_size", "64x64"}
                 : QStringList());
         untried.removeAll(c[0]);
@@ -280,38 +261,8 @@ void TestFormatFiles::everyFormatConverts()
     }
     QVERIFY2(untried.isEmpty(), qPrintable("not tried: " + untried.join(' ')));
 
-    // On first start the settings pick item 1 of each presets list (naming a preset converted
-    // above) and the third container, fifth sampling rate and item 1 of each codec list.
-    const QString category = presets.categories.value(1);
-    const QString label = presets.table.labels(category).value(1);
-    const QString extension = presets.table.extensions(category, label).value(1);
-    QVERIFY(!presets.table.params(category, label, extension).isEmpty());
-    const CustomOptions::Result defaults = CustomOptions::build(
-        {CustomLists::sampleRates().at(4), "64", codecs.audioItems.value(1), "2",
-         codecs.videoItems.value(1), "320", CustomLists::asInput(), CustomLists::asInput(), "25"},
-        codecs.table);
-    QVERIFY(defaults.ok());
-    add("first-start custom", clip, defaults.options, CustomLists::containers().at(2));
-
-    QStringList failures = runAll(encodes);
-    if (failures.isEmpty())
-        failures =
-            runAll({{"reading the outputs back", decode + maps + QStringList{"-f", "null", "-"}}});
-    QVERIFY2(failures.isEmpty(), qPrintable(failures.join('\n')));
-
-    const QList<qsizetype> outputs = shaped.keys();
-    QVector<double> shown(outputs.size());
-    inPairs(outputs.size(),
-            [&](qsizetype i) { shown[i] = shownAspect(encodes.at(outputs.at(i)).second.last()); });
-    for (qsizetype i = 0; i < outputs.size(); ++i) {
-        const double expected = shaped.value(outputs.at(i));
-        // Pictures may be off by the rounding to even sizes.
-        if (qAbs(shown.at(i) / expected - 1) > 0.03)
-            failures << QString("%1 shows %2 instead of %3")
-                            .arg(encodes.at(outputs.at(i)).first)
-                            .arg(shown.at(i))
-                            .arg(expected);
-    }
+    QStringList failures = QtConcurrent::blockingMapped(conversions, convert);
+    failures.removeAll(QString());
     QVERIFY2(failures.isEmpty(), qPrintable(failures.join('\n')));
 }
 
