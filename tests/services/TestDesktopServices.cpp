@@ -25,7 +25,7 @@ public:
     StandInService(const QString &service, const QString &path)
         : m_bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, service))
     {
-        m_registered = m_bus.registerVirtualObject(path, this) && m_bus.registerService(service);
+        registered = m_bus.registerVirtualObject(path, this) && m_bus.registerService(service);
     }
     ~StandInService() override
     {
@@ -33,7 +33,6 @@ public:
         for (int fd : m_readEnds)
             ::close(fd);
     }
-    bool registered() const { return m_registered; }
 
     // Whether the last lock handed out has been released by everyone holding it.
     bool lastReleased() const
@@ -57,11 +56,11 @@ public:
     }
     QString introspect(const QString &) const override { return {}; }
 
+    bool registered = false;
     QList<QVariantList> calls;
 
 private:
     QDBusConnection m_bus;
-    bool m_registered = false;
     QList<int> m_readEnds;
 };
 } // namespace
@@ -71,22 +70,19 @@ class TestDesktopServices : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY(QDBusConnection::sessionBus().isConnected()); }
-
     void notificationReachesTheService()
     {
         StandInService service("org.freedesktop.Notifications", "/org/freedesktop/Notifications");
-        QVERIFY(service.registered());
+        QVERIFY(service.registered);
         FreedesktopNotifier notifier(QDBusConnection::sessionBus());
         BatchEndNotice::send(notifier, 1, 2);
         QTRY_COMPARE(service.calls.size(), 1);
         const QVariantList call = service.calls.first();
-        QCOMPARE(
-            QStringList({call.value(0).toString(), call.value(2).toString(),
-                         call.value(3).toString(), call.value(4).toString(),
-                         qdbus_cast<QVariantMap>(call.value(6)).value("desktop-entry").toString()}),
-            QStringList({"Reelforge", "org.tarnwick.Reelforge", "Conversion finished",
-                         "1 file converted, 2 failed", "org.tarnwick.Reelforge"}));
+        QCOMPARE(call.mid(0, 5),
+                 (QVariantList{"Reelforge", 0u, "org.tarnwick.Reelforge", "Conversion finished",
+                               "1 file converted, 2 failed"}));
+        QCOMPARE(qdbus_cast<QVariantMap>(call.value(6)).value("desktop-entry").toString(),
+                 "org.tarnwick.Reelforge");
     }
 
     // How a held lock ends: released, released before logind answered, or dropped with the
@@ -103,7 +99,7 @@ private slots:
     {
         QFETCH(QString, route);
         StandInService login("org.freedesktop.login1", "/org/freedesktop/login1");
-        QVERIFY(login.registered());
+        QVERIFY(login.registered);
         auto inhibitor = std::make_unique<LogindSleepInhibitor>(QDBusConnection::sessionBus());
         inhibitor->hold();
         inhibitor->hold(); // a second hold keeps the one lock
