@@ -167,19 +167,17 @@ private slots:
         QCOMPARE(result.status, status);
         // Usage errors name the program; failures say which file or folder, and why.
         QVERIFY2(status != 2 || result.err.startsWith("reelforge-cli: "), result.err);
-        QVERIFY2(status != 1 ||
-                     QString(result.out)
-                         .contains(QRegularExpression("^(not added|stopped): ",
-                                                      QRegularExpression::MultilineOption)),
-                 result.out);
+        const QRegularExpression told("^(not added|stopped): ",
+                                      QRegularExpression::MultilineOption);
+        QVERIFY2(status != 1 || QString(result.out).contains(told), result.out);
         QCOMPARE(filesIn(m_out).size(), outputs.filter(QRegularExpression("^OUT/")).size());
         for (const QString &output : outputs) {
             const QString where = paths.value(output.section('/', 0, 0));
             const QString path = where + "/" + output.section('/', 1);
             QCOMPARE(streams(path), "audio,video");
             QVERIFY2(result.out.contains(" -> " + path.toUtf8() + "\n"), result.out);
-            QCOMPARE(filesIn(where).filter(QRegularExpression("^\\.")),
-                     QStringList()); // no temporary
+            // No hidden temporary file is left beside it.
+            QCOMPARE(filesIn(where).filter(QRegularExpression("^\\.")), QStringList());
         }
     }
 

@@ -26,7 +26,7 @@ QStringList records(const PresetTable &table)
 
 // The custom formats that try every codec of codecs.xml: video and audio codec names and
 // a container they fit, then, where the defaults do not fit, the sampling rate in KHz, the
-// channels and the size item.
+// channels and the size item. The second is the first start's custom choice.
 const QStringList kCustomCases =
     QString("copy copy AVI, mpeg4 libmp3lame AVI, libx264 aac MP4, libx265 eac3 MP4 48, "
             "libvpx-vp9 libopus MP4 48, libvpx libvorbis AVI, libaom-av1 aac MP4, "
@@ -200,7 +200,7 @@ void TestFormatFiles::reads()
 
 // Converts short clips as the program does with every shipped preset (each from a 4:3, a 16:9
 // and an odd-sized white source, whose picture must keep its shape) and every codec in the
-// custom format (the first-start choices among them), and reads every output back.
+// custom format, and reads every output back.
 void TestFormatFiles::everyFormatConverts()
 {
     QTemporaryDir dir;
