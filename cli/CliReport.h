@@ -18,7 +18,8 @@ struct RunningFile
 struct CliSummary
 {
     int converted = 0;
-    int failed = 0;              // converted with an error, or cancelled
+    int failed = 0;              // ended with an error
+    int cancelled = 0;           // stopped before it was done
     int notAdded = 0;            // refused, unreadable or missing
     bool stopped = false;        // by a signal
     bool outputUnusable = false; // the batch stopped early

@@ -227,6 +227,8 @@ void CliRun::rowEnded(const RowEnding &ending)
     m_percent.remove(ending.input);
     if (ending.state == RowStatus::State::Complete)
         ++m_summary.converted;
+    else if (ending.state == RowStatus::State::Cancelled)
+        ++m_summary.cancelled;
     else
         ++m_summary.failed;
     m_report.finished(ending);

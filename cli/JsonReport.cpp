@@ -59,6 +59,7 @@ void JsonReport::summary(const CliSummary &summary)
     write({{"event", "summary"},
            {"converted", summary.converted},
            {"failed", summary.failed},
+           {"cancelled", summary.cancelled},
            {"notAdded", summary.notAdded},
            {"stopped", summary.stopped},
            {"outputUnusable", summary.outputUnusable},

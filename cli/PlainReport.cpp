@@ -70,9 +70,12 @@ QString PlainReport::endingLine(const RowEnding &ending)
 
 QString PlainReport::summaryLine(const CliSummary &summary)
 {
-    return QStringLiteral("%1 converted, %2 failed, %3 not added%4 in %5 s")
+    const QString cancelled =
+        summary.cancelled > 0 ? QStringLiteral(", %1 cancelled").arg(summary.cancelled) : QString();
+    return QStringLiteral("%1 converted, %2 failed%3, %4 not added%5 in %6 s")
         .arg(summary.converted)
         .arg(summary.failed)
+        .arg(cancelled)
         .arg(summary.notAdded)
         .arg(summary.stopped || summary.outputUnusable ? QStringLiteral(", stopped") : QString())
         .arg(summary.elapsedMs / 1000.0, 0, 'f', 1);
