@@ -6,19 +6,16 @@
 #include "FileAdder.h"
 #include "OutputFolders.h"
 #include "PanelAnimator.h"
-#include "PresetsFile.h"
 #include "SettingsPersistence.h"
 #include "StandInEncoder.h"
 #include "TestMedia.h"
 #include "Twips.h"
-#include "WidgetDialogService.h"
 #include "WindowFixture.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMimeData>
@@ -77,25 +74,19 @@ private:
         return paths;
     }
 
-    void verifyDefaults(MainWindow *window)
+    void verifyDefaults()
     {
-        FormatPanel *f = window->formats();
+        FormatPanel *f = m_window->formats();
         // A default of "1" selects the second item, or the first when there is one.
         const auto second = [](QComboBox *list) { return list->itemText(list->count() > 1); };
-        QCOMPARE(choices(window),
+        QCOMPARE(choices(m_window),
                  (QStringList{"true", "false", OutputFolders::defaultFolder(), "false",
                               second(f->cmbCategory()), second(f->cmbOutVCodec()),
                               second(f->cmbOutFormat()), "AVI", second(f->cmbCACodec()),
                               "22.05 KHz", second(f->cmbCVCodec()), "[As Input]", "[As Input]",
                               "64", "2", "320", "25", "1"}));
-        // The command line picks the same preset without a window.
-        const PresetChoice first =
-            PresetsFile::load(PresetsFile::defaultPath()).table.firstStartChoice();
-        QCOMPARE((QStringList{f->cmbCategory()->currentText(), f->cmbOutVCodec()->currentText(),
-                              f->cmbOutFormat()->currentText()}),
-                 (QStringList{first.category, first.label, first.extension}));
         // Enabled in itself; the main frame around it may be waiting for a panel.
-        QVERIFY(window->steps()->txtOutPath->isEnabledTo(window->frMain()));
+        QVERIFY(steps()->txtOutPath->isEnabledTo(m_window->frMain()));
     }
 
 private slots:
@@ -158,27 +149,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(main->isEnabled(), 5000);
         QVERIFY(tops.contains(turnedAt + 500) && tops.last() == 8655.0f);
         QVERIFY(formats->isHidden() && about->y() == m_window->height());
-    }
-
-    // The real open-file dialog shows each filter's name once, the common files first.
-    void fileDialogNamesItsFilters()
-    {
-        WidgetDialogService dialogs(m_window);
-        QStringList shown;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, this, [&] {
-            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            const auto *types = dialog->findChild<QComboBox *>("fileTypeCombo");
-            for (int i = 0; types && i < types->count(); ++i)
-                shown << types->itemText(i);
-            dialog->reject();
-        });
-        poll.start(10);
-        QVERIFY(dialogs.openFiles("Select", FileAdder::openFileFilters(), true).isEmpty());
-        QCOMPARE(shown.size(), 6);
-        QCOMPARE(shown.last(), QString("All Files(*.*)"));
     }
 
     void gridTicksDropsAndPlays()
@@ -387,7 +357,7 @@ private slots:
     // stored values that cannot be used are skipped, and Restore Defaults forgets at once.
     void defaultsUnusableValuesAndRestoreDefaults()
     {
-        verifyDefaults(m_window);
+        verifyDefaults();
         QVERIFY(!QFile::exists(m_fixture->settingsFile()) && m_fixture->messages.count() == 0);
         m_window->close(); // writes its choices, which these then replace
         m_fixture->window.reset();
@@ -411,7 +381,7 @@ private slots:
         for (const auto &[name, value] : stored)
             QCOMPARE(store.REGGetSetting(kRoot, SettingsPersistence::KeyPath, name, "gone"),
                      QString("gone"));
-        verifyDefaults(m_window);
+        verifyDefaults();
         QVERIFY(m_window->frFormats()->y() == 181 && !m_window->frMain()->isEnabled());
     }
 };
