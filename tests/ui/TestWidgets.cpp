@@ -112,7 +112,10 @@ private slots:
         const QRect outside = m_cell.adjusted(barColumns, 0, 0, 0);
         // Only the two colours: the grid's own background and text are suppressed.
         QCOMPARE(count(m_cell, bar) + count(m_cell, kBack), width * m_cell.height());
+        // The bar ends exactly at its share, seen above the text.
         QCOMPARE(m_image.pixelColor(outside.topLeft() + QPoint(0, 1)), kBack);
+        if (barColumns > 0)
+            QCOMPARE(m_image.pixelColor(outside.topLeft() + QPoint(-1, 1)), bar);
         // The percentage: background-coloured under the bar, bar-coloured beyond it.
         const int textUnder = barColumns > 0 ? count(inside, kBack) : 0;
         const int textBeyond = count(outside, bar);
