@@ -118,7 +118,6 @@ private slots:
         m_window = m_fixture->open();
         QVERIFY(m_window);
         m_statuses.clear();
-        m_onStatus = nullptr;
         connect(list(), &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &from) {
             const RowStatus status = list()->record(from.row()).status;
             m_statuses.append({from.row(), status.text()});
