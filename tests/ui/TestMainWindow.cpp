@@ -1,23 +1,21 @@
 #include "AboutPanel.h"
 #include "CRegister.h"
 #include "ChildProcesses.h"
+#include "EncoderInventory.h"
 #include "EncoderPath.h"
 #include "FileAdder.h"
 #include "OutputFolders.h"
 #include "PanelAnimator.h"
-#include "PresetsFile.h"
 #include "SettingsPersistence.h"
 #include "StandInEncoder.h"
 #include "TestMedia.h"
 #include "Twips.h"
-#include "WidgetDialogService.h"
 #include "WindowFixture.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMimeData>
@@ -31,31 +29,26 @@
 namespace {
 const quint32 kRoot = CRegister::HKEY_LOCAL_MACHINE;
 
-QList<QComboBox *> allLists(FormatPanel *formats)
-{
-    // The category comes first: it rebuilds the label and extension lists.
-    return {formats->cmbCategory(),      formats->cmbOutVCodec(), formats->cmbOutFormat(),
-            formats->cmbCustContainer(), formats->cmbCACodec(),   formats->cmbCASmapleRate(),
-            formats->cmbCVCodec(),       formats->cmbCVSize(),    formats->cmbCVAspect()};
-}
+// The stored choices by the names earlier versions wrote them under (and this one the number of
+// files at once): a renamed one would silently lose its choice. The category comes before the
+// label and extension lists it rebuilds.
+const QStringList kStored = {
+    "optOtherFolder", "optSameFolder", "txtOutPath",       "optFormat",   "cmbCategory",
+    "cmbOutVCodec",   "cmbOutFormat",  "cmbCustContainer", "cmbCACodec",  "cmbCASmapleRate",
+    "cmbCVCodec",     "cmbCVSize",     "cmbCVAspect",      "txtCABirate", "txtChannels",
+    "txtCVBitrate",   "txtFrameRate",  "spnSimultaneous"};
 
-QList<QLineEdit *> allFields(FormatPanel *formats)
-{
-    return {formats->txtCABirate(), formats->txtChannels(), formats->txtCVBitrate(),
-            formats->txtFrameRate()};
-}
-
-// The seventeen stored choices as the window shows them.
+// What the controls of the stored choices show; "optFormat" stores whether the second is checked.
 QStringList choices(MainWindow *window)
 {
-    QStringList all = {QString::number(window->steps()->optSameFolder->isChecked()),
-                       QString::number(window->steps()->optOtherFolder->isChecked()),
-                       window->steps()->txtOutPath->text(),
-                       QString::number(window->formats()->optFormat(1)->isChecked())};
-    for (QComboBox *list : allLists(window->formats()))
-        all << list->currentText();
-    for (QLineEdit *field : allFields(window->formats()))
-        all << field->text();
+    QStringList all;
+    for (const QString &name : kStored) {
+        const auto *shown = window->findChild<QWidget *>(name == "optFormat" ? "optFormat1" : name);
+        const char *property = qobject_cast<const QComboBox *>(shown)         ? "currentText"
+                               : qobject_cast<const QAbstractButton *>(shown) ? "checked"
+                                                                              : "text";
+        all << (shown ? shown->property(property).toString() : "no control " + name);
+    }
     return all;
 }
 } // namespace
@@ -81,25 +74,19 @@ private:
         return paths;
     }
 
-    void verifyDefaults(MainWindow *window)
+    void verifyDefaults()
     {
-        FormatPanel *f = window->formats();
+        FormatPanel *f = m_window->formats();
         // A default of "1" selects the second item, or the first when there is one.
         const auto second = [](QComboBox *list) { return list->itemText(list->count() > 1); };
-        QCOMPARE(
-            choices(window),
-            (QStringList{"0", "1", OutputFolders::defaultFolder(), "0", second(f->cmbCategory()),
-                         second(f->cmbOutVCodec()), second(f->cmbOutFormat()), "AVI",
-                         second(f->cmbCACodec()), "22.05 KHz", second(f->cmbCVCodec()),
-                         "[As Input]", "[As Input]", "64", "2", "320", "25"}));
-        // The command line picks the same preset without a window.
-        const PresetChoice first =
-            PresetsFile::load(PresetsFile::defaultPath()).table.firstStartChoice();
-        QCOMPARE((QStringList{f->cmbCategory()->currentText(), f->cmbOutVCodec()->currentText(),
-                              f->cmbOutFormat()->currentText()}),
-                 (QStringList{first.category, first.label, first.extension}));
+        QCOMPARE(choices(m_window),
+                 (QStringList{"true", "false", OutputFolders::defaultFolder(), "false",
+                              second(f->cmbCategory()), second(f->cmbOutVCodec()),
+                              second(f->cmbOutFormat()), "AVI", second(f->cmbCACodec()),
+                              "22.05 KHz", second(f->cmbCVCodec()), "[As Input]", "[As Input]",
+                              "64", "2", "320", "25", "1"}));
         // Enabled in itself; the main frame around it may be waiting for a panel.
-        QVERIFY(window->steps()->txtOutPath->isEnabledTo(window->frMain()));
+        QVERIFY(steps()->txtOutPath->isEnabledTo(m_window->frMain()));
     }
 
 private slots:
@@ -122,83 +109,46 @@ private slots:
 
     void cleanup() { m_fixture.reset(); }
 
-    void startsWithAnEmptyListAndParkedPanels()
-    {
-        FileGrid *grid = steps()->Grid;
-        QVERIFY(grid->isColumnHidden(FileListModel::ID));
-        QCOMPARE(grid->model()->headerData(FileListModel::Status, Qt::Horizontal).toString(),
-                 QString("Conversion Status"));
-        // Screen readers are told the texts a sighted user reads.
-        const auto spoken = [](QWidget *label) {
-            return QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
-        };
-        QCOMPARE(spoken(m_window->about()->lblVer()), QString("1.0.0.5"));
-        QVERIFY(spoken(steps()->lblFormat).startsWith("Category:"));
-        QCOMPARE(m_window->frFormats()->y(), m_window->height());
-        QCOMPARE(m_window->frAbout()->y(), m_window->height());
-    }
-
-    void dataFilesAreReadPresetsFirstAndFailuresDoNotStopTheStart()
-    {
-        WindowFixture broken;
-        broken.dataFolder = broken.folder.filePath("data");
-        QVERIFY(QDir().mkpath(broken.dataFolder));
-        for (const char *name : {"presets.xml", "codecs.xml"}) {
-            QFile file(broken.dataFolder + "/" + name);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("<?xml version=\"1.0\"?>\r\n<entry>\r\n<label>cut\r\n");
-        }
-        MainWindow *window = broken.open();
-        QVERIFY(window && window->formats()->cmbCategory()->count() == 0);
-        const QStringList texts = broken.messages.texts();
-        QCOMPARE(texts.size(), 2);
-        QVERIFY(texts.at(0).startsWith("Error Occured while Loading Presets.\r\n"));
-        QVERIFY(texts.at(1).startsWith("Error Occured while Loading Codecs.\r\n"));
-    }
-
-    // Panel slides: no second slide starts over a running one, and frMain waits for the park.
+    // The worked slide in twips over a window of the design height, 8655 twips (577 pixels): no
+    // second slide starts over a running one, a close during the rise turns the panel round, and
+    // frMain waits for the park.
     void panelsSlideOneAtATime()
     {
         PanelAnimator *animator = m_window->animator();
         QWidget *main = m_window->frMain();
+        QWidget *about = m_window->frAbout();
+        QWidget *formats = m_window->frFormats();
+        QList<float> tops; // after each tick
+        connect(animator->tmrAnimate(), &QTimer::timeout, this,
+                [&] { tops << animator->topOf(animator->AnimFrame()); });
         click("cmdAbout");
         QVERIFY(animator->isSliding() && !main->isEnabled());
         QTest::mouseClick(steps()->cmdChangeFormat, Qt::LeftButton);
-        QCOMPARE(animator->AnimFrame(), m_window->frAbout());
         QTRY_VERIFY_WITH_TIMEOUT(!animator->isSliding(), 5000);
-        QCOMPARE(m_window->frAbout()->y(), 181);
+        QList<float> expected;
+        for (int tick = 1; tick <= 19; ++tick)
+            expected << 8655.0f - 300 * tick;
+        QCOMPARE(tops, expected << 2805 << 2730 << 2655 << 2580 << 2715);
+        QVERIFY(about->y() == 181 && formats->y() == m_window->height());
 
+        tops.clear();
         QTest::mouseClick(m_window->about()->cmdCloseHelp(), Qt::LeftButton);
         QVERIFY(!main->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(main->isEnabled(), 5000);
-        QCOMPARE(animator->topOf(m_window->frAbout()), 8655.0f);
+        expected.clear();
+        for (float top = 2715 + 500; top <= 8715; top += 500)
+            expected << top;
+        QCOMPARE(tops, expected << 8655);
+        QVERIFY(about->y() == m_window->height() && about->isHidden());
 
         QTest::mouseClick(steps()->cmdChangeFormat, Qt::LeftButton);
         click("cmdAbout");
-        QCOMPARE(animator->AnimFrame(), m_window->frFormats());
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->frFormats()->y() == 181, 5000);
-        QCOMPARE(m_window->frAbout()->y(), m_window->height());
-    }
-
-    // The real open-file dialog shows each filter's name once, the common files first.
-    void fileDialogNamesItsFilters()
-    {
-        WidgetDialogService dialogs(m_window);
-        QStringList shown;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, this, [&] {
-            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            const auto *types = dialog->findChild<QComboBox *>("fileTypeCombo");
-            for (int i = 0; types && i < types->count(); ++i)
-                shown << types->itemText(i);
-            dialog->reject();
-        });
-        poll.start(10);
-        QVERIFY(dialogs.openFiles("Select", FileAdder::openFileFilters(), true).isEmpty());
-        QCOMPARE(shown.size(), 6);
-        QCOMPARE(shown.last(), QString("All Files(*.*)"));
+        QTRY_VERIFY(tops.size() >= expected.size() + 3);
+        const float turnedAt = animator->topOf(formats);
+        QTest::mouseClick(m_window->formats()->cmdHide(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(main->isEnabled(), 5000);
+        QVERIFY(tops.contains(turnedAt + 500) && tops.last() == 8655.0f);
+        QVERIFY(formats->isHidden() && about->y() == m_window->height());
     }
 
     void gridTicksDropsAndPlays()
@@ -238,19 +188,15 @@ private slots:
             QVERIFY(QFile::copy(TestMedia::instance().clip("mkv"), clips.last()));
         }
         FileListModel *list = m_window->fileList();
-        QLabel *line = steps()->lblAddProgress;
         QPushButton *cancel = steps()->cmdCancelAdd;
         m_fixture->dialogs.chosenFiles = clips;
         click("cmdAddVideoFile");
-        QCOMPARE(line->text(), QString("Adding 0 of 80\u2026"));
+        QCOMPARE(steps()->lblAddProgress->text(), QString("Adding 0 of 80\u2026"));
         QTRY_VERIFY_WITH_TIMEOUT(list->rowCount() > 0, 60000);
         cancel->setFocus();
         QTest::keyClick(cancel, Qt::Key_Space);
-        QVERIFY(!line->isVisible() && !cancel->isVisible());
+        QVERIFY(!m_window->adder()->isAdding() && !steps()->lblAddProgress->isVisible());
         const int rows = list->rowCount();
-        QTest::qWait(300);
-        QVERIFY(list->rowCount() == rows && rows < clips.size());
-        QCOMPARE(liveChildProcesses(), 0);
 
         QSignalSpy unloading(m_window, &MainWindow::unloading);
         m_fixture->dialogs.chosenFiles = clips.mid(rows);
@@ -280,22 +226,56 @@ private slots:
         QCOMPARE(grid->columnWidth(FileListModel::FileSize), Twips::toPixels(1200));
     }
 
-    void formatTheEncoderLacksStartsNoBatch()
+    // Against a stand-in that offers H.264, AAC and MP4 only, and against the real encoder.
+    void unavailableFormatsAreGreyedAndStartNoBatch()
     {
-        EncoderPath::setOverride(StandInEncoder::write(m_fixture->folder.path(), {"aac"}, {"mp4"}));
-        m_window = m_fixture->open();
+        const QStringList standIn = {"libx264", "aac"};
+        EncoderPath::setOverride(StandInEncoder::write(m_fixture->folder.path(), standIn, {"mp4"}));
+        FormatPanel *panel = reopen()->formats();
         EncoderPath::setOverride(QString());
-        QTRY_VERIFY(!m_window->formats()->missingEncoder().isEmpty());
+        QTRY_VERIFY(m_window->findChild<EncoderInventory *>()->isReady());
+        panel->cmbCategory()->setCurrentText("Web Video");
+        const QString noAv1 = "Not available: the installed ffmpeg has no encoder \"libsvtav1\".";
+        QCOMPARE(panel->cmbOutVCodec()->itemData(2, Qt::ToolTipRole).toString(), noAv1);
+        QVERIFY(panel->missingEncoder().startsWith("encoder \"libvpx-vp9\""));
         click("cmdConvert");
-        QCOMPARE(
-            m_fixture->messages.texts(),
-            QStringList{"The chosen output format cannot be made: the installed ffmpeg has no " +
-                        m_window->formats()->missingEncoder() + ". Please choose another format."});
+        QCOMPARE(m_fixture->messages.texts(),
+                 QStringList{"The chosen output format cannot be made: the installed ffmpeg has "
+                             "no " +
+                             panel->missingEncoder() + ". Please choose another format."});
         QCOMPARE(steps()->cmdConvert->text(), QString("Convert All"));
+        panel->cmbCategory()->setCurrentText("MP4 Video");
+        QCOMPARE(panel->missingEncoder(), QString());
+        // In the custom format the container and each codec are judged on their own.
+        panel->optFormat(1)->setChecked(true);
+        QCOMPARE(panel->cmbCVCodec()->itemData(7, Qt::ToolTipRole).toString(), noAv1);
+        panel->cmbCVCodec()->setCurrentText("H.264 / AVC");
+        panel->cmbCACodec()->setCurrentText("AAC");
+        QCOMPARE(panel->missingEncoder(), QString("container \"avi\""));
+        panel->cmbCustContainer()->setCurrentText("MP4");
+        QCOMPARE(panel->missingEncoder(), QString());
+
+        // The real encoder makes every shipped format.
+        panel = reopen()->formats();
+        QTRY_VERIFY(m_window->findChild<EncoderInventory *>()->isReady());
+        for (int category = 0; category < panel->cmbCategory()->count(); ++category) {
+            panel->cmbCategory()->setCurrentIndex(category);
+            for (QComboBox *list : panel->findChildren<QComboBox *>()) {
+                for (int item = 0; item < list->count(); ++item)
+                    QVERIFY2(list->itemData(item, Qt::ToolTipRole).toString().isEmpty(),
+                             qPrintable(list->objectName()));
+            }
+        }
     }
 
+    // Screen readers are told what a sighted user reads, and parked panels take no focus.
     void everyControlIsNamedAndTabSkipsParkedPanels()
     {
+        const auto spoken = [](QWidget *label) {
+            return QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
+        };
+        QCOMPARE(spoken(m_window->about()->lblVer()), QString("1.0.0.5"));
+        QCOMPARE(spoken(steps()->lblFormat), steps()->lblFormat->text());
         for (QWidget *control : m_window->findChildren<QWidget *>()) {
             // Not the lists' own pop-ups, nor a spin box's inner field, which it speaks for.
             if (control->window() == m_window &&
@@ -317,47 +297,21 @@ private slots:
         }
     }
 
-    // Paths opened from outside (a second start, a file manager) are added in order.
-    void openedPathsAreAdded_data()
-    {
-        QTest::addColumn<QStringList>("opened");
-        QTest::addColumn<QStringList>("listed");
-        QTest::addColumn<QStringList>("messages");
-        QTest::newRow("folder between files")
-            << QStringList{"other/b.mp4", "other/Folder", "a clip.mkv"}
-            << QStringList{"other/b.mp4", "other/Folder/c.avi", "a clip.mkv"} << QStringList{};
-        QTest::newRow("refused file warned once")
-            << QStringList{"notes.txt", "a clip.mkv", "a clip.mkv"} << QStringList{"a clip.mkv"}
-            << QStringList{"Some files are not supported or already exist and will not be added"};
-        QTest::newRow("empty folder")
-            << QStringList{"empty", "other/b.mp4"} << QStringList{"other/b.mp4"}
-            << QStringList{"Selected Folder is empty."};
-    }
-    void openedPathsAreAdded()
-    {
-        QFETCH(QStringList, opened);
-        QFETCH(QStringList, listed);
-        QFETCH(QStringList, messages);
-        for (QStringList *paths : {&opened, &listed}) {
-            for (QString &path : *paths)
-                path = media(path);
-        }
-        m_window->openPaths(opened);
-        QTRY_COMPARE(listedPaths(), listed);
-        QTRY_VERIFY(!m_window->adder()->isAdding());
-        QCOMPARE(m_fixture->messages.texts(), messages);
-    }
-
-    // Paths that arrive while an add of the Add button waits on its probes come after it.
-    void pathsArrivingDuringAnAddWait()
+    // Paths opened from outside (a second start, a file manager) while an add of the Add button
+    // waits on its probes come after it, in order: neighbouring files as one add, warned once.
+    void openedPathsAreAddedAfterARunningAdd()
     {
         m_fixture->dialogs.chosenFiles = {media("a clip.mkv")};
         click("cmdAddVideoFile");
         QVERIFY(m_window->adder()->isAdding());
-        m_window->openPaths({media("other/Folder"), media("other/b.mp4")});
+        m_window->openPaths({media("notes.txt"), media("a clip.mkv"), media("other/Folder"),
+                             media("empty"), media("other/b.mp4")});
         QTRY_COMPARE(listedPaths(), (QStringList{media("a clip.mkv"), media("other/Folder/c.avi"),
                                                  media("other/b.mp4")}));
-        QCOMPARE(m_fixture->messages.count(), 0);
+        QTRY_VERIFY(!m_window->adder()->isAdding());
+        QCOMPARE(m_fixture->messages.texts(),
+                 (QStringList{"Some files are not supported or already exist and will not be added",
+                              "Selected Folder is empty."}));
     }
 
     void batchEndIsNotifiedOnlyWhenTheWindowIsInactive()
@@ -374,84 +328,62 @@ private slots:
                  QStringList{"Conversion finished: 2 files converted, 1 failed"});
     }
 
-    // A damaged file is the store's concern; here the first start finds no file at all.
-    void startsWithDefaultsAndWritesLater()
-    {
-        MainWindow *window = m_window;
-        verifyDefaults(window);
-        QVERIFY(!QFile::exists(m_fixture->settingsFile()) && m_fixture->messages.count() == 0);
-        window->formats()->txtFrameRate()->setText("50");
-        QCOMPARE(reopen()->formats()->txtFrameRate()->text(), QString("50"));
-    }
-
     void everyChoiceSurvivesARestart()
     {
-        MainWindow *window = m_window;
-        window->steps()->optSameFolder->setChecked(true);
-        window->steps()->txtOutPath->setText("/srv/media/out put");
-        window->formats()->optFormat(1)->setChecked(true);
-        for (QComboBox *list : allLists(window->formats()))
-            list->setCurrentIndex(list->count() - 1);
-        const QStringList typed = {"128", "6", "2500", "29.97"};
-        for (int field = 0; field < typed.size(); ++field)
-            allFields(window->formats()).at(field)->setText(typed.at(field));
-        const QStringList chosen = choices(window);
-
-        window = reopen();
-        QCOMPARE(choices(window), chosen);
-        QVERIFY(!window->steps()->cmdBrowse->isEnabled());
-        // Earlier versions wrote these names (and this one the number of files at once); a
-        // renamed one would silently lose its choice.
+        steps()->optSameFolder->setChecked(true);
+        steps()->txtOutPath->setText("/srv/media/out put");
+        steps()->spnSimultaneous->setValue(steps()->spnSimultaneous->maximum());
+        m_window->formats()->optFormat(1)->setChecked(true);
+        QStringList typed = {"128", "6", "2500", "29.97"};
+        for (const QString &name : kStored) {
+            if (auto *list = m_window->findChild<QComboBox *>(name))
+                list->setCurrentIndex(list->count() - 1);
+            else if (auto *field = m_window->formats()->findChild<QLineEdit *>(name))
+                field->setText(typed.takeFirst());
+        }
+        const QStringList chosen = choices(m_window);
+        QVERIFY(reopen());
+        QCOMPARE(choices(m_window), chosen);
+        QVERIFY(!steps()->cmdBrowse->isEnabled());
         QStringList stored = QSettings(m_fixture->settingsFile(), QSettings::IniFormat).allKeys();
         QStringList pinned;
-        for (const char *name :
-             {"optOtherFolder", "optSameFolder", "txtOutPath", "optFormat", "cmbCategory",
-              "cmbOutVCodec", "cmbOutFormat", "cmbCustContainer", "cmbCACodec", "cmbCASmapleRate",
-              "cmbCVCodec", "cmbCVSize", "cmbCVAspect", "txtCABirate", "txtChannels",
-              "txtCVBitrate", "txtFrameRate", "spnSimultaneous"})
-            pinned << QStringLiteral("HKEY_LOCAL_MACHINE/Software/Tarnwick Reelforge/Settings/") +
-                          name;
+        for (const QString &name : kStored)
+            pinned << "HKEY_LOCAL_MACHINE/Software/Tarnwick Reelforge/Settings/" + name;
         stored.sort();
         pinned.sort();
         QCOMPARE(stored, pinned);
     }
 
-    void storedValuesThatCannotBeUsedAreSkipped()
+    // A damaged file is the store's concern; here the first start finds no file at all, then
+    // stored values that cannot be used are skipped, and Restore Defaults forgets at once.
+    void defaultsUnusableValuesAndRestoreDefaults()
     {
+        verifyDefaults();
+        QVERIFY(!QFile::exists(m_fixture->settingsFile()) && m_fixture->messages.count() == 0);
         m_window->close(); // writes its choices, which these then replace
         m_fixture->window.reset();
         const CRegister store(m_fixture->settingsFile());
-        const QList<QPair<QString, QString>> stored = {
-            {"optFormat", "1"}, {"cmbCategory", "99"}, {"txtCABirate", "abc"}, {"txtOutPath", ""}};
+        const QList<QPair<QString, QString>> stored = {{"optFormat", "1"},
+                                                       {"cmbCategory", "99"},
+                                                       {"cmbCVSize", "7"},
+                                                       {"txtCABirate", "abc"},
+                                                       {"txtOutPath", ""}};
         for (const auto &[name, value] : stored)
             QVERIFY(store.REGSaveSetting(kRoot, SettingsPersistence::KeyPath, name, value));
-        MainWindow *window = reopen();
-        FormatPanel *formats = window->formats();
+        FormatPanel *formats = reopen()->formats();
         QVERIFY(formats->optFormat(1)->isChecked() && formats->cmbCategory()->currentIndex() == 0);
-        QCOMPARE(window->steps()->txtOutPath->text(), OutputFolders::defaultFolder());
+        QCOMPARE(steps()->txtOutPath->text(), OutputFolders::defaultFolder());
         // Restored unchanged; building the options refuses it later.
         QCOMPARE(formats->txtCABirate()->text(), QString("abc"));
-    }
 
-    void restoreDefaultsForgetsAtOnceAndKeepsThePanelOpen()
-    {
-        MainWindow *window = m_window;
-        window->steps()->optSameFolder->setChecked(true);
-        window->formats()->txtChannels()->setText("1");
-        window->formats()->cmbCVSize()->setCurrentIndex(7);
-        window = reopen();
-        QCOMPARE(window->formats()->txtChannels()->text(), QString("1"));
-
-        QTest::mouseClick(window->steps()->cmdChangeFormat, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(window->frFormats()->y() == 181, 5000);
-        QTest::mouseClick(window->formats()->cmdDefaults(), Qt::LeftButton);
-        const CRegister stored(m_fixture->settingsFile());
-        for (const char *name : {"optSameFolder", "txtChannels", "cmbCVSize", "txtOutPath"})
-            QCOMPARE(stored.REGGetSetting(kRoot, SettingsPersistence::KeyPath, name, "gone"),
+        QTest::mouseClick(steps()->cmdChangeFormat, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->frFormats()->y() == 181, 5000);
+        QTest::mouseClick(formats->cmdDefaults(), Qt::LeftButton);
+        for (const auto &[name, value] : stored)
+            QCOMPARE(store.REGGetSetting(kRoot, SettingsPersistence::KeyPath, name, "gone"),
                      QString("gone"));
-        verifyDefaults(window);
-        QCOMPARE(window->frFormats()->y(), 181);
-        QVERIFY(!window->frMain()->isEnabled());
+        verifyDefaults();
+        QVERIFY(m_window->frFormats()->y() == 181 && !m_window->frMain()->isEnabled());
     }
 };
 
