@@ -9,7 +9,6 @@
 #include "ProcessRunner.h"
 #include "RecordingShutdown.h"
 #include "ShutDownWindows.h"
-#include "SignalWait.h"
 #include "StandInEncoder.h"
 #include "TerminationSignals.h"
 
@@ -56,6 +55,8 @@ class TestEngine : public QObject
 private:
     QTemporaryDir m_dir;
     EncoderInventory m_inventory; // over a stand-in encoder that offers little
+    std::unique_ptr<TerminationSignals> m_termination;
+    int m_stray = -1;
 
 private slots:
     void initTestCase()
@@ -65,6 +66,10 @@ private slots:
             if (name.toInt() > 2)
                 ::fcntl(name.toInt(), F_SETFD, FD_CLOEXEC);
         }
+        // What the program holds while children run: the signal socket, and a file opened
+        // without close-on-exec, as a library on another thread might.
+        m_termination = std::make_unique<TerminationSignals>();
+        m_stray = ::open("/dev/null", O_RDONLY);
         QVERIFY(m_inventory.missingFor("-c:v libx265", "mkv").isEmpty()); // nothing known yet
         QSignalSpy ready(&m_inventory, &EncoderInventory::ready);
         m_inventory.start(StandInEncoder::write(m_dir.path(),
@@ -73,6 +78,8 @@ private slots:
         QVERIFY(ready.wait(10000));
     }
 
+    void cleanupTestCase() { ::close(m_stray); }
+
     // Paths are relative to a fresh temporary folder; an empty expected path means the
     // folder could not be made. Reserved names are those running conversions will write.
     void namesAnOutputPath_data()
@@ -80,25 +87,23 @@ private slots:
         QTest::addColumn<QStringList>("existing"); // files; the first is the input
         QTest::addColumn<QString>("outPath");      // null: beside the input
         QTest::addColumn<QString>("expected");
+        const auto row = [](const char *name, const QStringList &existing, const QString &outPath,
+                            const char *expected) {
+            QTest::newRow(name) << existing << outPath << QString(expected);
+        };
         const QString beside;
         const QString clip = "v/clip.avi";
         const QString converted = "v/clip_Converted.avi";
-        QTest::newRow("free name") << QStringList{"v/clip.mpg"} << beside << clip;
-        QTest::newRow("input has it") << QStringList{clip} << beside << converted;
-        QTest::newRow("numbers go on") << QStringList{clip, converted, "v/clip_Converted_0.avi"}
-                                       << beside << "v/clip_Converted_1.avi";
-        QTest::newRow("no second suffix")
-            << QStringList{converted} << beside << "v/clip_Converted_0.avi";
-        QTest::newRow("suffix case")
-            << QStringList{"v/clip_converted.avi"} << beside << "v/clip_converted_Converted.avi";
-        QTest::newRow("trailing slash, folder made") << QStringList{clip} << "made/"
-                                                     << "made/clip.avi";
-        QTest::newRow("parent missing") << QStringList{clip} << "a/b"
-                                        << "";
-        QTest::newRow("empty folder") << QStringList{clip} << ""
-                                      << "";
-        QTest::newRow("reserved") << QStringList{"v/clip.mkv"} << beside
-                                  << "v/clip_Converted_0.avi";
+        row("free name", {"v/clip.mpg"}, beside, "v/clip.avi");
+        row("input has it", {clip}, beside, "v/clip_Converted.avi");
+        row("numbers go on", {clip, converted, "v/clip_Converted_0.avi"}, beside,
+            "v/clip_Converted_1.avi");
+        row("no second suffix", {converted}, beside, "v/clip_Converted_0.avi");
+        row("suffix case", {"v/clip_converted.avi"}, beside, "v/clip_converted_Converted.avi");
+        row("trailing slash, folder made", {clip}, "made/", "made/clip.avi");
+        row("parent missing", {clip}, "a/b", "");
+        row("empty folder", {clip}, "", "");
+        row("reserved", {"v/clip.mkv"}, beside, "v/clip_Converted_0.avi");
     }
 
     void namesAnOutputPath()
@@ -189,131 +194,82 @@ private slots:
         }
     }
 
-    void namesWhatIsMissing_data()
-    {
-        QTest::addColumn<QString>("options");
-        QTest::addColumn<QString>("extension");
-        QTest::addColumn<QString>("missing");
-        const auto row = [](const char *name, const char *options, const char *extension,
-                            const char *missing) {
-            QTest::newRow(name) << options << extension << missing;
-        };
-        row("all offered", "-c:v libx264 -preset fast -c:a aac", "MP4", "");
-        row("video encoder", "-vcodec libx265 -acodec aac", "mp4", "encoder \"libx265\"");
-        row("copy needs no encoder", "-c copy", "mkv", "");
-        row("container by extension", "-c:v libx264", "avi", "container \"avi\"");
-        row("-f names the container", "-c:v libx264 -f ogg", "mp4", "container \"ogg\"");
-        row("DVD target", "-target pal-dvd", "mpg", "encoder \"ac3\"");
-        row("VCD target", "-target ntsc-vcd", "mpg", "encoder \"mpeg1video\"");
-    }
-
+    // What an option string needs that the stand-in encoder does not offer.
     void namesWhatIsMissing()
     {
-        QFETCH(QString, options);
-        QFETCH(QString, extension);
-        QFETCH(QString, missing);
-        QCOMPARE(m_inventory.missingFor(options, extension), missing);
+        const QList<QStringList> cases = {
+            {"-c:v libx264 -preset fast -c:a aac", "MP4", ""},
+            {"-vcodec libx265 -acodec aac", "mp4", "encoder \"libx265\""},
+            {"-c copy", "mkv", ""}, // copying needs no encoder
+            {"-c:v libx264", "avi", "container \"avi\""},
+            {"-c:v libx264 -f ogg", "mp4", "container \"ogg\""},
+            {"-target pal-dvd", "mpg", "encoder \"ac3\""},
+            {"-target ntsc-vcd", "mpg", "encoder \"mpeg1video\""}};
+        for (const QStringList &c : cases)
+            QCOMPARE(m_inventory.missingFor(c.at(0), c.at(1)), c.at(2));
     }
 
-    void shutdownModeDecidesTheRequest_data()
-    {
-        QTest::addColumn<qint32>("mode");
-        QTest::addColumn<QList<ShutdownAction>>("requests");
-        QTest::newRow("0") << 0 << QList{ShutdownAction::EndSession};
-        QTest::newRow("1") << 1 << QList{ShutdownAction::PowerOff};
-        QTest::newRow("2") << 2 << QList{ShutdownAction::Reboot};
-        QTest::newRow("8") << 8 << QList{ShutdownAction::PowerOff};
-        for (const qint32 mode : {3, 9, -65536})
-            QTest::newRow(qPrintable(QString::number(mode))) << mode << QList<ShutdownAction>();
-    }
-
+    // Modes 0, 1 and 2 end the session, power off and reboot; 8 powers off; others do nothing.
     void shutdownModeDecidesTheRequest()
     {
-        QFETCH(qint32, mode);
-        QFETCH(QList<ShutdownAction>, requests);
-        RecordingShutdown backend;
-        ShutDownWindows(backend, mode);
-        QCOMPARE(backend.privilegeRequests, 1);
-        QCOMPARE(backend.requests, requests);
-    }
-    // Nothing the program opened reaches a child: it holds its three standard streams only.
-    void childHoldsOnlyItsStandardStreams()
-    {
-        TerminationSignals termination;
-        // As a library on another thread might: no close-on-exec.
-        const int stray = ::open("/dev/null", O_RDONLY);
-        ProcessRunner runner;
-        QString received;
-        connect(&runner, &ProcessRunner::outputReceived, this,
-                [&](const QString &chunk) { received += chunk; });
-        runner.start({"sh", "-c", "ls /proc/$$/fd"});
-        QVERIFY(waitForSignal(&runner, &ProcessRunner::finished, 20000));
-        ::close(stray);
-        QCOMPARE(received, QString("0\n1\n2\n"));
+        using A = ShutdownAction;
+        const QList<QList<A>> first = {{A::EndSession}, {A::PowerOff}, {A::Reboot}};
+        for (const qint32 mode : {0, 1, 2, 3, 8, 9, -65536}) {
+            RecordingShutdown backend;
+            ShutDownWindows(backend, mode);
+            QCOMPARE(backend.privilegeRequests, 1);
+            QCOMPARE(backend.requests, mode == 8 ? QList{A::PowerOff} : first.value(mode));
+        }
     }
 
+    // Each child runs while this program holds a signal socket and a stray descriptor.
+    // Output arrives whole in chunks of at most 512 bytes; "aé" is three bytes long, so
+    // a read ends inside an "é" now and then.
     void tellsHowTheChildEnded_data()
     {
         QTest::addColumn<QStringList>("command");
-        QTest::addColumn<bool>("stop"); // stop as soon as the first output arrives
         QTest::addColumn<ProcessRunner::Ending>("ending");
         QTest::addColumn<int>("number"); // exit status or signal
         QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("message");
         using E = ProcessRunner::Ending;
-        QTest::newRow("exit 3") << QStringList{"sh", "-c", "echo no >&2; exit 3"} << false
-                                << E::Exited << 3 << "no\n";
-        QTest::newRow("killed by signal 9")
-            << QStringList{"sh", "-c", "kill -9 $$"} << false << E::Signalled << 9 << "";
-        QTest::newRow("stopped") << QStringList{"sh", "-c", "echo go; sleep 30; echo late"} << true
-                                 << E::Stopped << 0 << "go\n";
-        QTest::newRow("missing program")
-            << QStringList{"/nonexistent/program"} << false << E::FailedToStart << 0 << "";
+        const auto row = [](const char *name, const QStringList &command, E ending, int number,
+                            const QString &output, const char *message = "") {
+            QTest::newRow(name) << command << ending << number << output << QString(message);
+        };
+        const auto sh = [](const QString &script) { return QStringList{"sh", "-c", script}; };
+        const QString accents = QStringLiteral("a\u00e9").repeated(3000);
+        row("exit 3", sh("echo no >&2; exit 3"), E::Exited, 3, "no\n");
+        row("signal 9", sh("kill -9 $$"), E::Signalled, 9, "");
+        row("long output", sh("printf '" + accents + "\\n'; echo end >&2"), E::Exited, 0,
+            accents + "\nend\n");
+        row("only standard streams", sh("ls /proc/$$/fd"), E::Exited, 0, "0\n1\n2\n");
+        row("missing program", {"/nonexistent/program"}, E::FailedToStart, -1, "",
+            "File or command not found");
+        row("nothing to run", {}, E::NotRun, -1, "", "Command Line is empty");
     }
 
     void tellsHowTheChildEnded()
     {
         QFETCH(QStringList, command);
-        QFETCH(bool, stop);
         QFETCH(ProcessRunner::Ending, ending);
         QFETCH(int, number);
         QFETCH(QString, output);
-        ProcessRunner runner;
-        QString received;
-        connect(&runner, &ProcessRunner::outputReceived, this, [&](const QString &chunk) {
-            received += chunk;
-            if (stop)
-                runner.stop();
-        });
-        runner.start(command);
-        QVERIFY(runner.isRunning()); // even a failed start is told later, never inside start()
-        QVERIFY(waitForSignal(&runner, &ProcessRunner::finished, 20000));
+        QFETCH(QString, message);
+        MessageRecorder messages;
+        RecordedRunner runner;
+        runner.setArguments(command);
+        QCOMPARE(runner.ExecuteCommand(), output);
         const ProcessRunner::Result &result = runner.result();
         QCOMPARE(result.ending, ending);
-        if (number > 0)
-            QCOMPARE(ending == ProcessRunner::Ending::Signalled ? result.signal : result.exitCode,
-                     number);
-        QVERIFY(ending != ProcessRunner::Ending::FailedToStart || !result.error.isEmpty());
-        QVERIFY(!runner.isRunning() && received == output);
-    }
-    void nothingToRunIsRefused()
-    {
-        MessageRecorder recorder;
-        RecordedRunner runner;
-        QCOMPARE(runner.ExecuteCommand(QString()), QString());
-        QCOMPARE(runner.ExecuteCommand("/no/such/encoder -i x"), QString());
-        QCOMPARE(recorder.texts(),
-                 (QStringList{"Command Line is empty", "File or command not found"}));
-    }
-
-    // Both streams arrive whole in chunks of at most 512 bytes; "aé" is three bytes long, so a
-    // read ends inside an "é" now and then.
-    void outputArrivesWholeInSmallChunks()
-    {
-        const QString accents = QStringLiteral("a\u00e9").repeated(3000);
-        RecordedRunner runner;
-        QCOMPARE(runner.run(QStringLiteral("printf '%1\\n'\necho end >&2").arg(accents)),
-                 accents + "\nend\n");
+        QCOMPARE(ending == ProcessRunner::Ending::Signalled ? result.signal : result.exitCode,
+                 number);
+        QCOMPARE(messages.texts(), message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(runner.events.join(QString()), runner.Outputs());
+        // A run ends with one empty event: the read that found the end of the output.
+        const bool ran = ending == ProcessRunner::Ending::Exited || number > 0;
+        QCOMPARE(runner.events.count(QString()), int(ran));
+        QVERIFY(!ran || runner.events.last().isEmpty());
         for (const QString &chunk : std::as_const(runner.events))
             QVERIFY2(chunk.size() <= 512, qPrintable(QString::number(chunk.size())));
     }

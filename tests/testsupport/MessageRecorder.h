@@ -1,31 +1,32 @@
 #pragma once
 
-#include "MessagePresenter.h"
+#include "MessageBox.h"
 
-#include <QList>
+#include <QStringList>
 
 // Captures every message instead of showing a window, for as long as it lives.
 class MessageRecorder : public MessagePresenter
 {
 public:
-    struct Message
+    MessageRecorder() : m_previous(MessageBox::presenter()) { MessageBox::setPresenter(this); }
+    ~MessageRecorder() override { MessageBox::setPresenter(m_previous); }
+
+    void present(const QString &, const QString &text, MessageIcon icon) override
     {
-        QString title;
-        QString text;
-        MessageIcon icon;
-    };
+        m_texts << text;
+        icons << icon;
+    }
+    QStringList texts() const { return m_texts; }
+    int count() const { return int(m_texts.size()); }
+    void clear()
+    {
+        m_texts.clear();
+        icons.clear();
+    }
 
-    MessageRecorder();
-    ~MessageRecorder() override;
-
-    void present(const QString &title, const QString &text, MessageIcon icon) override;
-
-    const QList<Message> &messages() const { return m_messages; }
-    QStringList texts() const;
-    int count() const { return m_messages.size(); }
-    void clear() { m_messages.clear(); }
+    QList<MessageIcon> icons;
 
 private:
-    QList<Message> m_messages;
+    QStringList m_texts;
     MessagePresenter *m_previous;
 };
