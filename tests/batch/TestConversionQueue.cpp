@@ -50,32 +50,12 @@ private:
         }
     }
 
-    bool run(const QString &folder, const QString &options = "-vf realtime -vcodec mpeg4")
-    {
-        QSignalSpy finished(m_queue, &ConversionQueue::batchFinished);
-        m_queue->start({options, "avi", false, folder, QString()}, false, 1);
-        return !finished.isEmpty() || finished.wait(120000);
-    }
-
     QList<RowStatus::State> states() const
     {
         QList<RowStatus::State> all;
         for (const FileListRecord &row : m_list->records())
             all << row.status.state();
         return all;
-    }
-
-    // Mounts a tmpfs of the given options at a new folder; only root may.
-    QString smallFilesystem(const QString &name, const QString &options)
-    {
-        if (::geteuid() != 0)
-            return QString();
-        const QString folder = m_dir.filePath(name);
-        QDir().mkpath(folder);
-        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", options, "tmpfs", folder}) != 0)
-            return QString();
-        m_mounted = folder;
-        return folder;
     }
 
 private slots:
@@ -112,104 +92,90 @@ private slots:
         m_mounted.clear();
     }
 
-    // Killed from outside or stopped mid-row: the row ends, no file of it stays anywhere.
-    void interruptedRowsLeaveNothing_data()
+    // At the row's first percent the test kills the encoder, stops the batch or makes a file
+    // under the row's final name (on a short clip, done soon). A read-only or full folder of
+    // its own stops the batch of three rows once, naming the folder. Nothing of an ended row
+    // is left but the listed files, and while it ran its temporary file was the only one.
+    void rowsEndWithoutLeftovers_data()
     {
-        QTest::addColumn<bool>("kill");
-        QTest::addColumn<RowStatus::State>("state");
-        QTest::newRow("encoder killed by SIGKILL") << true << RowStatus::State::Error;
-        QTest::newRow("stop") << false << RowStatus::State::Cancelled;
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("mount"); // options of the output folder's own filesystem
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QList<RowStatus::State>>("expected");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("reason"); // how the one notice opens; empty: no notice
+        const auto row = [](const char *name, const char *action, const char *mount,
+                            const char *options, QList<RowStatus::State> expected,
+                            const QStringList &files, const char *reason) {
+            QTest::newRow(name) << QString(action) << QString(mount) << QString(options) << expected
+                                << files << QString(reason);
+        };
+        using S = RowStatus::State;
+        const char *slow = "-vf realtime -vcodec mpeg4";
+        const char *big = "-t 5 -vcodec mpeg4 -b:v 4M";
+        row("encoder killed by SIGKILL", "kill", "", slow, {S::Error}, {},
+            "The encoder was killed by signal 9.");
+        row("stop", "stop", "", slow, {S::Cancelled}, {}, "");
+        row("file made meanwhile", "make", "", slow, {S::Complete},
+            {"clip.avi", "clip_Converted.avi"}, "");
+        // The output is checked: a result far shorter than its input is kept, but no success.
+        row("too short", "", "", "-t 2 -vcodec mpeg4", {S::Error}, {"long.avi"},
+            "The output lasts 2.");
+        const QList<S> waiting(3, S::WaitingConversion);
+        row("read-only", "", "ro,size=1m", big, waiting, {},
+            "Cannot write in %1: Read-only file system.");
+        row("full", "", "size=200k", big, QList{S::Error} + waiting.mid(1), {},
+            "No space left on device in %1.");
     }
 
-    void interruptedRowsLeaveNothing()
+    void rowsEndWithoutLeftovers()
     {
-        QFETCH(bool, kill);
-        QFETCH(RowStatus::State, state);
-        addRows(1);
-        const QString out = m_dir.filePath(kill ? "killed" : "stopped");
+        QFETCH(QString, action);
+        QFETCH(QString, mount);
+        QFETCH(QString, options);
+        QFETCH(QList<RowStatus::State>, expected);
+        QFETCH(QStringList, files);
+        QFETCH(QString, reason);
+        const QString out = m_dir.filePath(QTest::currentDataTag());
+        if (!mount.isEmpty()) {
+            if (::geteuid() != 0)
+                QSKIP("needs root to mount a small filesystem of its own");
+            QVERIFY(QDir().mkpath(out));
+            QCOMPARE(QProcess::execute("mount", {"-t", "tmpfs", "-o", mount, "tmpfs", out}), 0);
+            m_mounted = out;
+        }
+        addRows(expected.size(), action != "make");
+        const QByteArray mine("the user's own file");
         QStringList during;
         m_onFirstRow = [&](const RowStatus &status) {
-            if (status.state() != RowStatus::State::Percent)
+            if (status.state() != RowStatus::State::Percent || action.isEmpty())
                 return;
             m_onFirstRow = nullptr;
             during = filesIn(out);
-            if (kill)
+            if (action == "kill")
                 killChildProcesses();
-            else
+            else if (action == "stop")
                 m_queue->requestStop();
-        };
-        QVERIFY(run(out));
-        QCOMPARE(states(), QList<RowStatus::State>{state});
-        QCOMPARE(during.size(), 1);
-        QVERIFY2(during.first().startsWith(".long.part-"), qPrintable(during.first()));
-        QCOMPARE(filesIn(out), QStringList());
-        QCOMPARE(m_notices.size(), int(kill));
-        QVERIFY(!kill || m_notices.first().reason == "The encoder was killed by signal 9.");
-    }
-
-    // A file that appears under the chosen name while the row encodes is not touched.
-    void fileMadeMeanwhileSurvives()
-    {
-        addRows(1, false);
-        const QString out = m_dir.filePath("meanwhile");
-        QByteArray mine("the user's own file");
-        m_onFirstRow = [&](const RowStatus &status) {
-            if (status.state() != RowStatus::State::Percent)
-                return;
-            m_onFirstRow = nullptr;
             QFile file(out + "/clip.avi");
-            QVERIFY(file.open(QIODevice::NewOnly) && file.write(mine) == mine.size());
+            QVERIFY(action != "make" || (file.open(QIODevice::NewOnly) && file.write(mine) > 0));
         };
-        QVERIFY(run(out));
-        QCOMPARE(states(), QList<RowStatus::State>{RowStatus::State::Complete});
-        QCOMPARE(filesIn(out), (QStringList{"clip.avi", "clip_Converted.avi"}));
+        QSignalSpy finished(m_queue, &ConversionQueue::batchFinished);
+        m_queue->start({options, "avi", false, out, QString()}, false, 1);
+        QVERIFY(!finished.isEmpty() || finished.wait(120000));
+        QCOMPARE(states(), expected);
+        QCOMPARE(filesIn(out), files);
+        QCOMPARE(during.size(), int(!action.isEmpty()));
+        QVERIFY(action.isEmpty() ||
+                during.first().startsWith(action == "make" ? ".clip.part-" : ".long.part-"));
         QFile file(out + "/clip.avi");
-        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == mine);
-    }
-
-    // The output is checked: a result far shorter than its input is no success.
-    void shortResultIsAnError()
-    {
-        addRows(1);
-        const QString out = m_dir.filePath("short");
-        QVERIFY(run(out, "-t 2 -vcodec mpeg4"));
-        QCOMPARE(states(), QList<RowStatus::State>{RowStatus::State::Error});
-        QCOMPARE(m_notices.size(), 1);
-        QVERIFY2(m_notices.first().reason.startsWith("The output lasts 2."),
+        QVERIFY(action != "make" || (file.open(QIODevice::ReadOnly) && file.readAll() == mine));
+        QCOMPARE(m_notices.size(), int(!reason.isEmpty()));
+        if (reason.isEmpty())
+            return;
+        QVERIFY2(m_notices.first().reason.startsWith(reason.replace("%1", out)),
                  qPrintable(m_notices.first().reason));
-        QCOMPARE(filesIn(out), QStringList{"long.avi"}); // kept for the user to look at
-    }
-
-    // Read-only or full: one message naming the folder, no encoder for later rows.
-    void unusableFolderStopsTheBatchOnce_data()
-    {
-        QTest::addColumn<QString>("options"); // of the folder's own filesystem
-        QTest::addColumn<QString>("reason");
-        QTest::addColumn<RowStatus::State>("first");
-        QTest::newRow("read-only")
-            << "ro,size=1m"
-            << "Cannot write in %1: Read-only file system." << RowStatus::State::WaitingConversion;
-        QTest::newRow("full") << "size=200k"
-                              << "No space left on device in %1." << RowStatus::State::Error;
-    }
-
-    void unusableFolderStopsTheBatchOnce()
-    {
-        QFETCH(QString, options);
-        QFETCH(QString, reason);
-        QFETCH(RowStatus::State, first);
-        const QString out = smallFilesystem(QTest::currentDataTag(), options);
-        if (out.isEmpty())
-            QSKIP("needs root to mount a small filesystem of its own");
-        addRows(3);
-        QVERIFY(run(out, "-t 5 -vcodec mpeg4 -b:v 4M"));
-        QCOMPARE(states(), (QList<RowStatus::State>{first, RowStatus::State::WaitingConversion,
-                                                    RowStatus::State::WaitingConversion}));
-        QCOMPARE(m_notices.size(), 1);
-        QCOMPARE(m_notices.first().kind, BatchNotice::Kind::OutputFolderUnusable);
-        // What happened first, then at most the encoder's own line.
-        QCOMPARE(m_notices.first().reason.section("\r\n", 0, 0), reason.arg(out));
-        QCOMPARE(filesIn(out), QStringList());
+        QCOMPARE(m_notices.first().kind == BatchNotice::Kind::OutputFolderUnusable,
+                 !mount.isEmpty());
     }
 
     // The program itself killed mid-row: its temporary file goes at the next start.
