@@ -183,9 +183,12 @@ private slots:
     {
         const QString out = m_dir.filePath("crashed");
         QProcess child;
-        child.start(QCoreApplication::applicationDirPath() + "/queue_child", {m_long, out});
-        QVERIFY(child.waitForReadyRead(30000));
-        QCOMPARE(child.readLine().trimmed(), QByteArray("running"));
+        child.start(QCoreApplication::applicationDirPath() + "/reelforge-cli",
+                    {"--options", "-vf realtime -vcodec mpeg4", "--ext", "avi", "--output", out,
+                     "--json", m_long});
+        QByteArray said; // until the encoder is under way
+        while (!said.contains("\"progress\"") && child.waitForReadyRead(30000))
+            said += child.readAll();
         const QStringList during = filesIn(out);
         QCOMPARE(during.size(), 1);
         child.kill();
