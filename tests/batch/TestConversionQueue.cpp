@@ -145,8 +145,8 @@ private slots:
                 return;
             acted = true;
             during = filesIn(out);
-            if (action == "kill")
-                killChildProcesses();
+            if (action == "kill") // as an out-of-memory killer or a user would
+                QProcess::execute("pkill", {"-KILL", "-P", QString::number(::getpid())});
             else if (action == "stop")
                 m_queue->requestStop();
             QFile file(out + "/clip.avi");

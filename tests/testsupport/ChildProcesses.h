@@ -14,10 +14,3 @@ inline int liveChildProcesses()
     pgrep.waitForFinished();
     return int(pgrep.readAllStandardOutput().count('\n'));
 }
-
-// Kills every child of this program with SIGKILL, as an out-of-memory killer or a user would.
-inline void killChildProcesses()
-{
-    QProcess::execute(QStringLiteral("pkill"),
-                      {QStringLiteral("-KILL"), QStringLiteral("-P"), QString::number(::getpid())});
-}

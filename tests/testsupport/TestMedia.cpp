@@ -16,15 +16,10 @@ bool TestMedia::makeClip(const QString &path, double seconds, bool withAudio, co
                          int rate)
 {
     const QString length = QString::number(seconds, 'f', 3);
-    QString args = QStringLiteral("-hide_banner -loglevel error -nostdin -y -f lavfi -i "
-                                  "testsrc=size=%1:rate=%2:duration=%3")
-                       .arg(size)
-                       .arg(rate)
-                       .arg(length);
+    QString args = "-hide_banner -loglevel error -nostdin -y -f lavfi -i testsrc=size=" + size +
+                   ":rate=" + QString::number(rate) + ":duration=" + length;
     if (withAudio)
-        args += QStringLiteral(" -f lavfi -i sine=frequency=440:sample_rate=22050:duration=%1 "
-                               "-ac 1")
-                    .arg(length);
+        args += " -f lavfi -i sine=frequency=440:sample_rate=22050:duration=" + length + " -ac 1";
     QProcess encoder;
     encoder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     encoder.start(TestMedia::encoder(), args.split(' ') << "-shortest" << path);
@@ -52,9 +47,7 @@ TestMedia::TestMedia()
             qFatal("could not generate the test clip %s", qPrintable(clip(container)));
     }
     QByteArray bytes(64 * 1024, '\0');
-    QRandomGenerator generator(20261206);
-    for (char &byte : bytes)
-        byte = char(generator.bounded(256));
+    QRandomGenerator(20261206).fillRange(reinterpret_cast<quint32 *>(bytes.data()), 16 * 1024);
     QFile random(randomBytes());
     QFile empty(emptyFile());
     if (!random.open(QIODevice::WriteOnly) || random.write(bytes) != bytes.size() ||
