@@ -103,7 +103,6 @@ private slots:
         QVERIFY(TestMedia::makeClip(f->dir.filePath("long é clip.mkv"), 3725, false, "16x16", 1));
         QFile sparse(f->dir.filePath("sparse.mkv"));
         QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64(11) << 29));
-        sparse.close();
         f->adder.AddFileList(SelectionList::fromFolder(f->dir.path(), names));
         QVERIFY(f->settled());
         QCOMPARE(f->adder.AddFile2Grid(f->dir.path() + "//a.avi"), 0);
@@ -160,9 +159,7 @@ private slots:
         QCOMPARE(mkfifo(QFile::encodeName(f->dir.filePath("f/pipe.avi")).constData(), 0600), 0);
         // A name that is not UTF-8 cannot travel as text: it is named, not passed over.
         const QByteArray latin1 = QFile::encodeName(f->dir.filePath("f/")) + "caf\xe9.avi";
-        const int descriptor = ::open(latin1.constData(), O_CREAT | O_WRONLY, 0600);
-        QVERIFY(descriptor >= 0);
-        ::close(descriptor);
+        QCOMPARE(::close(::open(latin1.constData(), O_CREAT | O_WRONLY, 0600)), 0);
         // The temporary folder cannot remove what Qt cannot name.
         const auto removeLatin1 = qScopeGuard([&latin1] { ::unlink(latin1.constData()); });
         const QString damaged = f->dir.filePath("f/caf\uFFFD.avi");
@@ -297,16 +294,6 @@ private slots:
         QCOMPARE(f->model.rowCount(), 0);
     }
 
-    // Folder "/" plus a name must not give "//x.avi", which reads as a network path, and
-    // folders sharing a prefix are not one folder.
-    void selectionListRoundTrip()
-    {
-        for (const QStringList &chosen :
-             {QStringList{"/v/a.avi"}, QStringList{"/x.avi", "/y*z.avi"},
-              QStringList{"/v/ab/a.avi", "/v/a/b.avi"}})
-            QCOMPARE(SelectionList::toPaths(SelectionList::fromPaths(chosen)), chosen);
-    }
-
     // Every pattern is a plain "*.ext", so the first view lists the common files; the help
     // page names only extensions that are refused, the rest go to the encoder.
     void extensionsAgreeEverywhere()
@@ -336,15 +323,19 @@ private slots:
             QVERIFY2(!AddingRules::isRejectedExtension(offered), offered);
     }
 
-    void sizeAndDurationTexts()
+    // The texts of adding that need no file. Folder "/" plus a name must not give "//x.avi",
+    // which reads as a network path, and folders sharing a prefix are not one folder.
+    void textsWithoutFiles()
     {
+        for (const QStringList &chosen :
+             {QStringList{"/v/a.avi"}, QStringList{"/x.avi", "/y*z.avi"},
+              QStringList{"/v/ab/a.avi", "/v/a/b.avi"}})
+            QCOMPARE(SelectionList::toPaths(SelectionList::fromPaths(chosen)), chosen);
+        // 1152 bytes are 1.125 KB, whose tie goes to even.
         const QList<QPair<qint64, QString>> sizes = {
-            {1023, "1023 Bytes"},
-            {1024, "1 KB"},
-            {1152, "1.12 KB"}, // ties to even
-            {1073741823, "1024 MB"},
-            {1073741824, "1 GB"},
-            {std::numeric_limits<qint64>::max(), "8589934592 GB"}};
+            {1023, "1023 Bytes"}, {1024, "1 KB"},
+            {1152, "1.12 KB"},    {1073741823, "1024 MB"},
+            {1073741824, "1 GB"}, {std::numeric_limits<qint64>::max(), "8589934592 GB"}};
         for (const auto &[bytes, text] : sizes)
             QCOMPARE(MediaProbe::FormatFileSize(bytes), text);
         // Whole seconds are rounded (half to even) before splitting, so no part reads 60.

@@ -8,8 +8,7 @@
 
 QString TestMedia::encoder()
 {
-    const QString found = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
-    return found.isEmpty() ? QStringLiteral("ffmpeg") : found;
+    return QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
 }
 
 bool TestMedia::makeClip(const QString &path, double seconds, bool withAudio, const QString &size,
