@@ -101,8 +101,8 @@ private:
             "printf '%s\\n' \"$line\"; sleep 0.03; done\nexit %2\n");
         QFile file(m_dir.filePath("encoder"));
         file.open(QIODevice::WriteOnly);
-        const QString path = REELFORGE_TEST_DATA "/encoder-output/" + recorded;
-        file.write(script.arg(path).arg(exitCode).toUtf8());
+        file.write(
+            script.arg(REELFORGE_TEST_DATA "/encoder-output/" + recorded).arg(exitCode).toUtf8());
         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         return file.fileName();
     }
@@ -116,7 +116,6 @@ private slots:
         // without close-on-exec, as a library on another thread might.
         m_termination = std::make_unique<TerminationSignals>();
         QVERIFY(::open("/dev/null", O_RDONLY) > 2); // held for the program's life
-        QVERIFY(m_inventory.missingFor("-c:v libx265", "mkv").isEmpty()); // nothing known yet
         QSignalSpy ready(&m_inventory, &EncoderInventory::ready);
         m_inventory.start(StandInEncoder::write(m_dir.path(),
                                                 {"libx264", "aac", "mpeg2video", "mp2"},
@@ -140,17 +139,15 @@ private slots:
             QTest::newRow(name) << existing << outPath << QString(expected);
         };
         const QString beside;
-        const QString clip = "v/clip.avi";
-        const QString converted = "v/clip_Converted.avi";
         row("free name", {"v/clip.mpg"}, beside, "v/clip.avi");
-        row("input has it", {clip}, beside, "v/clip_Converted.avi");
-        row("numbers go on", {clip, converted, "v/clip_Converted_0.avi"}, beside,
-            "v/clip_Converted_1.avi");
-        row("no second suffix", {converted}, beside, "v/clip_Converted_0.avi");
+        row("input has it", {"v/clip.avi"}, beside, "v/clip_Converted.avi");
+        row("numbers go on", {"v/clip.avi", "v/clip_Converted.avi", "v/clip_Converted_0.avi"},
+            beside, "v/clip_Converted_1.avi");
+        row("no second suffix", {"v/clip_Converted.avi"}, beside, "v/clip_Converted_0.avi");
         row("suffix case", {"v/clip_converted.avi"}, beside, "v/clip_converted_Converted.avi");
-        row("trailing slash, folder made", {clip}, "made/", "made/clip.avi");
-        row("parent missing", {clip}, "a/b", "");
-        row("empty folder", {clip}, "", "");
+        row("trailing slash, folder made", {"v/clip.avi"}, "made/", "made/clip.avi");
+        row("parent missing", {"v/clip.avi"}, "a/b", "");
+        row("empty folder", {"v/clip.avi"}, "", "");
         row("reserved", {"v/clip.mkv"}, beside, "v/clip_Converted_0.avi");
     }
 
@@ -290,7 +287,8 @@ private slots:
         QCOMPARE(runner.ExecuteCommand(), output);
         const ProcessRunner::Result &result = runner.result();
         QCOMPARE(result.ending, ending);
-        QCOMPARE(ending == ProcessRunner::Ending::Signalled ? result.signal : result.exitCode,
+        QCOMPARE(result.ending == ProcessRunner::Ending::Signalled ? result.signal
+                                                                   : result.exitCode,
                  number);
         QCOMPARE(messages.texts(), message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(runner.events.join(QString()), runner.Outputs());
