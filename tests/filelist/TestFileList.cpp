@@ -60,10 +60,7 @@ struct Fixture
             qFatal("could not copy a clip to %s", qPrintable(target));
         return target;
     }
-    QVariant color(int row, int column) const
-    {
-        return model.index(row, column).data(Qt::ForegroundRole);
-    }
+    QVariant color(int r, int c) const { return model.index(r, c).data(Qt::ForegroundRole); }
     // Waits until the add running in the background has settled every file.
     bool settled()
     {
@@ -94,10 +91,9 @@ private slots:
                                    "clip.mp",     "track.CDA",     "clip.xyz",  "long é clip.mkv",
                                    "sparse.mkv",  "new\nline.mp4", "clip.mp4",  "t.xcda",
                                    "a.mp3.avi",   ".c.mkv"};
-        for (const QString &name : QSet<QString>(names.begin(), names.end())) {
+        for (const QString &name : QSet<QString>(names.begin(), names.end()))
             if (!name.contains(QRegularExpression("^(noise|empty|long|sparse)")))
                 f->copyClip(name);
-        }
         QVERIFY(QFile::copy(m_media.randomBytes(), f->dir.filePath("noise.avi")));
         QVERIFY(QFile::copy(m_media.emptyFile(), f->dir.filePath("empty.mp4")));
         QVERIFY(TestMedia::makeClip(f->dir.filePath("long é clip.mkv"), 3725, false, "16x16", 1));
@@ -246,10 +242,9 @@ private slots:
     void missingEncoderIsSaidOnceAndNothingIsConvertible()
     {
         EncoderPath::setOverride(f->dir.filePath("no-such-encoder"));
+        const auto restore = qScopeGuard([] { EncoderPath::setOverride(QString()); });
         f->adder.AddFileList(SelectionList::fromFolder(m_media.folder(), {"clip.avi", "clip.mkv"}));
-        const bool settled = f->settled();
-        EncoderPath::setOverride(QString());
-        QVERIFY(settled);
+        QVERIFY(f->settled());
         QCOMPARE(f->messages.texts(),
                  QStringList{"The encoder ffmpeg was not found. Install it with: sudo apt install "
                              "ffmpeg"});
@@ -296,10 +291,9 @@ private slots:
     void extensionsAgreeEverywhere()
     {
         const QVector<FileFilter> filters = FileAdder::openFileFilters();
-        for (const FileFilter &filter : filters) {
+        for (const FileFilter &filter : filters)
             for (const QString &pattern : filter.patterns)
                 QVERIFY2(pattern.startsWith("*.") && !pattern.contains(','), qPrintable(pattern));
-        }
         QCOMPARE(filters.first().name, "Common Video Files");
         for (const char *name : {"a.mp4", "a.mov", "a.m1v", "a.mpg", "a.mkv"})
             QVERIFY2(QDir::match(filters.at(0).patterns, name), name);
