@@ -80,8 +80,7 @@ private slots:
         delete m_list;
         QTRY_COMPARE(liveChildProcesses(), 0);
         if (!m_mounted.isEmpty())
-            QProcess::execute("umount", {m_mounted});
-        m_mounted.clear();
+            QProcess::execute("umount", {std::exchange(m_mounted, QString())});
     }
 
     // At the row's first percent the test kills the encoder, stops the batch or makes a file

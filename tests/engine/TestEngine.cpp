@@ -115,6 +115,9 @@ private slots:
         // What the program holds while children run: the signal socket, and a file opened
         // without close-on-exec, as a library on another thread might.
         m_termination = std::make_unique<TerminationSignals>();
+        // Every descriptor the program opens is close-on-exec, whoever starts a child.
+        for (const QString &fd : QDir("/proc/self/fd").entryList(QDir::Files | QDir::System))
+            QVERIFY2(fd.toInt() < 3 || (::fcntl(fd.toInt(), F_GETFD) & FD_CLOEXEC), qPrintable(fd));
         QVERIFY(::open("/dev/null", O_RDONLY) > 2); // held for the program's life
         QSignalSpy ready(&m_inventory, &EncoderInventory::ready);
         m_inventory.start(StandInEncoder::write(m_dir.path(),

@@ -29,7 +29,6 @@
 namespace {
 const QString kRefused = "Some files are not supported or already exist and will not be added";
 const QString nul(QChar(0));
-const QColor kRed(220, 10, 10);
 
 // One list with everything that works on it, over recorded dialogs, shell and messages.
 struct Fixture
@@ -131,7 +130,7 @@ private slots:
         QCOMPARE(texts, (QStringList{"Error 64 KB", "Error 0 Bytes", "01:02:05 " + longSize,
                                      "Error 5.5 GB", "00:00:01 CD Track"}));
         QVERIFY(!f->color(0, FileListModel::Status).isValid());
-        QCOMPARE(f->color(6, FileListModel::Duration), kRed);
+        QCOMPARE(f->color(6, FileListModel::Duration), QColor(220, 10, 10));
         QVERIFY(!f->color(6, FileListModel::FileSize).isValid());
         QCOMPARE(f->messages.texts(), QStringList{kRefused});
         QCOMPARE(cleared.count(), f->model.rowCount()); // each row added clears Select All
@@ -268,7 +267,7 @@ private slots:
 
         f->model.setCheckBox(1, 1);
         f->model.setCheckBox(3, -1);
-        f->model.setTextColor(2, FileListModel::Status, kRed);
+        f->model.setTextColor(2, FileListModel::Status, Qt::red);
         const quint64 keyOfE = f->model.record(4).key;
         f->operations.Remove();
         QCOMPARE(cleared.count(), 1);
