@@ -1,42 +1,43 @@
-// The engine without a conversion: how a child ended, as the runner tells it (exit status, a
-// signal, a stop, or no start), the encoder's runner on top of it, output names, the encoder's
-// output read back, what an option string needs from the installed encoder, and power-off.
+// The engine: how a child ended, as the runner tells it, output names, the encoder's output
+// read back, what an option string needs from the installed encoder, power-off, and whole
+// conversions with the real encoder or a stand-in replaying a recorded run.
+#include "CVideoConv.h"
 #include "DOSOutputs.h"
 #include "EncoderInventory.h"
 #include "EncoderOutput.h"
+#include "EncoderPath.h"
 #include "MessageRecorder.h"
 #include "OutputFileName.h"
 #include "ProcessRunner.h"
 #include "RecordingShutdown.h"
 #include "ShutDownWindows.h"
-#include "SignalWait.h"
 #include "StandInEncoder.h"
 #include "TerminationSignals.h"
+#include "TestMedia.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <fcntl.h>
+#include <linux/close_range.h>
 #include <memory>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
-// A runner that keeps every text it hands on, in order, and runs shell snippets as children.
+// A runner that keeps every text it hands on, in order.
 struct RecordedRunner : DOSOutputs
 {
     RecordedRunner()
     {
         connect(this, &DOSOutputs::ReceiveOutputs, this, [this](const QString &t) { events << t; });
-    }
-    QString run(const QString &script)
-    {
-        setArguments({"/bin/sh", "-c", script});
-        return ExecuteCommand();
     }
     QStringList events;
 };
@@ -47,6 +48,40 @@ bool isGone(const QString &pid)
     QFile stat("/proc/" + pid + "/stat");
     return !stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z "); // "1 (sh) Z ..."
 }
+
+// What one conversion reported: statuses and "progress N" in order, messages shown (none
+// expected: the job leaves them to its owner) and how it ended.
+struct Run
+{
+    QStringList events;
+    QStringList messages;
+    ConversionOutcome outcome;
+};
+
+Run convert(const QString &input, const QString &output, const QString &options, float length)
+{
+    MessageRecorder recorder;
+    CVideoConv job;
+    Run run;
+    QObject::connect(&job, &CVideoConv::CurrentStatus, &job,
+                     [&](const QString &status) { run.events << status; });
+    QObject::connect(&job, &CVideoConv::Progress, &job, [&](qint16 percent) {
+        run.events << QStringLiteral("progress %1").arg(percent);
+    });
+    QEventLoop loop;
+    QObject::connect(&job, &CVideoConv::finished, &job, [&](const ConversionOutcome &outcome) {
+        run.outcome = outcome;
+        loop.quit();
+    });
+    job.setInputFile(input);
+    job.setOutputFile(output);
+    job.setParametrs(options);
+    job.setFileTimeLength(length);
+    job.start();
+    loop.exec();
+    run.messages = recorder.texts();
+    return run;
+}
 } // namespace
 
 class TestEngine : public QObject
@@ -54,24 +89,46 @@ class TestEngine : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
+    QTemporaryDir m_dir;          // also the current folder, where a shell would leave a marker
     EncoderInventory m_inventory; // over a stand-in encoder that offers little
+    std::unique_ptr<TerminationSignals> m_termination;
+
+    // Writes recorded output a line at a time, each progress report on a line of its own.
+    QString replayingEncoder(const QString &recorded, int exitCode)
+    {
+        const QString script = QStringLiteral(
+            "#!/bin/sh\nsed 's/frame=/\\nframe=/g' '%1' | while IFS= read -r line; do\n"
+            "printf '%s\\n' \"$line\"; sleep 0.03; done\nexit %2\n");
+        QFile file(m_dir.filePath("encoder"));
+        file.open(QIODevice::WriteOnly);
+        file.write(
+            script.arg(REELFORGE_TEST_DATA "/encoder-output/" + recorded).arg(exitCode).toUtf8());
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return file.fileName();
+    }
 
 private slots:
     void initTestCase()
     {
         // Descriptors this test inherited belong to whatever started it, not to the program.
-        for (const QString &name : QDir("/proc/self/fd").entryList(QDir::Files | QDir::System)) {
-            if (name.toInt() > 2)
-                ::fcntl(name.toInt(), F_SETFD, FD_CLOEXEC);
-        }
-        QVERIFY(m_inventory.missingFor("-c:v libx265", "mkv").isEmpty()); // nothing known yet
+        ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+        // What the program holds while children run: the signal socket, and a file opened
+        // without close-on-exec, as a library on another thread might.
+        m_termination = std::make_unique<TerminationSignals>();
+        // Every descriptor the program opens is close-on-exec, whoever starts a child.
+        for (const QString &fd : QDir("/proc/self/fd").entryList(QDir::Files | QDir::System))
+            QVERIFY2(fd.toInt() < 3 || (::fcntl(fd.toInt(), F_GETFD) & FD_CLOEXEC), qPrintable(fd));
+        QVERIFY(::open("/dev/null", O_RDONLY) > 2); // held for the program's life
         QSignalSpy ready(&m_inventory, &EncoderInventory::ready);
         m_inventory.start(StandInEncoder::write(m_dir.path(),
                                                 {"libx264", "aac", "mpeg2video", "mp2"},
                                                 {"mp4", "mpeg", "vcd", "matroska,webm"}));
         QVERIFY(ready.wait(10000));
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        QVERIFY(TestMedia::makeClip("two.mp4", 2.0));
     }
+
+    void init() { EncoderPath::setOverride(TestMedia::encoder()); }
 
     // Paths are relative to a fresh temporary folder; an empty expected path means the
     // folder could not be made. Reserved names are those running conversions will write.
@@ -80,25 +137,21 @@ private slots:
         QTest::addColumn<QStringList>("existing"); // files; the first is the input
         QTest::addColumn<QString>("outPath");      // null: beside the input
         QTest::addColumn<QString>("expected");
+        const auto row = [](const char *name, const QStringList &existing, const QString &outPath,
+                            const char *expected) {
+            QTest::newRow(name) << existing << outPath << QString(expected);
+        };
         const QString beside;
-        const QString clip = "v/clip.avi";
-        const QString converted = "v/clip_Converted.avi";
-        QTest::newRow("free name") << QStringList{"v/clip.mpg"} << beside << clip;
-        QTest::newRow("input has it") << QStringList{clip} << beside << converted;
-        QTest::newRow("numbers go on") << QStringList{clip, converted, "v/clip_Converted_0.avi"}
-                                       << beside << "v/clip_Converted_1.avi";
-        QTest::newRow("no second suffix")
-            << QStringList{converted} << beside << "v/clip_Converted_0.avi";
-        QTest::newRow("suffix case")
-            << QStringList{"v/clip_converted.avi"} << beside << "v/clip_converted_Converted.avi";
-        QTest::newRow("trailing slash, folder made") << QStringList{clip} << "made/"
-                                                     << "made/clip.avi";
-        QTest::newRow("parent missing") << QStringList{clip} << "a/b"
-                                        << "";
-        QTest::newRow("empty folder") << QStringList{clip} << ""
-                                      << "";
-        QTest::newRow("reserved") << QStringList{"v/clip.mkv"} << beside
-                                  << "v/clip_Converted_0.avi";
+        row("free name", {"v/clip.mpg"}, beside, "v/clip.avi");
+        row("input has it", {"v/clip.avi"}, beside, "v/clip_Converted.avi");
+        row("numbers go on", {"v/clip.avi", "v/clip_Converted.avi", "v/clip_Converted_0.avi"},
+            beside, "v/clip_Converted_1.avi");
+        row("no second suffix", {"v/clip_Converted.avi"}, beside, "v/clip_Converted_0.avi");
+        row("suffix case", {"v/clip_converted.avi"}, beside, "v/clip_converted_Converted.avi");
+        row("trailing slash, folder made", {"v/clip.avi"}, "made/", "made/clip.avi");
+        row("parent missing", {"v/clip.avi"}, "a/b", "");
+        row("empty folder", {"v/clip.avi"}, "", "");
+        row("reserved", {"v/clip.mkv"}, beside, "v/clip_Converted_0.avi");
     }
 
     void namesAnOutputPath()
@@ -126,231 +179,255 @@ private slots:
     }
 
     // From one chunk: the time, its length-unknown status number and percent (halves to even).
-    void progressOfAChunk_data()
-    {
-        QTest::addColumn<QString>("chunk");
-        QTest::addColumn<double>("length");
-        QTest::addColumn<double>("seconds"); // -1: no usable time
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<int>("percent");
-        QTest::newRow("older seconds") << "q=2 TIME=12.34 x" << 100.0 << 12.34 << "12.34" << 12;
-        QTest::newRow("h:m:s") << "time=01:01:02.50 x\r" << 3662.0 << 3662.5 << "3662.50" << 100;
-        QTest::newRow("beyond the length") << "time=210.00 x" << 200.0 << 210.0 << "210.00" << 105;
-        QTest::newRow("percent half down") << "time=1.00 x" << 8.0 << 1.0 << "1.00" << 12;
-        QTest::newRow("percent half up") << "time=00:00:03 x" << 8.0 << 3.0 << "3" << 38;
-        QTest::newRow("the first") << "time=1.00 a\rtime=2.00 b" << 1.0 << 1.0 << "1.00" << 100;
-        QTest::newRow("not available") << "time=N/A bitrate=" << 1.0 << -1.0 << "" << 0;
-        QTest::newRow("cut by the read") << "size= 256kB time=00:00:0" << 1.0 << -1.0 << "" << 0;
-    }
-
     void progressOfAChunk()
     {
-        QFETCH(QString, chunk);
-        QFETCH(double, length);
-        QFETCH(double, seconds);
-        QFETCH(QString, shown);
-        QFETCH(int, percent);
-        const QString time = EncoderOutput::progressTime(chunk).value_or(QStringLiteral("none"));
-        QCOMPARE(EncoderOutput::seconds(time).value_or(-1.0), seconds);
-        QCOMPARE(EncoderOutput::secondsText(time), shown);
-        if (seconds >= 0)
-            QCOMPARE(int(EncoderOutput::percent(seconds, length)), percent);
-    }
-
-    // Rows naming a recorded output use that file; each is read with LF and CR LF line ends.
-    void errorDetailQuotesTheErrorAlone_data()
-    {
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<QString>("kept");    // must be in the detail
-        QTest::addColumn<QString>("dropped"); // must not
-        const auto row = [](const char *name, const char *output, const char *kept,
-                            const char *dropped) {
-            QTest::newRow(name) << output << kept << dropped;
-        };
-        row("unreadable", "ffmpeg51_invalid_data", "Invalid data", "built with");
-        row("one stream", "ffmpeg51_unknown_encoder_one_stream", "foo", "Video");
-        row("not opened", "ffmpeg51_encoder_open_failed", "rate 1234", "-> #0:1");
-        row("older unknown codec", "old_unknown_codec", "Unknown codec", "Audio");
-        row("two mapping lines at most", "Stream mapping:\n  #1\n  #2\n  #3\nfailed\n", "#3", "#2");
-        row("no landmark", "something went wrong\n", "", "wrong");
-    }
-
-    void errorDetailQuotesTheErrorAlone()
-    {
-        QFETCH(QString, output);
-        QFETCH(QString, kept);
-        QFETCH(QString, dropped);
-        QFile file(QStringLiteral(REELFORGE_TEST_DATA "/encoder-output/") + output + ".txt");
-        if (file.open(QIODevice::ReadOnly))
-            output = QString::fromUtf8(file.readAll()).replace("\r\n", "\n");
-        for (const QString &text : {output, QString(output).replace('\n', QLatin1String("\r\n"))}) {
-            const QString detail = EncoderOutput::errorDetail(text);
-            QVERIFY2(detail.contains(kept) && !detail.contains(dropped), qPrintable(detail));
+        // Chunk, length, seconds (-1: no usable time), status number, percent.
+        const QList<std::tuple<const char *, double, double, const char *, int>> cases = {
+            {"q=2 TIME=12.34 x", 100, 12.34, "12.34", 12}, // older seconds
+            {"time=01:01:02.50 x\r", 3662, 3662.5, "3662.50", 100},
+            {"time=210.00 x", 200, 210, "210.00", 105},      // beyond the length
+            {"time=1.00 x", 8, 1, "1.00", 12},               // half down
+            {"time=00:00:03 x", 8, 3, "3", 38},              // half up
+            {"time=1.00 a\rtime=2.00 b", 1, 1, "1.00", 100}, // the first
+            {"time=N/A bitrate=", 1, -1, "", 0},
+            {"size= 256kB time=00:00:0", 1, -1, "", 0}}; // cut by the read
+        for (const auto &[chunk, length, seconds, shown, percent] : cases) {
+            const QString time = EncoderOutput::progressTime(QString(chunk)).value_or("none");
+            QCOMPARE(EncoderOutput::seconds(time).value_or(-1.0), seconds);
+            QCOMPARE(EncoderOutput::secondsText(time), QString(shown));
+            if (seconds >= 0)
+                QCOMPARE(int(EncoderOutput::percent(seconds, length)), percent);
         }
     }
 
-    void namesWhatIsMissing_data()
+    // Rows naming a recorded output use that file; each is read with LF and CR LF line ends.
+    // The detail must keep the first text and drop the second.
+    void errorDetailQuotesTheErrorAlone()
     {
-        QTest::addColumn<QString>("options");
-        QTest::addColumn<QString>("extension");
-        QTest::addColumn<QString>("missing");
-        const auto row = [](const char *name, const char *options, const char *extension,
-                            const char *missing) {
-            QTest::newRow(name) << options << extension << missing;
-        };
-        row("all offered", "-c:v libx264 -preset fast -c:a aac", "MP4", "");
-        row("video encoder", "-vcodec libx265 -acodec aac", "mp4", "encoder \"libx265\"");
-        row("copy needs no encoder", "-c copy", "mkv", "");
-        row("container by extension", "-c:v libx264", "avi", "container \"avi\"");
-        row("-f names the container", "-c:v libx264 -f ogg", "mp4", "container \"ogg\"");
-        row("DVD target", "-target pal-dvd", "mpg", "encoder \"ac3\"");
-        row("VCD target", "-target ntsc-vcd", "mpg", "encoder \"mpeg1video\"");
+        const QList<QStringList> cases = {
+            {"ffmpeg51_unknown_encoder_one_stream", "foo", "Video"},
+            {"ffmpeg51_encoder_open_failed", "rate 1234", "-> #0:1"},
+            {"old_unknown_codec", "Unknown codec", "Audio"},
+            {"Stream mapping:\n  #1\n  #2\n  #3\nfailed\n", "#3", "#2"}, // two lines at most
+            {"something went wrong\n", "", "wrong"}};                    // no landmark
+        for (const QStringList &c : cases) {
+            QString output = c.at(0);
+            QFile file(QStringLiteral(REELFORGE_TEST_DATA "/encoder-output/") + output + ".txt");
+            if (file.open(QIODevice::ReadOnly))
+                output = QString::fromUtf8(file.readAll()).replace("\r\n", "\n");
+            for (const QString &text : {output, QString(output).replace('\n', "\r\n")}) {
+                const QString detail = EncoderOutput::errorDetail(text);
+                QVERIFY2(detail.contains(c.at(1)) && !detail.contains(c.at(2)), qPrintable(detail));
+            }
+        }
     }
 
+    // What an option string needs that the stand-in encoder does not offer.
     void namesWhatIsMissing()
     {
-        QFETCH(QString, options);
-        QFETCH(QString, extension);
-        QFETCH(QString, missing);
-        QCOMPARE(m_inventory.missingFor(options, extension), missing);
+        const QList<QStringList> cases = {
+            {"-c:v libx264 -preset fast -c:a aac", "MP4", ""},
+            {"-vcodec libx265 -acodec aac", "mp4", "encoder \"libx265\""},
+            {"-c copy", "mkv", ""}, // copying needs no encoder
+            {"-c:v libx264", "avi", "container \"avi\""},
+            {"-c:v libx264 -f ogg", "mp4", "container \"ogg\""},
+            {"-target pal-dvd", "mpg", "encoder \"ac3\""},
+            {"-target ntsc-vcd", "mpg", "encoder \"mpeg1video\""}};
+        for (const QStringList &c : cases)
+            QCOMPARE(m_inventory.missingFor(c.at(0), c.at(1)), c.at(2));
     }
 
-    void shutdownModeDecidesTheRequest_data()
-    {
-        QTest::addColumn<qint32>("mode");
-        QTest::addColumn<QList<ShutdownAction>>("requests");
-        QTest::newRow("0") << 0 << QList{ShutdownAction::EndSession};
-        QTest::newRow("1") << 1 << QList{ShutdownAction::PowerOff};
-        QTest::newRow("2") << 2 << QList{ShutdownAction::Reboot};
-        QTest::newRow("8") << 8 << QList{ShutdownAction::PowerOff};
-        for (const qint32 mode : {3, 9, -65536})
-            QTest::newRow(qPrintable(QString::number(mode))) << mode << QList<ShutdownAction>();
-    }
-
+    // Modes 0, 1 and 2 end the session, power off and reboot; 8 powers off; others do nothing.
     void shutdownModeDecidesTheRequest()
     {
-        QFETCH(qint32, mode);
-        QFETCH(QList<ShutdownAction>, requests);
-        RecordingShutdown backend;
-        ShutDownWindows(backend, mode);
-        QCOMPARE(backend.privilegeRequests, 1);
-        QCOMPARE(backend.requests, requests);
-    }
-    // Nothing the program opened reaches a child: it holds its three standard streams only.
-    void childHoldsOnlyItsStandardStreams()
-    {
-        TerminationSignals termination;
-        // As a library on another thread might: no close-on-exec.
-        const int stray = ::open("/dev/null", O_RDONLY);
-        ProcessRunner runner;
-        QString received;
-        connect(&runner, &ProcessRunner::outputReceived, this,
-                [&](const QString &chunk) { received += chunk; });
-        runner.start({"sh", "-c", "ls /proc/$$/fd"});
-        QVERIFY(waitForSignal(&runner, &ProcessRunner::finished, 20000));
-        ::close(stray);
-        QCOMPARE(received, QString("0\n1\n2\n"));
+        using A = ShutdownAction;
+        const QList<QList<A>> first = {{A::EndSession}, {A::PowerOff}, {A::Reboot}};
+        for (const qint32 mode : {0, 1, 2, 3, 8, 9, -65536}) {
+            RecordingShutdown backend;
+            ShutDownWindows(backend, mode);
+            QCOMPARE(backend.privilegeRequests, 1);
+            QCOMPARE(backend.requests, mode == 8 ? QList{A::PowerOff} : first.value(mode));
+        }
     }
 
+    // Each child runs while this program holds a signal socket and a stray descriptor.
+    // Output arrives whole in chunks of at most 512 bytes; "aé" is three bytes long, so
+    // a read ends inside an "é" now and then.
     void tellsHowTheChildEnded_data()
     {
         QTest::addColumn<QStringList>("command");
-        QTest::addColumn<bool>("stop"); // stop as soon as the first output arrives
         QTest::addColumn<ProcessRunner::Ending>("ending");
         QTest::addColumn<int>("number"); // exit status or signal
         QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("message");
         using E = ProcessRunner::Ending;
-        QTest::newRow("exit 3") << QStringList{"sh", "-c", "echo no >&2; exit 3"} << false
-                                << E::Exited << 3 << "no\n";
-        QTest::newRow("killed by signal 9")
-            << QStringList{"sh", "-c", "kill -9 $$"} << false << E::Signalled << 9 << "";
-        QTest::newRow("stopped") << QStringList{"sh", "-c", "echo go; sleep 30; echo late"} << true
-                                 << E::Stopped << 0 << "go\n";
-        QTest::newRow("missing program")
-            << QStringList{"/nonexistent/program"} << false << E::FailedToStart << 0 << "";
+        const auto row = [](const char *name, const QStringList &command, E ending, int number,
+                            const QString &output, const char *message = "") {
+            QTest::newRow(name) << command << ending << number << output << QString(message);
+        };
+        const auto sh = [](const QString &script) { return QStringList{"sh", "-c", script}; };
+        const QString accents = QStringLiteral("a\u00e9").repeated(3000);
+        row("exit 3", sh("echo no >&2; exit 3"), E::Exited, 3, "no\n");
+        row("signal 9", sh("kill -9 $$"), E::Signalled, 9, "");
+        row("long output", sh("printf '" + accents + "\\n'; echo end >&2"), E::Exited, 0,
+            accents + "\nend\n");
+        row("only standard streams", sh("ls /proc/$$/fd"), E::Exited, 0, "0\n1\n2\n");
+        row("missing program", {"/nonexistent/program"}, E::FailedToStart, -1, "",
+            "File or command not found");
+        row("nothing to run", {}, E::NotRun, -1, "", "Command Line is empty");
     }
 
     void tellsHowTheChildEnded()
     {
         QFETCH(QStringList, command);
-        QFETCH(bool, stop);
         QFETCH(ProcessRunner::Ending, ending);
         QFETCH(int, number);
         QFETCH(QString, output);
-        ProcessRunner runner;
-        QString received;
-        connect(&runner, &ProcessRunner::outputReceived, this, [&](const QString &chunk) {
-            received += chunk;
-            if (stop)
-                runner.stop();
-        });
-        runner.start(command);
-        QVERIFY(runner.isRunning()); // even a failed start is told later, never inside start()
-        QVERIFY(waitForSignal(&runner, &ProcessRunner::finished, 20000));
+        QFETCH(QString, message);
+        MessageRecorder messages;
+        RecordedRunner runner;
+        runner.setArguments(command);
+        QCOMPARE(runner.ExecuteCommand(), output);
         const ProcessRunner::Result &result = runner.result();
         QCOMPARE(result.ending, ending);
-        if (number > 0)
-            QCOMPARE(ending == ProcessRunner::Ending::Signalled ? result.signal : result.exitCode,
-                     number);
-        QVERIFY(ending != ProcessRunner::Ending::FailedToStart || !result.error.isEmpty());
-        QVERIFY(!runner.isRunning() && received == output);
-    }
-    void nothingToRunIsRefused()
-    {
-        MessageRecorder recorder;
-        RecordedRunner runner;
-        QCOMPARE(runner.ExecuteCommand(QString()), QString());
-        QCOMPARE(runner.ExecuteCommand("/no/such/encoder -i x"), QString());
-        QCOMPARE(recorder.texts(),
-                 (QStringList{"Command Line is empty", "File or command not found"}));
-    }
-
-    // Both streams arrive whole in chunks of at most 512 bytes; "aé" is three bytes long, so a
-    // read ends inside an "é" now and then.
-    void outputArrivesWholeInSmallChunks()
-    {
-        const QString accents = QStringLiteral("a\u00e9").repeated(3000);
-        RecordedRunner runner;
-        QCOMPARE(runner.run(QStringLiteral("printf '%1\\n'\necho end >&2").arg(accents)),
-                 accents + "\nend\n");
+        QCOMPARE(result.ending == ProcessRunner::Ending::Signalled ? result.signal
+                                                                   : result.exitCode,
+                 number);
+        QCOMPARE(messages.texts(), message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(runner.events.join(QString()), runner.Outputs());
+        // A run ends with one empty event: the read that found the end of the output.
+        const bool ran = ending == ProcessRunner::Ending::Exited || number > 0;
+        QCOMPARE(runner.events.count(QString()), int(ran));
+        QVERIFY(!ran || runner.events.last().isEmpty());
         for (const QString &chunk : std::as_const(runner.events))
             QVERIFY2(chunk.size() <= 512, qPrintable(QString::number(chunk.size())));
     }
 
-    void stopOrReleaseEndsTheChildAtOnce_data()
-    {
-        QTest::addColumn<QString>("body");
-        QTest::addColumn<bool>("release"); // drop the runner instead of stopping it
-        QTest::newRow("chatty") << "while kill -0 $!; do echo tick; sleep 0.01; done" << false;
-        QTest::newRow("released while silent") << "wait" << true;
-    }
-
-    // Both come from a timer, as a Stop click would, while a second timer ticks. The child
-    // first prints its own id and that of a helper it started, which must go too; left
-    // alone, both would run for 20 seconds.
+    // Both come from a timer, as a Stop click would, while a second timer ticks: stop a
+    // chatty child, or drop the runner of a silent one. The child first prints its own id and
+    // that of a helper it started, which must go too; left alone, both would run for 20 s.
     void stopOrReleaseEndsTheChildAtOnce()
     {
-        QFETCH(QString, body);
-        QFETCH(bool, release);
-        auto runner = std::make_unique<RecordedRunner>();
-        RecordedRunner *running = runner.get();
-        int ticks = 0;
-        QTimer ticker;
-        connect(&ticker, &QTimer::timeout, this, [&ticks] { ++ticks; });
-        ticker.start(10);
-        QStringList ids;
-        QTimer::singleShot(400, this, [&] {
-            ids = runner->events.join(QString()).section('\n', 0, 0).split(' ');
-            release ? runner.reset() : runner->setStopConvert(true);
-        });
-        QElapsedTimer clock;
-        clock.start();
-        QCOMPARE(running->run("sleep 20 &\necho $$ $!\n" + body), QString());
-        QVERIFY2(clock.elapsed() < 10000 && ticks >= 10, "waited for the child");
-        QCOMPARE(ids.size(), 2);
-        QTRY_VERIFY(isGone(ids.first()) && isGone(ids.last()));
-        QVERIFY(release || runner->events.last() == "Cancelled");
+        for (const bool release : {false, true}) {
+            auto runner = std::make_unique<RecordedRunner>();
+            RecordedRunner *running = runner.get();
+            const QString body =
+                release ? "wait" : "while kill -0 $!; do echo tick; sleep 0.01; done";
+            running->setArguments({"sh", "-c", "sleep 20 &\necho $$ $!\n" + body});
+            int ticks = 0;
+            QTimer ticker;
+            connect(&ticker, &QTimer::timeout, this, [&ticks] { ++ticks; });
+            ticker.start(10);
+            QStringList ids;
+            QTimer::singleShot(400, this, [&] {
+                ids = runner->events.join(QString()).section('\n', 0, 0).split(' ');
+                release ? runner.reset() : runner->setStopConvert(true);
+            });
+            const QDeadlineTimer deadline(10000);
+            QCOMPARE(running->ExecuteCommand(), QString());
+            QVERIFY2(!deadline.hasExpired() && ticks >= 10, "waited for the child");
+            QCOMPARE(ids.size(), 2);
+            QTRY_VERIFY(isGone(ids.first()) && isGone(ids.last()));
+            QVERIFY(release || runner->events.last() == "Cancelled");
+        }
+    }
+
+    void convertsAClip_data()
+    {
+        QTest::addColumn<QString>("name"); // of a copy of the clip
+        QTest::addColumn<float>("length");
+        QTest::newRow("shell syntax") << "my \"best\" $(touch marker) `touch marker`.mp4" << 2.0f;
+        QTest::newRow("non-ASCII letters") << "Überraschung ñ 映像.mp4" << 0.0f;
+        QTest::newRow("leading dash, given relative") << "-y clip.mp4" << 2.0f;
+    }
+
+    // Names with shell syntax must reach the encoder as they are, and run nothing.
+    void convertsAClip()
+    {
+        QFETCH(QString, name);
+        QFETCH(float, length);
+        const QString input = name.startsWith('-') ? name : m_dir.filePath(name);
+        const QString output = m_dir.filePath(name.chopped(3) + "avi");
+        QVERIFY(QFile::exists(input) || QFile::copy("two.mp4", input));
+        const Run run =
+            convert(input, output, "-stats_period 0.05 -vcodec mpeg4 -acodec mp2 -y", length);
+
+        QVERIFY(run.outcome.kind == ConversionOutcome::Kind::Succeeded);
+        QVERIFY(run.messages.isEmpty() && !QFile::exists("marker") && TestMedia::playable(output));
+        QCOMPARE(run.events.first(), QStringLiteral("Starting..."));
+        // Known length: percents rising to about 100; unknown: the seconds converted.
+        const QRegularExpression shape(length > 0 ? "^progress (\\d+)$"
+                                                  : "^\\d+\\.\\d\\d Seconds Converted$");
+        int last = 0;
+        for (const QString &event : run.events.mid(1)) {
+            const QRegularExpressionMatch match = shape.match(event);
+            QVERIFY2(match.hasMatch() && match.captured(1).toInt() >= last, qPrintable(event));
+            last = match.captured(1).toInt();
+        }
+        QVERIFY(run.events.size() > 1 && (length <= 0 || (last >= 95 && last <= 105)));
+    }
+
+    // How a run ends, with the real encoder or a stand-in replaying a recorded run (exit
+    // status 0 when it succeeded): the events in order, and for a failure what happened
+    // first, then the encoder's own error line, never the whole log.
+    void reportsHowARunEnded_data()
+    {
+        QTest::addColumn<QString>("replay"); // empty: the real encoder
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QStringList>("events"); // after "Starting..."
+        QTest::addColumn<QString>("reason"); // how it opens, CR LF, in the error line; or success
+        const TestMedia &media = TestMedia::instance();
+        const QString exit1 = "The encoder ended with exit status 1.\r\n";
+        const QStringList unknown = {"Unknown format", "progress -1", "Error"};
+        const auto row = [](const char *name, const QString &replay, const QString &input,
+                            const char *options, const char *output, const QStringList &events,
+                            const QString &reason = QString()) {
+            QTest::newRow(name) << replay << input << QString(options) << QString(output) << events
+                                << reason;
+        };
+        row("random bytes", "", media.randomBytes(), "-y", "out.avi", unknown,
+            exit1 + "random.avi: Invalid data found when processing input");
+        row("older unknown", "old_unknown_format.txt", media.randomBytes(), "-y", "out.avi",
+            unknown, exit1 + "C:\\Videos\\random.avi: Unknown format");
+        row("missing output folder", "", media.clip("mpg"), "-y", "missing/out.avi", {"Error"},
+            exit1 + "missing/out.avi: No such file or directory");
+        // The encoding begins, then the encoder fails: no success for the marker alone.
+        row("marker then exit 1", "", media.clip("mpg"), "-ar 1234 -y", "rate.avi", {"Error"},
+            exit1);
+        row("input gone", "", m_dir.filePath("gone.mpg"), "-y", "gone.avi", {"Error"},
+            "The input file is no longer there: \r\ngone.mpg: No such file or directory");
+        const QStringList rising = {"progress 25", "progress 50", "progress 100"};
+        row("older progress in seconds", "old_success.txt", "/videos/in.avi", "-y",
+            "/videos/out.avi", rising);
+        // One damaged packet mid-run is no verdict on the input.
+        row("damaged packet", "ffmpeg51_damaged_packet.txt", "/videos/in.ts", "-y",
+            "/videos/out.avi", rising);
+    }
+
+    void reportsHowARunEnded()
+    {
+        QFETCH(QString, replay);
+        QFETCH(QString, input);
+        QFETCH(QString, options);
+        QFETCH(QString, output);
+        QFETCH(QStringList, events);
+        QFETCH(QString, reason);
+        if (!replay.isEmpty())
+            EncoderPath::setOverride(replayingEncoder(replay, reason.isEmpty() ? 0 : 1));
+        const Run run = convert(input, output, options, 20);
+        QCOMPARE(run.events, QStringList{"Starting..."} + events);
+        QVERIFY(run.messages.isEmpty());
+        QCOMPARE(run.outcome.kind, reason.isEmpty() ? ConversionOutcome::Kind::Succeeded
+                                                    : ConversionOutcome::Kind::Failed);
+        if (reason.isEmpty())
+            return;
+        const QStringList lines = run.outcome.reason.split("\r\n"); // never the whole log
+        QVERIFY2(lines.size() == 2 && lines.first().startsWith(reason.section("\r\n", 0, 0)) &&
+                     lines.last().contains(reason.section("\r\n", 1)),
+                 qPrintable(run.outcome.reason));
+        QVERIFY(run.outcome.log.contains("ffmpeg version") || !replay.isEmpty());
     }
 };
 

@@ -9,15 +9,7 @@
 inline int liveChildProcesses()
 {
     QProcess pgrep;
-    pgrep.start(QStringLiteral("pgrep"), {QStringLiteral("-P"), QString::number(::getpid()),
-                                          QStringLiteral("-r"), QStringLiteral("R,S,D,T")});
+    pgrep.start("pgrep", {"-P", QString::number(::getpid()), "-r", "R,S,D,T"});
     pgrep.waitForFinished();
     return int(pgrep.readAllStandardOutput().count('\n'));
-}
-
-// Kills every child of this program with SIGKILL, as an out-of-memory killer or a user would.
-inline void killChildProcesses()
-{
-    QProcess::execute(QStringLiteral("pkill"),
-                      {QStringLiteral("-KILL"), QStringLiteral("-P"), QString::number(::getpid())});
 }

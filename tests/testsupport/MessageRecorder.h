@@ -1,31 +1,22 @@
 #pragma once
 
-#include "MessagePresenter.h"
+#include "MessageBox.h"
 
-#include <QList>
+#include <QStringList>
 
 // Captures every message instead of showing a window, for as long as it lives.
 class MessageRecorder : public MessagePresenter
 {
 public:
-    struct Message
-    {
-        QString title;
-        QString text;
-        MessageIcon icon;
-    };
+    MessageRecorder() : m_previous(MessageBox::presenter()) { MessageBox::setPresenter(this); }
+    ~MessageRecorder() override { MessageBox::setPresenter(m_previous); }
 
-    MessageRecorder();
-    ~MessageRecorder() override;
-
-    void present(const QString &title, const QString &text, MessageIcon icon) override;
-
-    const QList<Message> &messages() const { return m_messages; }
-    QStringList texts() const;
-    int count() const { return m_messages.size(); }
-    void clear() { m_messages.clear(); }
+    void present(const QString &, const QString &text, MessageIcon) override { m_texts << text; }
+    QStringList texts() const { return m_texts; }
+    int count() const { return int(m_texts.size()); }
+    void clear() { m_texts.clear(); }
 
 private:
-    QList<Message> m_messages;
+    QStringList m_texts;
     MessagePresenter *m_previous;
 };

@@ -1,50 +1,29 @@
 #include "TestMedia.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
-#include <QTemporaryDir>
-
-#include <memory>
-
-namespace {
-const QStringList kContainers = {"avi", "mp4", "mkv", "mpg", "flv", "mov", "wmv"};
-
-std::unique_ptr<QTemporaryDir> &mediaDir()
-{
-    static std::unique_ptr<QTemporaryDir> dir;
-    return dir;
-}
-} // namespace
 
 QString TestMedia::encoder()
 {
-    const QString found = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
-    return found.isEmpty() ? QStringLiteral("ffmpeg") : found;
+    return QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
 }
 
 bool TestMedia::makeClip(const QString &path, double seconds, bool withAudio, const QString &size,
                          int rate)
 {
     const QString length = QString::number(seconds, 'f', 3);
-    QStringList args =
-        QStringLiteral("-hide_banner -loglevel error -nostdin -y -f lavfi -i").split(' ');
-    args << QStringLiteral("testsrc=size=%1:rate=%2:duration=%3").arg(size).arg(rate).arg(length);
+    QString args = "-hide_banner -loglevel error -nostdin -y -f lavfi -i testsrc=size=" + size +
+                   ":rate=" + QString::number(rate) + ":duration=" + length;
     if (withAudio)
-        args << QStringLiteral("-f lavfi -i sine=frequency=440:sample_rate=22050:duration=%1 -ac 1")
-                    .arg(length)
-                    .split(' ');
-    args << "-shortest" << path;
+        args += " -f lavfi -i sine=frequency=440:sample_rate=22050:duration=" + length + " -ac 1";
     QProcess encoder;
     encoder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    encoder.start(TestMedia::encoder(), args);
-    if (!encoder.waitForFinished(300000))
-        return false;
-    return encoder.exitStatus() == QProcess::NormalExit && encoder.exitCode() == 0 &&
-           QFileInfo(path).size() > 0;
+    encoder.start(TestMedia::encoder(), args.split(' ') << "-shortest" << path);
+    return encoder.waitForFinished(300000) && encoder.exitStatus() == QProcess::NormalExit &&
+           encoder.exitCode() == 0 && QFileInfo(path).size() > 0;
 }
 
 QStringList TestMedia::makeClips(const QString &folder, int count, double seconds,
@@ -74,43 +53,15 @@ const TestMedia &TestMedia::instance()
 
 TestMedia::TestMedia()
 {
-    mediaDir() = std::make_unique<QTemporaryDir>();
-    m_folder = mediaDir()->path();
-    for (const QString &container : kContainers) {
+    for (const char *container : {"avi", "mp4", "mkv", "mpg", "flv", "mov", "wmv"}) {
         if (!makeClip(clip(container), 1.0))
             qFatal("could not generate the test clip %s", qPrintable(clip(container)));
     }
-
-    QFile random(randomBytes());
-    random.open(QIODevice::WriteOnly);
     QByteArray bytes(64 * 1024, '\0');
-    QRandomGenerator generator(20261206);
-    for (char &byte : bytes)
-        byte = char(generator.bounded(256));
-    random.write(bytes);
-    random.close();
-
+    QRandomGenerator(20261206).fillRange(reinterpret_cast<quint32 *>(bytes.data()), 16 * 1024);
+    QFile random(randomBytes());
     QFile empty(emptyFile());
-    empty.open(QIODevice::WriteOnly);
-    empty.close();
-}
-
-QString TestMedia::folder() const
-{
-    return m_folder;
-}
-
-QString TestMedia::clip(const QString &container) const
-{
-    return m_folder + QStringLiteral("/clip.") + container;
-}
-
-QString TestMedia::randomBytes() const
-{
-    return m_folder + QStringLiteral("/random.avi");
-}
-
-QString TestMedia::emptyFile() const
-{
-    return m_folder + QStringLiteral("/empty.mp4");
+    if (!random.open(QIODevice::WriteOnly) || random.write(bytes) != bytes.size() ||
+        !empty.open(QIODevice::WriteOnly))
+        qFatal("could not write the test files in %s", qPrintable(folder()));
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 // Real media made by the installed encoder into a temporary folder, once per test program.
 class TestMedia
@@ -10,12 +10,12 @@ public:
     // The shared set, generated on first use and removed when the program exits.
     static const TestMedia &instance();
 
-    QString folder() const;
+    QString folder() const { return m_dir.path(); }
     // A one-second clip with picture and sound in the given container
     // (avi, mp4, mkv, mpg, flv, mov or wmv).
-    QString clip(const QString &container) const;
-    QString randomBytes() const; // random bytes named like a video (.avi)
-    QString emptyFile() const;   // zero bytes, named like a video (.mp4)
+    QString clip(const QString &container) const { return m_dir.filePath("clip." + container); }
+    QString randomBytes() const { return m_dir.filePath("random.avi"); } // named like a video
+    QString emptyFile() const { return m_dir.filePath("empty.mp4"); }    // zero bytes
 
     // Makes one clip; the container follows the path's extension. Returns true on success.
     static bool makeClip(const QString &path, double seconds, bool withAudio = true,
@@ -29,5 +29,5 @@ public:
 
 private:
     TestMedia();
-    QString m_folder;
+    QTemporaryDir m_dir;
 };
