@@ -21,9 +21,8 @@ struct Copy
     QStringList added()
     {
         output += QString::fromUtf8(process.readAllStandardOutput());
-        QStringList rows =
-            output.split('\n', Qt::SkipEmptyParts).filter(QRegularExpression("^added "));
-        return rows.replaceInStrings(QRegularExpression("^added "), QString());
+        return output.split('\n', Qt::SkipEmptyParts)
+            .replaceInStrings(QRegularExpression("^added "), QString());
     }
     // Whether it ends within 20 s, if it has not yet, with exit status 0.
     bool ends()

@@ -29,9 +29,6 @@ private slots:
         QCOMPARE(store.REGGetSetting(kRoot, "A\\B", "v") + store.REGGetSetting(kRoot, "A\\B", "w") +
                      store.REGGetSetting(kRoot, "A\\B", "y"),
                  QString("x"));
-        QCOMPARE(store.REGGetSetting(kRoot, kSection, "txtOutPath", "dflt"), QString("dflt"));
-        QVERIFY(store.REGSaveSetting(kRoot, kSection, "txtOutPath", ""));
-        QCOMPARE(store.REGGetSetting(kRoot, kSection, "txtOutPath", "dflt"), QString("dflt"));
         QVERIFY(store.REGSaveSetting(kRoot, kSection, "t", "007"));
         // "*" is the key's unnamed value, apart from the named ones.
         QVERIFY(store.REGSaveSetting(kRoot, kSection, "*", "default text"));
