@@ -14,12 +14,9 @@ inline QString field(const QString &tag, const QString &value)
 inline QStringList presetEntry(const QString &label, const QString &params,
                                const QString &extension, const QString &category)
 {
-    return {"<preset>",
-            field("label", label),
-            field("params", params),
-            field("extension", extension),
-            field("category", category),
-            "</preset>"};
+    const QStringList fields = {field("label", label), field("params", params),
+                                field("extension", extension), field("category", category)};
+    return QStringList{"<preset>"} + fields + QStringList{"</preset>"};
 }
 
 inline QStringList codecEntry(const QString &name, const QString &description, const QString &type)
