@@ -19,13 +19,16 @@ namespace {
 const QString kFastOptions = "-c:v mpeg4 -q:v 8 -c:a mp2";
 const QStringList kPreset = {"--category", "MP4 Video", "--preset", "H.264 / AAC, 360p"};
 
-// What a program prints on both channels.
-QString said(const QString &program, const QStringList &arguments)
+// What a program prints on both channels; status, when given, gets its exit status (-1 after a
+// crash).
+QString said(const QString &program, const QStringList &arguments, int *status = nullptr)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
     process.waitForFinished(120000);
+    if (status)
+        *status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     return QString::fromUtf8(process.readAll());
 }
 
@@ -58,21 +61,6 @@ private:
     const QString m_long = m_dir.filePath("long.mkv");     // thirty seconds, for stopping mid-run
     QString m_out; // a fresh output folder per test function
     int m_case = 0;
-
-    struct Run
-    {
-        int status = -1;
-        QByteArray out, err;
-    };
-
-    Run run(const QStringList &arguments) const
-    {
-        QProcess cli;
-        cli.start(m_program, arguments);
-        cli.waitForFinished(120000);
-        return {cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1,
-                cli.readAllStandardOutput(), cli.readAllStandardError()};
-    }
 
     // A folder of its own holding copies of the given files.
     QString folderWith(const QStringList &files, const QStringList &names = {})
@@ -150,19 +138,20 @@ private slots:
                                                {"MISSING", folder + "/missing.mkv"}};
         for (QString &argument : arguments)
             argument = paths.value(argument, argument);
-        const Run result = run(arguments);
-        QCOMPARE(result.status, status);
+        int ended = -1;
+        const QString printed = said(m_program, arguments, &ended);
+        QCOMPARE(ended, status);
         // Usage errors name the program; failures say which file or folder, and why.
-        QVERIFY2(status != 2 || result.err.startsWith("reelforge-cli: "), result.err);
+        QVERIFY2(status != 2 || printed.startsWith("reelforge-cli: "), qPrintable(printed));
         const QRegularExpression told("^(not added|stopped): ",
                                       QRegularExpression::MultilineOption);
-        QVERIFY2(status != 1 || QString(result.out).contains(told), result.out);
+        QVERIFY2(status != 1 || printed.contains(told), qPrintable(printed));
         QCOMPARE(filesIn(m_out).size(), outputs.filter(QRegularExpression("^OUT/")).size());
         for (const QString &output : outputs) {
             const QString path =
                 paths.value(output.section('/', 0, 0)) + "/" + output.section('/', 1);
             QCOMPARE(streams(path), "audio,video");
-            QVERIFY2(result.out.contains(" -> " + path.toUtf8() + "\n"), result.out);
+            QVERIFY2(printed.contains(" -> " + path + "\n"), qPrintable(printed));
         }
     }
 
@@ -193,9 +182,8 @@ private slots:
         QStringList ended; // the status of each finished file
         QJsonObject last;
         for (const QByteArray &line : events.trimmed().split('\n')) {
-            const QJsonDocument document = QJsonDocument::fromJson(line);
-            QVERIFY2(document.isObject() && document["file"] != m_second, line);
-            last = document.object();
+            last = QJsonDocument::fromJson(line).object(); // empty when the line is no object
+            QVERIFY2(!last.isEmpty() && last["file"] != m_second, line);
             if (last.value("event") == "finished")
                 ended << last.value("status").toString();
         }
@@ -212,12 +200,12 @@ private slots:
         const QStringList names = {"it's $HOME ${PATH} `id` $(id) a\\b \"c\" ~*?[x] !#;&|<>.mkv",
                                    "-dash.mkv", "Ünï 映画.mkv", "two\nlines 'a\\b'\r\t.mkv"};
         const QString folder = folderWith({m_clip, m_clip, m_second, m_second}, names);
-        const Run printed =
-            run(kPreset + QStringList{"--print-commands", "--output", m_out, folder});
-        QCOMPARE(printed.status, 0);
-        QCOMPARE(printed.out.count('\n'), names.size()); // one line each
-
-        const QString commands = QString::fromUtf8(printed.out);
+        int status = -1;
+        const QString commands =
+            said(m_program, kPreset + QStringList{"--print-commands", "--output", m_out, folder},
+                 &status);
+        QCOMPARE(status, 0);
+        QCOMPARE(commands.count('\n'), names.size()); // one line each, and nothing else said
         QCOMPARE(QProcess::execute("bash", {"-e", "-c", commands}), 0);
         for (const QString &name : names)
             QCOMPARE(streams(m_out + "/" + QFileInfo(name).completeBaseName() + ".mp4"),

@@ -28,9 +28,7 @@ class TestInstall : public QObject
 
 private:
     QTemporaryDir m_stage;
-    const QString m_prefix = m_stage.filePath("usr");
-
-    QString installed(const QString &relative) const { return m_prefix + "/" + relative; }
+    QString installed(const QString &relative) const { return m_stage.filePath("usr/" + relative); }
 
 private slots:
     void initTestCase()
