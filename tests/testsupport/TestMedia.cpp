@@ -26,18 +26,6 @@ bool TestMedia::makeClip(const QString &path, double seconds, bool withAudio, co
            encoder.exitCode() == 0 && QFileInfo(path).size() > 0;
 }
 
-QStringList TestMedia::makeClips(const QString &folder, int count, double seconds,
-                                 const QString &size)
-{
-    QStringList clips;
-    for (int i = 0; i < count; ++i) {
-        clips << QStringLiteral("%1/clip%2.mp4").arg(folder).arg(i, 2, 10, QLatin1Char('0'));
-        if (!makeClip(clips.last(), seconds, true, size))
-            return {};
-    }
-    return clips;
-}
-
 bool TestMedia::playable(const QString &path)
 {
     QProcess encoder;

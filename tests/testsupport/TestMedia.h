@@ -20,9 +20,6 @@ public:
     // Makes one clip; the container follows the path's extension. Returns true on success.
     static bool makeClip(const QString &path, double seconds, bool withAudio = true,
                          const QString &size = QStringLiteral("160x120"), int rate = 25);
-    // Makes count numbered mp4 clips in folder; empty when any could not be made.
-    static QStringList makeClips(const QString &folder, int count, double seconds,
-                                 const QString &size = QStringLiteral("320x240"));
     static QString encoder();
     // Whether the encoder reads the file through to its end without an error.
     static bool playable(const QString &path);
