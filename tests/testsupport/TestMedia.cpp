@@ -4,12 +4,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QStandardPaths>
-
-QString TestMedia::encoder()
-{
-    return QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
-}
 
 bool TestMedia::makeClip(const QString &path, double seconds, bool withAudio, const QString &size,
                          int rate)
@@ -48,8 +42,6 @@ TestMedia::TestMedia()
     QByteArray bytes(64 * 1024, '\0');
     QRandomGenerator(20261206).fillRange(reinterpret_cast<quint32 *>(bytes.data()), 16 * 1024);
     QFile random(randomBytes());
-    QFile empty(emptyFile());
-    if (!random.open(QIODevice::WriteOnly) || random.write(bytes) != bytes.size() ||
-        !empty.open(QIODevice::WriteOnly))
+    if (!random.open(QIODevice::WriteOnly) || random.write(bytes) != bytes.size())
         qFatal("could not write the test files in %s", qPrintable(folder()));
 }
