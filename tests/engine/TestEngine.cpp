@@ -316,8 +316,8 @@ private slots:
         const QString fast = "-stats_period 0.05 -vcodec mpeg4 -acodec mp2 -y";
         for (const QString name : {"my \"best\" $(touch marker) `touch marker`.mp4", "-y clip.mp4",
                                    "Überraschung ñ 映像.mp4"}) {
-            const bool known = name.at(0).unicode() < 128; // not the non-ASCII name's length
-            QVERIFY(QFile::copy("two.mp4", name));         // relative: the current folder
+            const bool known = name.at(0).unicode() < 128; // the non-ASCII one's is not
+            QVERIFY(QFile::copy("two.mp4", name));         // into the current folder
             row(qPrintable(name), "", name.startsWith('-') ? name : m_dir.filePath(name), fast,
                 m_dir.filePath(name.chopped(3) + "avi"),
                 known ? "(progress \\d+;)*progress (9[5-9]|10[0-5])"
