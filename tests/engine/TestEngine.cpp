@@ -251,8 +251,7 @@ private slots:
         QCOMPARE(runner.ExecuteCommand(), output);
         const ProcessRunner::Result &result = runner.result();
         QCOMPARE(result.ending, ending);
-        QCOMPARE(result.ending == ProcessRunner::Ending::Signalled ? result.signal
-                                                                   : result.exitCode,
+        QCOMPARE(ending == ProcessRunner::Ending::Signalled ? result.signal : result.exitCode,
                  number);
         QCOMPARE(messages.texts(), message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(runner.events.join(QString()), runner.Outputs());
