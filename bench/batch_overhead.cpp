@@ -2,6 +2,7 @@
 // argument lists back to back without the program, five rounds each, alternating; prints
 // the median times, their ratio, and what checking one output costs.
 
+#include "BenchClips.h"
 #include "BenchWindow.h"
 #include "ConversionQueue.h"
 #include "FileListModel.h"
@@ -36,7 +37,7 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     // Conversions record their temporary files in a state folder: this run's own.
     qputenv("XDG_STATE_HOME", dir.filePath(QStringLiteral("state")).toLocal8Bit());
-    const QStringList clips = TestMedia::makeClips(dir.path(), 20, 2.0);
+    const QStringList clips = makeClips(dir.path(), 20, 2.0);
     if (clips.isEmpty()) {
         out << "could not make the test clips\n";
         return 1;

@@ -2,9 +2,9 @@
 // runs the same encoder argument lists one after another from a plain loop, and prints both
 // times and their ratio. Two rounds each, alternating; the faster of each counts.
 
+#include "BenchClips.h"
 #include "EncoderCommand.h"
 #include "PresetsFile.h"
-#include "TestMedia.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -66,7 +66,7 @@ int main(int argc, char *argv[])
     qputenv("XDG_STATE_HOME", dir.filePath(QStringLiteral("state")).toLocal8Bit());
     const QString clipFolder = dir.filePath(QStringLiteral("clips"));
     QDir().mkpath(clipFolder);
-    const QStringList clips = TestMedia::makeClips(clipFolder, 20, 2.0);
+    const QStringList clips = makeClips(clipFolder, 20, 2.0);
     const PresetTable presets = PresetsFile::load(PresetsFile::defaultPath()).table;
     const QString parameters =
         presets.params(kCategory, kPreset, presets.extensions(kCategory, kPreset).value(0));

@@ -2,12 +2,12 @@
 // once, then runs the same encoder argument lists with `xargs -P 2` without the program, and
 // prints the times and their ratios.
 
+#include "BenchClips.h"
 #include "ConversionQueue.h"
 #include "EncoderCommand.h"
 #include "EncoderPath.h"
 #include "FileListModel.h"
 #include "SignalWait.h"
-#include "TestMedia.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -81,7 +81,7 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     // Conversions record their temporary files in a state folder: this run's own.
     qputenv("XDG_STATE_HOME", dir.filePath(QStringLiteral("state")).toLocal8Bit());
-    const QStringList clips = TestMedia::makeClips(dir.path(), 24, 2.0);
+    const QStringList clips = makeClips(dir.path(), 24, 2.0);
     if (clips.isEmpty()) {
         out << "could not make the test clips\n";
         return 1;

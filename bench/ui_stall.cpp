@@ -2,6 +2,7 @@
 // while a 5 ms timer ticks on the window thread, and prints the longest gap between ticks:
 // how long the window would have gone unpainted.
 
+#include "BenchClips.h"
 #include "BenchWindow.h"
 #include "CVideoConv.h"
 #include "ConversionQueue.h"
@@ -10,7 +11,6 @@
 #include "SignalWait.h"
 #include "StallMeter.h"
 #include "StepsFrame.h"
-#include "TestMedia.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -28,7 +28,7 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     // Conversions record their temporary files in a state folder: this run's own.
     qputenv("XDG_STATE_HOME", dir.filePath(QStringLiteral("state")).toLocal8Bit());
-    const QStringList clips = TestMedia::makeClips(dir.path(), 4, 8.0);
+    const QStringList clips = makeClips(dir.path(), 4, 8.0);
     if (clips.isEmpty()) {
         out << "could not make the test clips\n";
         return 1;

@@ -83,10 +83,10 @@ private slots:
             QProcess::execute("umount", {std::exchange(m_mounted, QString())});
     }
 
-    // At the row's first percent the test kills the encoder, stops the batch or makes a file
-    // under the row's final name (on a short clip, done soon). A read-only or full folder of
-    // its own stops the batch of three rows once, naming the folder. Nothing of an ended row
-    // is left but the listed files, and while it ran its temporary file was the only one.
+    // At the row's first percent the test kills the encoder or makes a file under the row's
+    // final name (on a short clip, done soon). A read-only or full folder of its own stops
+    // the batch of three rows once, naming the folder. Nothing of an ended row is left but
+    // the listed files, and while it ran its temporary file was the only one.
     void rowsEndWithoutLeftovers_data()
     {
         QTest::addColumn<QString>("action");
@@ -106,7 +106,6 @@ private slots:
         const char *big = "-t 5 -vcodec mpeg4 -b:v 4M";
         row("encoder killed by SIGKILL", "kill", "", slow, {S::Error}, {},
             "The encoder was killed by signal 9.");
-        row("stop", "stop", "", slow, {S::Cancelled}, {}, "");
         row("file made meanwhile", "make", "", slow, {S::Complete},
             {"clip.avi", "clip_Converted.avi"}, "");
         // The output is checked: a result far shorter than its input is kept, but no success.
@@ -146,8 +145,6 @@ private slots:
             during = filesIn(out);
             if (action == "kill") // as an out-of-memory killer or a user would
                 QProcess::execute("pkill", {"-KILL", "-P", QString::number(::getpid())});
-            else if (action == "stop")
-                m_queue->requestStop();
             QFile file(out + "/clip.avi");
             QVERIFY(action != "make" || (file.open(QIODevice::NewOnly) && file.write(mine) > 0));
         });

@@ -12,21 +12,18 @@ public:
     static QString write(const QString &folder, const QStringList &encoders,
                          const QStringList &muxers)
     {
-        QString encoderList = QStringLiteral("Encoders:\n V..... = Video\n ------\n");
+        QString script = QStringLiteral("#!/bin/sh\nif [ \"$2\" = -encoders ]; then cat <<'E'\n"
+                                        "Encoders:\n V..... = Video\n ------\n");
         for (const QString &name : encoders)
-            encoderList += QStringLiteral(" V....D %1 some codec\n").arg(name, -20);
-        QString muxerList = QStringLiteral("File formats:\n D. = Demuxing supported\n --\n");
+            script += QStringLiteral(" V....D %1 some codec\n").arg(name, -20);
+        script +=
+            QStringLiteral("E\nelse cat <<'E'\nFile formats:\n D. = Demuxing supported\n --\n");
         for (const QString &name : muxers)
-            muxerList += QStringLiteral("  E %1 some format\n").arg(name, -15);
-        const auto save = [&folder](const QString &name, const QString &text) {
-            QFile file(folder + QLatin1Char('/') + name);
-            return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0;
-        };
-        if (!save("encoders.txt", encoderList) || !save("muxers.txt", muxerList) ||
-            !save("ffmpeg", QStringLiteral("#!/bin/sh\ncat \"%1/${2#-}.txt\"\n").arg(folder)))
+            script += QStringLiteral("  E %1 some format\n").arg(name, -15);
+        QFile file(folder + QStringLiteral("/ffmpeg"));
+        if (!file.open(QIODevice::WriteOnly) || file.write((script + "E\nfi\n").toUtf8()) < 0)
             return QString();
-        const QString script = folder + QStringLiteral("/ffmpeg");
-        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        return script;
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return file.fileName();
     }
 };

@@ -4,12 +4,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QStandardPaths>
-
-QString TestMedia::encoder()
-{
-    return QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
-}
 
 bool TestMedia::makeClip(const QString &path, double seconds, bool withAudio, const QString &size,
                          int rate)
@@ -24,18 +18,6 @@ bool TestMedia::makeClip(const QString &path, double seconds, bool withAudio, co
     encoder.start(TestMedia::encoder(), args.split(' ') << "-shortest" << path);
     return encoder.waitForFinished(300000) && encoder.exitStatus() == QProcess::NormalExit &&
            encoder.exitCode() == 0 && QFileInfo(path).size() > 0;
-}
-
-QStringList TestMedia::makeClips(const QString &folder, int count, double seconds,
-                                 const QString &size)
-{
-    QStringList clips;
-    for (int i = 0; i < count; ++i) {
-        clips << QStringLiteral("%1/clip%2.mp4").arg(folder).arg(i, 2, 10, QLatin1Char('0'));
-        if (!makeClip(clips.last(), seconds, true, size))
-            return {};
-    }
-    return clips;
 }
 
 bool TestMedia::playable(const QString &path)
@@ -60,8 +42,6 @@ TestMedia::TestMedia()
     QByteArray bytes(64 * 1024, '\0');
     QRandomGenerator(20261206).fillRange(reinterpret_cast<quint32 *>(bytes.data()), 16 * 1024);
     QFile random(randomBytes());
-    QFile empty(emptyFile());
-    if (!random.open(QIODevice::WriteOnly) || random.write(bytes) != bytes.size() ||
-        !empty.open(QIODevice::WriteOnly))
+    if (!random.open(QIODevice::WriteOnly) || random.write(bytes) != bytes.size())
         qFatal("could not write the test files in %s", qPrintable(folder()));
 }

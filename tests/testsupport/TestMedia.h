@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -15,15 +16,11 @@ public:
     // (avi, mp4, mkv, mpg, flv, mov or wmv).
     QString clip(const QString &container) const { return m_dir.filePath("clip." + container); }
     QString randomBytes() const { return m_dir.filePath("random.avi"); } // named like a video
-    QString emptyFile() const { return m_dir.filePath("empty.mp4"); }    // zero bytes
 
     // Makes one clip; the container follows the path's extension. Returns true on success.
     static bool makeClip(const QString &path, double seconds, bool withAudio = true,
                          const QString &size = QStringLiteral("160x120"), int rate = 25);
-    // Makes count numbered mp4 clips in folder; empty when any could not be made.
-    static QStringList makeClips(const QString &folder, int count, double seconds,
-                                 const QString &size = QStringLiteral("320x240"));
-    static QString encoder();
+    static QString encoder() { return QStandardPaths::findExecutable(QStringLiteral("ffmpeg")); }
     // Whether the encoder reads the file through to its end without an error.
     static bool playable(const QString &path);
 
