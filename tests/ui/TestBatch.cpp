@@ -1,20 +1,11 @@
-#include "ChildProcesses.h"
 #include "ConversionQueue.h"
-#include "FileAdder.h"
 #include "FileListStatus.h"
-#include "TestMedia.h"
 #include "WindowFixture.h"
 
 #include <QClipboard>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QPlainTextEdit>
-#include <QSignalSpy>
-#include <QSpinBox>
-#include <QTimer>
 
 #include <functional>
 
@@ -64,11 +55,7 @@ private:
     }
 
     // Large pictures, so that each row shows its progress a few times and a stop lands in it.
-    void largeOutput()
-    {
-        QComboBox *size = m_window->formats()->cmbCVSize();
-        size->setCurrentIndex(size->findText("hd1080(1920x1080)"));
-    }
+    void largeOutput() { m_window->formats()->cmbCVSize()->setCurrentText("hd1080(1920x1080)"); }
 
     int converting() const
     {
@@ -243,7 +230,6 @@ private slots:
         addMomentRows(moment);
         m_window->formats()->txtFrameRate()->setText("24");
         steps()->chkShutdown->setChecked(true);
-        QSignalSpy unloading(m_window, &MainWindow::unloading);
         bool refused = false;
         at(moment, [&] {
             // The Close button refuses while converting; a double click plays nothing.
@@ -257,7 +243,6 @@ private slots:
         QVERIFY(refused);
         QCOMPARE(m_fixture->messages.texts(), QStringList{"Please Stop Conversion first."});
         QVERIFY(m_fixture->shell.opened.isEmpty());
-        QCOMPARE(unloading.count(), 1);
         QTRY_COMPARE(liveChildProcesses(), 0);
         QVERIFY(m_fixture->shutdown.requests.isEmpty()); // a close never powers off
         QVERIFY(!m_fixture->sleepInhibitor.held && m_fixture->sleepInhibitor.holds == 1);
@@ -266,53 +251,19 @@ private slots:
                 settings.readAll().contains("txtFrameRate=24"));
     }
 
-    // Two at once into a chosen folder: two rows with the same name, one of unknown length and
-    // one the encoder cannot read; then a stop while two run, and options that cannot be made.
+    // Two at once into a chosen folder over two rows with the same name and one of unknown
+    // length: a stop while two run, the whole batch, then options that cannot be made.
     void convertsSeveralAtOnceIntoAChosenFolder()
     {
         addClips({"a.avi", "b.mp4", "one/same.mkv", "two/same.mp4", "e.mov"});
         QVector<FileListRecord> rows = list()->records();
         rows[0].durationMs = -1; // the length is unknown
-        rows << rows[1];
-        rows.last().FilePath = work("noise.avi");
-        rows.last().key = 0;
-        QVERIFY(QFile::copy(TestMedia::instance().randomBytes(), work("noise.avi")));
         QVERIFY(list()->rebuild(rows, nullptr));
         steps()->optOtherFolder->setChecked(true);
         steps()->txtOutPath->setText(work("results") + "/");
         steps()->spnSimultaneous->setValue(2);
         largeOutput();
-        int mostConverting = 0;
-        QString overall;
-        m_onStatus = [&](int, const RowStatus &) {
-            mostConverting = std::max(mostConverting, converting());
-            if (overall.isEmpty() && !steps()->lblOverall->text().isEmpty())
-                overall = steps()->lblOverall->text() + " | " + m_window->windowTitle();
-        };
-        QVERIFY(convert(steps()->cmdConvert));
-        QCOMPARE(statuses(), QStringList(5, S::Complete) << S::Error);
-        QCOMPARE(mostConverting, 2);
-        QVERIFY(!m_fixture->sleepInhibitor.held);
-        QVERIFY2(overall.contains(" of 6 files · ") && overall.contains("% · Reelforge"),
-                 qPrintable(overall));
-        QVERIFY(std::any_of(m_statuses.begin(), m_statuses.end(), [](const auto &change) {
-            return change.first == 0 && change.second.endsWith(" Converted");
-        }));
-        const QStringList outputs = QDir(work("results")).entryList(QDir::Files, QDir::Name);
-        QCOMPARE(outputs,
-                 (QStringList{"a.AVI", "b.AVI", "e.AVI", "same.AVI", "same_Converted.AVI"}));
-        for (const QString &output : outputs)
-            QVERIFY2(TestMedia::playable(work("results/" + output)), qPrintable(output));
-        const QStringList messages = m_fixture->messages.texts();
-        QVERIFY2(messages.size() == 1 &&
-                     messages.first().startsWith("Error converting file: noise.avi\r\n") &&
-                     messages.first().contains("Invalid data found when processing input"),
-                 qPrintable(messages.join('|')));
-        QCOMPARE(list()->textColor(5, FileListModel::Status), kRed);
-
         // Stopped while two run: both end "Cancelled", the others wait, no encoder is left.
-        for (int row = 0; row < rows.size(); ++row)
-            list()->setStatus(row, RowStatus::State::WaitingConversion);
         m_onStatus = [&](int, const RowStatus &) {
             if (converting() == 2) {
                 QTimer::singleShot(0, this, [this] { click(steps()->cmdConvert); });
@@ -321,18 +272,37 @@ private slots:
         };
         QVERIFY(convert(steps()->cmdConvert));
         QCOMPARE(statuses().count(S::Cancelled), 2);
-        QCOMPARE(statuses().count(S::Complete) + statuses().count(S::WaitingConversion), 4);
+        QCOMPARE(statuses().count(S::Complete) + statuses().count(S::WaitingConversion), 3);
         QCOMPARE(liveChildProcesses(), 0);
+
+        const QString left = QString(" of %1 files · ").arg(5 - statuses().count(S::Complete));
+        QString overall;
+        m_onStatus = [&](int, const RowStatus &) {
+            if (overall.isEmpty() && !steps()->lblOverall->text().isEmpty())
+                overall = steps()->lblOverall->text() + " | " + m_window->windowTitle();
+        };
+        QVERIFY(convert(steps()->cmdConvert));
+        QCOMPARE(statuses(), QStringList(5, S::Complete));
+        QVERIFY(!m_fixture->sleepInhibitor.held && m_fixture->messages.count() == 0);
+        QVERIFY2(overall.contains(left) && overall.contains("% · Reelforge"), qPrintable(overall));
+        QVERIFY(std::any_of(m_statuses.begin(), m_statuses.end(), [](const auto &change) {
+            return change.first == 0 && change.second.endsWith(" Converted");
+        }));
+        const QStringList outputs = QDir(work("results")).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(outputs,
+                 (QStringList{"a.AVI", "b.AVI", "e.AVI", "same.AVI", "same_Converted.AVI"}));
+        for (const QString &output : outputs)
+            QVERIFY2(TestMedia::playable(work("results/" + output)), qPrintable(output));
 
         // Options that cannot be made (a bitrate pasted past the key rules): the first row
         // fails without a conversion with the encoder's defaults, and the batch stops there.
-        m_fixture->messages.clear();
         for (int row = 0; row < rows.size(); ++row)
             list()->setStatus(row, RowStatus::State::WaitingConversion);
         steps()->txtOutPath->setText(work("custom"));
         m_window->formats()->txtCABirate()->setText("64abc");
         QVERIFY(convert(steps()->cmdConvert));
-        QCOMPARE(statuses(), QStringList{S::Error} + QStringList(5, S::WaitingConversion));
+        QCOMPARE(statuses(), QStringList{S::Error} + QStringList(4, S::WaitingConversion));
+        QCOMPARE(list()->textColor(0, FileListModel::Status), kRed);
         QVERIFY(m_fixture->messages.texts().value(0).startsWith(
             "Error converting file: a.avi\r\nError occured while getting paramters"));
         QCOMPARE(QDir(work("custom")).entryList(QDir::Files | QDir::Hidden), QStringList());

@@ -1,5 +1,8 @@
 #pragma once
 
+// What the window tests share: the fixture, and the headers both of them use.
+#include "ChildProcesses.h"
+#include "FileAdder.h"
 #include "FileGrid.h"
 #include "FileListModel.h"
 #include "FormatPanel.h"
@@ -12,14 +15,21 @@
 #include "RecordingShutdown.h"
 #include "ScriptedDialogs.h"
 #include "StepsFrame.h"
+#include "TestMedia.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
