@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 
 #include <functional>
 
@@ -56,14 +57,6 @@ private:
 
     // Large pictures, so that each row shows its progress a few times and a stop lands in it.
     void largeOutput() { m_window->formats()->cmbCVSize()->setCurrentText("hd1080(1920x1080)"); }
-
-    int converting() const
-    {
-        int rows = 0;
-        for (const FileListRecord &row : list()->records())
-            rows += row.status.state() == RowStatus::State::Percent;
-        return rows;
-    }
 
     QStringList statuses() const
     {
@@ -254,7 +247,7 @@ private slots:
         largeOutput();
         // Stopped while two run: both end "Cancelled", the others wait, no encoder is left.
         m_onStatus = [&](int, const RowStatus &) {
-            if (converting() == 2) {
+            if (statuses().filter(QRegularExpression("^\\d+$")).size() == 2) { // percents
                 QTimer::singleShot(0, this, [this] { click(steps()->cmdConvert); });
                 m_onStatus = nullptr; // frees this handler: nothing of it is used after
             }

@@ -44,7 +44,6 @@ struct WindowFixture
     RecordingInhibitor sleepInhibitor;
     MessageRecorder messages;
     std::unique_ptr<MainWindow> window;
-    QString dataFolder; // empty: the shipped data files
 
     QString settingsFile() const { return folder.filePath(QStringLiteral("settings.ini")); }
 
@@ -56,7 +55,7 @@ struct WindowFixture
             window.reset();
         }
         window = std::make_unique<MainWindow>(WindowServices{
-            &dialogs, &shell, &shutdown, settingsFile(), dataFolder, &notifier, &sleepInhibitor});
+            &dialogs, &shell, &shutdown, settingsFile(), QString(), &notifier, &sleepInhibitor});
         window->show();
         return QTest::qWaitForWindowExposed(window.get()) ? window.get() : nullptr;
     }
