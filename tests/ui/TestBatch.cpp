@@ -12,8 +12,9 @@
 
 namespace {
 namespace S = FileListStatus;
-// A moment of a batch: the first row as it starts, mid-row, or complete before the next.
-using Moment = RowStatus::State;
+// A row's state; as a moment of a batch, the first row as it starts, mid-row, or complete
+// before the next.
+using State = RowStatus::State;
 } // namespace
 
 class TestBatch : public QObject
@@ -29,13 +30,12 @@ private:
     StepsFrame *steps() const { return m_window->steps(); }
     FileListModel *list() const { return m_window->fileList(); }
     QString work(const QString &name) const { return m_fixture->folder.filePath(name); }
-    void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
 
     // Clicks a convert button and waits for the batch to end.
     bool convert(QPushButton *button)
     {
         QSignalSpy finished(m_window->queue(), &ConversionQueue::batchFinished);
-        click(button);
+        QTest::mouseClick(button, Qt::LeftButton);
         return !finished.isEmpty() || finished.wait(300000);
     }
 
@@ -49,12 +49,9 @@ private:
             paths << work(name);
         }
         m_fixture->dialogs.chosenFiles = paths;
-        click(steps()->cmdAddVideoFile);
+        m_fixture->click("cmdAddVideoFile");
         QTRY_VERIFY_WITH_TIMEOUT(!m_window->adder()->isAdding(), 60000);
     }
-
-    // Large pictures, so that each row shows its progress a few times and a stop lands in it.
-    void largeOutput() { m_window->formats()->cmbCVSize()->setCurrentText("hd1080(1920x1080)"); }
 
     QStringList statuses() const
     {
@@ -65,16 +62,16 @@ private:
     }
 
     // Three rows, and action run once inside the status change of the first row that marks
-    // the moment. Mid-row needs a row long enough, at large pictures, for a stop to land in it:
-    // it is made first, and the copy of a short clip leaves it alone.
-    void at(Moment moment, std::function<void()> action)
+    // the moment. Mid-row needs a row long enough, at large pictures (which show progress a few
+    // times), for a stop to land in it: it is made first, and the copy of a short clip leaves it
+    // alone.
+    void at(State moment, std::function<void()> action)
     {
-        if (moment == Moment::Percent) {
+        if (moment == State::Percent) {
             QVERIFY(TestMedia::makeClip(work("a.mkv"), 30.0, true, "320x240"));
-            largeOutput();
+            m_window->formats()->cmbCVSize()->setCurrentText("hd1080(1920x1080)");
         }
         addClips({"a.mkv", "b.mp4", "c.mkv"});
-        QCOMPARE(list()->rowCount(), 3);
         m_onStatus = [this, moment, action](int row, const RowStatus &status) {
             if (row != 0 || status.state() != moment)
                 return;
@@ -111,14 +108,13 @@ private slots:
 
     void convertsWaitingAndTickedRowsFirstToLast()
     {
-        click(steps()->cmdConvert);
+        m_fixture->click("cmdConvert");
         QCOMPARE(m_fixture->messages.texts(),
                  QStringList{"The list is empty, Please add Video files from step 1"});
         m_fixture->messages.clear();
 
         QFile::copy(TestMedia::instance().clip("mp4"), work("b.AVI")); // never overwritten
         addClips({"a.avi", "b.mp4", "c.mkv", "d.avi", "e.mp4", "f.mkv"});
-        using State = RowStatus::State;
         const QList<State> before = {
             State::Cancelled, State::WaitingConversion, State::WaitingConversion, State::Complete,
             State::Error,     State::UnkownFormat};
@@ -134,7 +130,6 @@ private slots:
         QCOMPARE(statuses(), converted);
         QCOMPARE(m_fixture->shutdown.requests, QList<ShutdownAction>{ShutdownAction::PowerOff});
 
-        steps()->chkShutdown->setChecked(false);
         m_statuses.clear();
         QVERIFY(convert(steps()->cmdConvert)); // the cancelled row is converted again
         converted[0] = converted[1] = S::Complete;
@@ -158,25 +153,25 @@ private slots:
     // back only then, and removing rows afterwards cannot mark a row it never converted.
     void stopTakesEffectWhenever_data()
     {
-        QTest::addColumn<Moment>("moment");
+        QTest::addColumn<State>("moment");
         QTest::addColumn<QString>("first");  // how the first row ends
         QTest::addColumn<QString>("second"); // the next one starts as the first one's check runs
         QTest::newRow("before the encoder starts")
-            << Moment::Starting << S::Cancelled << S::WaitingConversion;
-        QTest::newRow("mid-row") << Moment::Percent << S::Cancelled << S::WaitingConversion;
-        QTest::newRow("as a row completes") << Moment::Complete << S::Complete << S::Cancelled;
+            << State::Starting << S::Cancelled << S::WaitingConversion;
+        QTest::newRow("mid-row") << State::Percent << S::Cancelled << S::WaitingConversion;
+        QTest::newRow("as a row completes") << State::Complete << S::Complete << S::Cancelled;
     }
 
     void stopTakesEffectWhenever()
     {
-        QFETCH(Moment, moment);
+        QFETCH(State, moment);
         QFETCH(QString, first);
         QFETCH(QString, second);
         QPushButton *convertAll = steps()->cmdConvert;
         bool stillStopping = false, awake = false;
         at(moment, [&] {
             awake = m_fixture->sleepInhibitor.held;
-            click(convertAll);
+            QTest::mouseClick(convertAll, Qt::LeftButton);
             stillStopping = convertAll->text() == "Stop" &&
                             convertAll->accessibleName() == "Stop" &&
                             !steps()->cmdRemove->isEnabled();
@@ -192,7 +187,7 @@ private slots:
         QTRY_COMPARE(liveChildProcesses(), 0); // the encoder inventory may still be answering
 
         list()->setCheckBox(0, 1);
-        click(steps()->cmdRemove);
+        m_fixture->click("cmdRemove");
         QCOMPARE(statuses(), (QStringList{second, S::WaitingConversion}));
         QVERIFY(!QFile::exists(work("b.AVI")) && !QFile::exists(work("c.AVI")));
         if (first == S::Complete)
@@ -205,7 +200,7 @@ private slots:
 
     void closeAlwaysCloses()
     {
-        QFETCH(Moment, moment);
+        QFETCH(State, moment);
         m_window->formats()->txtFrameRate()->setText("24");
         steps()->chkShutdown->setChecked(true);
         bool refused = false;
@@ -216,7 +211,7 @@ private slots:
             refused = m_window->isVisible();
             m_window->close(); // as the window manager or the session would
         });
-        click(steps()->cmdConvert);
+        m_fixture->click("cmdConvert");
         QTRY_VERIFY(!m_window->isVisible());
         QVERIFY(refused);
         QCOMPARE(m_fixture->messages.texts(), QStringList{"Please Stop Conversion first."});
@@ -240,11 +235,11 @@ private slots:
         steps()->optOtherFolder->setChecked(true);
         steps()->txtOutPath->setText(work("results") + "/");
         steps()->spnSimultaneous->setValue(2);
-        largeOutput();
+        m_window->formats()->cmbCVSize()->setCurrentText("hd1080(1920x1080)"); // a stop lands
         // Stopped while two run: both end "Cancelled", the others wait, no encoder is left.
         m_onStatus = [&](int, const RowStatus &) {
             if (statuses().filter(QRegularExpression("^\\d+$")).size() == 2) { // percents
-                QTimer::singleShot(0, this, [this] { click(steps()->cmdConvert); });
+                QTimer::singleShot(0, this, [this] { m_fixture->click("cmdConvert"); });
                 m_onStatus = nullptr; // frees this handler: nothing of it is used after
             }
         };
@@ -275,7 +270,7 @@ private slots:
         // Options that cannot be made (a bitrate pasted past the key rules): the first row
         // fails without a conversion with the encoder's defaults, and the batch stops there.
         for (int row = 0; row < rows.size(); ++row)
-            list()->setStatus(row, RowStatus::State::WaitingConversion);
+            list()->setStatus(row, State::WaitingConversion);
         steps()->txtOutPath->setText(work("custom"));
         m_window->formats()->txtCABirate()->setText("64abc");
         QVERIFY(convert(steps()->cmdConvert));

@@ -27,16 +27,15 @@ const QStringList kStored = {
     "cmbCVCodec",     "cmbCVSize",     "cmbCVAspect",      "txtCABirate", "txtChannels",
     "txtCVBitrate",   "txtFrameRate",  "spnSimultaneous"};
 
-// What the controls of the stored choices show; "optFormat" stores whether the second is checked.
+// What the controls of the stored choices stand for (their user property: a list's text, a
+// button's check, a field's text); "optFormat" stores whether the second is checked.
 QStringList choices(MainWindow *window)
 {
     QStringList all;
     for (const QString &name : kStored) {
         const auto *shown = window->findChild<QWidget *>(name == "optFormat" ? "optFormat1" : name);
-        const char *property = qobject_cast<const QComboBox *>(shown)         ? "currentText"
-                               : qobject_cast<const QAbstractButton *>(shown) ? "checked"
-                                                                              : "text";
-        all << (shown ? shown->property(property).toString() : "no control " + name);
+        all << (shown ? shown->metaObject()->userProperty().read(shown).toString()
+                      : "no control " + name);
     }
     return all;
 }
@@ -187,8 +186,8 @@ private slots:
     // Against a stand-in that offers H.264, AAC and MP4 only, and against the real encoder.
     void unavailableFormatsAreGreyedAndStartNoBatch()
     {
-        const QStringList standIn = {"libx264", "aac"};
-        EncoderPath::setOverride(StandInEncoder::write(m_fixture->folder.path(), standIn, {"mp4"}));
+        EncoderPath::setOverride(
+            StandInEncoder::write(m_fixture->folder.path(), {"libx264", "aac"}, {"mp4"}));
         FormatPanel *panel = reopen()->formats();
         EncoderPath::setOverride(QString());
         QTRY_VERIFY(m_window->findChild<EncoderInventory *>()->isReady());

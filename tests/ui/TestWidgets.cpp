@@ -84,7 +84,6 @@ private slots:
         m_view.setPalette(palette);
         m_view.setModel(&m_model);
         m_view.setItemDelegate(new StatusDelegate(1, kPercentRole, &m_view));
-        m_view.setSelectionBehavior(QAbstractItemView::SelectRows);
         m_view.setShowGrid(false);
         m_view.resize(400, 120);
         m_view.show();
@@ -221,9 +220,8 @@ private slots:
             panel.txtChannels(),     panel.cmbCVCodec(),  panel.txtCVBitrate(),
             panel.cmbCVSize(),       panel.cmbCVAspect(), panel.txtFrameRate()};
         for (int i = 0; i < controls.size(); ++i)
-            controls[i]->setProperty(qobject_cast<QComboBox *>(controls[i]) ? "currentText"
-                                                                            : "text",
-                                     choices.section('|', i, i));
+            controls[i]->metaObject()->userProperty().write(controls[i],
+                                                            choices.section('|', i, i));
         QCOMPARE(panel.GetParamaters(), options);
         QCOMPARE(messages.count(), options.isEmpty() ? 1 : 0);
         QVERIFY(options.isEmpty() ==

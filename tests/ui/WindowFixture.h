@@ -6,7 +6,6 @@
 #include "FileGrid.h"
 #include "FileListModel.h"
 #include "FormatPanel.h"
-#include "FramePanel.h"
 #include "MainWindow.h"
 #include "MessageRecorder.h"
 #include "RecordingInhibitor.h"
