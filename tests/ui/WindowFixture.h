@@ -1,9 +1,11 @@
 #pragma once
 
+// What the window tests share: the fixture, and the headers both of them use.
+#include "ChildProcesses.h"
+#include "FileAdder.h"
 #include "FileGrid.h"
 #include "FileListModel.h"
 #include "FormatPanel.h"
-#include "FramePanel.h"
 #include "MainWindow.h"
 #include "MessageRecorder.h"
 #include "RecordingInhibitor.h"
@@ -12,14 +14,21 @@
 #include "RecordingShutdown.h"
 #include "ScriptedDialogs.h"
 #include "StepsFrame.h"
+#include "TestMedia.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -34,7 +43,6 @@ struct WindowFixture
     RecordingInhibitor sleepInhibitor;
     MessageRecorder messages;
     std::unique_ptr<MainWindow> window;
-    QString dataFolder; // empty: the shipped data files
 
     QString settingsFile() const { return folder.filePath(QStringLiteral("settings.ini")); }
 
@@ -46,7 +54,7 @@ struct WindowFixture
             window.reset();
         }
         window = std::make_unique<MainWindow>(WindowServices{
-            &dialogs, &shell, &shutdown, settingsFile(), dataFolder, &notifier, &sleepInhibitor});
+            &dialogs, &shell, &shutdown, settingsFile(), QString(), &notifier, &sleepInhibitor});
         window->show();
         return QTest::qWaitForWindowExposed(window.get()) ? window.get() : nullptr;
     }
