@@ -160,10 +160,18 @@ private slots:
         QCOMPARE(grid->columnWidth(FileListModel::FileSize), Twips::toPixels(1200));
     }
 
-    // Many files through the dialog: the count shows under the grid, and a close mid-add ends
-    // it and closes at once.
-    void addsInTheBackgroundUntilClosed()
+    // Many files through the dialog: the count shows under the grid, and Cancel (by keyboard) or
+    // a close mid-add ends it; the close also closes at once.
+    void addsInTheBackgroundUntilCancelledOrClosed_data()
     {
+        QTest::addColumn<bool>("close");
+        QTest::newRow("Cancel") << false;
+        QTest::newRow("close") << true;
+    }
+
+    void addsInTheBackgroundUntilCancelledOrClosed()
+    {
+        QFETCH(bool, close);
         QStringList clips;
         for (int i = 0; i < 80; ++i) {
             clips << m_fixture->folder.filePath(QString("clip%1.mkv").arg(i));
@@ -175,12 +183,16 @@ private slots:
         m_fixture->click("cmdAddVideoFile");
         QCOMPARE(steps()->lblAddProgress->text(), QString("Adding 0 of 80\u2026"));
         QTRY_VERIFY_WITH_TIMEOUT(list->rowCount() > 0, 60000);
-        m_window->close(); // as the window manager would
-        QVERIFY(!m_window->isVisible() && unloading.count() == 1);
+        if (close)
+            m_window->close(); // as the window manager would
+        else
+            QTest::keyClick(steps()->cmdCancelAdd, Qt::Key_Space);
+        QVERIFY(m_window->isVisible() != close && unloading.count() == int(close));
         QVERIFY(!m_window->adder()->isAdding() && liveChildProcesses() == 0);
-        const int closedWith = list->rowCount();
+        QVERIFY(steps()->cmdCancelAdd->isHidden() || close);
+        const int stoppedWith = list->rowCount();
         QTest::qWait(300);
-        QVERIFY(list->rowCount() == closedWith && closedWith < clips.size());
+        QVERIFY(list->rowCount() == stoppedWith && stoppedWith < clips.size());
     }
 
     // Against a stand-in that offers H.264, AAC and MP4 only, and against the real encoder.
