@@ -2,6 +2,7 @@
 #include "ChildProcesses.h"
 #include "ConversionQueue.h"
 #include "FileListModel.h"
+#include "FolderFiles.h"
 #include "InFlightOutputs.h"
 #include "TestMedia.h"
 
@@ -13,14 +14,6 @@
 #include <QTest>
 
 #include <tuple>
-
-namespace {
-// Every file in folder, hidden ones too.
-QStringList filesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
-} // namespace
 
 // The batch queue with no widget at all, as a command-line front end drives it: outputs never
 // clobber a file, never stay half-written under a final name, and a folder nothing can be

@@ -1,3 +1,4 @@
+#include "FolderFiles.h"
 #include "PresetsFile.h"
 #include "TestMedia.h"
 
@@ -38,11 +39,6 @@ QString streams(const QString &path)
     const QString info = said(TestMedia::encoder(), {"-hide_banner", "-i", path});
     return QString("%1,%2").arg(info.contains(": Audio: ") ? "audio" : "-",
                                 info.contains(": Video: ") ? "video" : "-");
-}
-
-QStringList filesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "ConversionQueue.h"
 #include "FileListStatus.h"
+#include "FolderFiles.h"
 #include "WindowFixture.h"
 
 #include <QClipboard>
@@ -278,7 +279,7 @@ private slots:
         QCOMPARE(list()->textColor(0, FileListModel::Status), QColor(220, 10, 10)); // red
         QVERIFY(m_fixture->messages.texts().value(0).startsWith(
             "Error converting file: a.avi\r\nError occured while getting paramters"));
-        QCOMPARE(QDir(work("custom")).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(filesIn(work("custom")), QStringList());
     }
 };
 
