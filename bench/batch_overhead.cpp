@@ -3,6 +3,7 @@
 // the median times, their ratio, and what checking one output costs.
 
 #include "BenchClips.h"
+#include "BenchFolder.h"
 #include "BenchWindow.h"
 #include "ConversionQueue.h"
 #include "FileListModel.h"
@@ -20,7 +21,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
@@ -34,9 +34,7 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTextStream out(stdout);
-    QTemporaryDir dir;
-    // Conversions record their temporary files in a state folder: this run's own.
-    qputenv("XDG_STATE_HOME", dir.filePath(QStringLiteral("state")).toLocal8Bit());
+    BenchFolder dir;
     const QStringList clips = makeClips(dir.path(), 20, 2.0);
     if (clips.isEmpty()) {
         out << "could not make the test clips\n";

@@ -3,6 +3,7 @@
 // times and their ratio. Two rounds each, alternating; the faster of each counts.
 
 #include "BenchClips.h"
+#include "BenchFolder.h"
 #include "EncoderCommand.h"
 #include "PresetsFile.h"
 
@@ -11,7 +12,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
@@ -61,9 +61,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
-    QTemporaryDir dir;
-    // The program records its temporary files in a state folder: this run's own.
-    qputenv("XDG_STATE_HOME", dir.filePath(QStringLiteral("state")).toLocal8Bit());
+    BenchFolder dir;
     const QString clipFolder = dir.filePath(QStringLiteral("clips"));
     QDir().mkpath(clipFolder);
     const QStringList clips = makeClips(clipFolder, 20, 2.0);

@@ -3,6 +3,7 @@
 // prints the times and their ratios.
 
 #include "BenchClips.h"
+#include "BenchFolder.h"
 #include "ConversionQueue.h"
 #include "EncoderCommand.h"
 #include "EncoderPath.h"
@@ -14,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 namespace {
@@ -78,9 +78,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
-    QTemporaryDir dir;
-    // Conversions record their temporary files in a state folder: this run's own.
-    qputenv("XDG_STATE_HOME", dir.filePath(QStringLiteral("state")).toLocal8Bit());
+    BenchFolder dir;
     const QStringList clips = makeClips(dir.path(), 24, 2.0);
     if (clips.isEmpty()) {
         out << "could not make the test clips\n";

@@ -3,6 +3,7 @@
 // how long the window would have gone unpainted.
 
 #include "BenchClips.h"
+#include "BenchFolder.h"
 #include "BenchWindow.h"
 #include "CVideoConv.h"
 #include "ConversionQueue.h"
@@ -17,7 +18,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 int main(int argc, char *argv[])
@@ -25,9 +25,7 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTextStream out(stdout);
-    QTemporaryDir dir;
-    // Conversions record their temporary files in a state folder: this run's own.
-    qputenv("XDG_STATE_HOME", dir.filePath(QStringLiteral("state")).toLocal8Bit());
+    BenchFolder dir;
     const QStringList clips = makeClips(dir.path(), 4, 8.0);
     if (clips.isEmpty()) {
         out << "could not make the test clips\n";
