@@ -75,6 +75,7 @@ private slots:
     void initTestCase()
     {
         qputenv("HOME", m_dir.filePath("home").toLocal8Bit()); // holds the default output folder
+        QVERIFY(QDir().mkpath(m_dir.filePath("home")));
         QVERIFY(TestMedia::makeClip(m_clip, 1) && TestMedia::makeClip(m_second, 1) &&
                 TestMedia::makeClip(m_long, 30));
         QVERIFY(QFile::copy(TestMedia::instance().randomBytes(), m_bad));
