@@ -3,7 +3,6 @@
 #include "CVideoConv.h"
 #include "FileListModel.h"
 #include "FileListStatus.h"
-#include "MediaProbe.h"
 #include "OutputCheck.h"
 #include "OutputFileName.h"
 #include "TemporaryOutput.h"
@@ -57,18 +56,29 @@ QString writeProblem(const QString &folder, int error)
         return QStringLiteral("No space left on device in %1.").arg(folder);
     return QStringLiteral("Cannot write in %1: %2.").arg(folder, qt_error_string(error));
 }
+
+// Why this one output cannot be made where others can.
+QString nameProblem(const QString &output, int error)
+{
+    if (error == ENAMETOOLONG)
+        return QStringLiteral("The output name is too long for its folder: %1.").arg(output);
+    // What FAT, exFAT and network mounts answer for a name with : ? * " < > | or \\ in it.
+    if (error == EINVAL || error == EILSEQ || error == EPERM || error == ENOENT)
+        return QStringLiteral("The output folder does not take a character of the name %1.")
+            .arg(output);
+    return QStringLiteral("The output %1 cannot be made: %2.").arg(output, qt_error_string(error));
+}
 } // namespace
 
 struct ConversionQueue::Row
 {
+    TemporaryOutput temporary; // goes last: its file is removed once the encoder is dead
     std::unique_ptr<CVideoConv> job;
-    TemporaryOutput temporary;
     QString input;
     QString finalPath;
     QString written;
-    qint64 inputMs = -1;
     QString log;
-    std::unique_ptr<QFutureWatcher<MediaProbe::Facts>> check;
+    std::unique_ptr<QFutureWatcher<OutputCheck::Verdict>> check;
 };
 
 ConversionQueue::ConversionQueue(FileListModel &list, QObject *parent)
@@ -87,7 +97,6 @@ void ConversionQueue::start(const BatchChoices &choices, bool selectedOnly, int 
     if (m_converting)
         return;
     m_choices = choices;
-    m_soundOnly = OutputCheck::isSoundOnly(choices.extension, choices.parameters);
     m_selectedOnly = selectedOnly;
     m_simultaneous = std::max(1, simultaneous);
     m_converting = true;
@@ -132,6 +141,9 @@ void ConversionQueue::rowsAppended(int first, int last)
             m_progress.addRow(record.key, record.durationMs > 0 ? record.durationMs / 1000.0 : 0);
         }
     }
+    // A free slot takes a row as soon as it is there, not only when another row ends; from
+    // the event loop, since the list is still busy inserting.
+    QMetaObject::invokeMethod(this, &ConversionQueue::fillSlots, Qt::QueuedConnection);
 }
 
 int ConversionQueue::nextRow()
@@ -181,9 +193,10 @@ bool ConversionQueue::startRow(int index)
     auto row = std::make_unique<Row>();
     row->input = record.FilePath;
     int error = 0;
-    if (output.isEmpty()) {
-        error = EEXIST;
-    } else if (!row->temporary.create(output, &error)) {
+    TemporaryOutput::Failure made = TemporaryOutput::Failure::None;
+    if (!output.isEmpty())
+        made = row->temporary.create(output, &error);
+    if (made == TemporaryOutput::Failure::Folder) {
         // Read-only, full or otherwise unwritable: no later row would fare better.
         folderUnusable(writeProblem(folder, error));
         return false;
@@ -193,12 +206,14 @@ bool ConversionQueue::startRow(int index)
     m_converted = true;
     const quint64 key = record.key;
     m_progress.addRow(key, record.durationMs > 0 ? record.durationMs / 1000.0 : 0);
-    if (output.isEmpty() || !m_choices.optionsProblem.isEmpty()) {
-        // Converting with the encoder's defaults instead would be no success.
-        const QString problem = output.isEmpty()
-                                    ? QStringLiteral("Every output name for this file is taken.")
-                                    : m_choices.optionsProblem;
-        if (!output.isEmpty())
+    // A name this folder refuses ends its own row only; converting with the encoder's
+    // defaults instead of the chosen options would be no success, and ends the batch.
+    const QString problem = output.isEmpty()
+                                ? QStringLiteral("Every output name for this file is taken.")
+                            : made == TemporaryOutput::Failure::Name ? nameProblem(output, error)
+                                                                     : m_choices.optionsProblem;
+    if (!problem.isEmpty()) {
+        if (problem == m_choices.optionsProblem)
             m_stopRequested = true;
         m_rows.emplace(key, std::move(row));
         endRow(key, RowStatus::State::Error, problem, problem);
@@ -206,7 +221,6 @@ bool ConversionQueue::startRow(int index)
     }
 
     row->finalPath = output;
-    row->inputMs = record.durationMs;
     row->job = std::make_unique<CVideoConv>();
     CVideoConv *job = row->job.get();
     connect(job, &CVideoConv::CurrentStatus, this,
@@ -253,24 +267,31 @@ void ConversionQueue::jobEnded(quint64 key, const ConversionOutcome &outcome)
     row.log = outcome.log;
     switch (outcome.kind) {
     case ConversionOutcome::Kind::Succeeded:
-        // The media library reads the file on a worker thread; the window keeps drawing.
-        row.check = std::make_unique<QFutureWatcher<MediaProbe::Facts>>();
+        // The file is read on a worker thread; the window keeps drawing.
+        row.check = std::make_unique<QFutureWatcher<OutputCheck::Verdict>>();
         connect(row.check.get(), &QFutureWatcherBase::finished, this,
                 [this, key] { checked(key); });
-        row.check->setFuture(QtConcurrent::run(&MediaProbe::inspect, row.temporary.path()));
+        row.check->setFuture(QtConcurrent::run(&OutputCheck::check, row.temporary.path(),
+                                               OutputCheck::fromLog(outcome.log)));
         fillSlots();
         return;
     case ConversionOutcome::Kind::Cancelled:
         row.temporary.discard();
         endRow(key, RowStatus::State::Cancelled, outcome.log, QString());
         return;
-    case ConversionOutcome::Kind::Failed:
+    case ConversionOutcome::Kind::Failed: {
+        // The user knows the file by its final name, and the folder by the one they chose.
+        QString reason = outcome.reason;
+        reason.replace(row.temporary.path(), row.finalPath);
+        if (outcome.diskFull)
+            reason = writeProblem(QFileInfo(row.finalPath).path(), ENOSPC) +
+                     reason.mid(reason.indexOf(QStringLiteral("\r\n")));
         row.temporary.discard();
         if (outcome.diskFull)
-            folderUnusable(outcome.reason);
-        endRow(key, RowStatus::State::Error, outcome.log,
-               outcome.diskFull ? QString() : outcome.reason);
+            folderUnusable(reason);
+        endRow(key, RowStatus::State::Error, outcome.log, outcome.diskFull ? QString() : reason);
         return;
+    }
     }
 }
 
@@ -280,26 +301,34 @@ void ConversionQueue::checked(quint64 key)
     if (found == m_rows.end())
         return;
     Row &row = *found->second;
-    const QString problem = OutputCheck::problem(row.check->result(), row.inputMs, m_soundOnly);
+    const OutputCheck::Verdict verdict = row.check->result();
+    QString log = row.log;
+    if (!verdict.problem.isEmpty()) {
+        // Never under the final name: a later run would name its good result beside it.
+        const QString kept = row.temporary.keep(row.finalPath, QStringLiteral("check-failed"));
+        const QString where = QStringLiteral("It is kept as %1.").arg(kept);
+        endRow(key, RowStatus::State::Error,
+               log + QLatin1Char('\n') + verdict.problem + QLatin1Char(' ') + where +
+                   QLatin1Char('\n'),
+               verdict.problem + QStringLiteral("\r\n") + where);
+        return;
+    }
     int error = 0;
     const QString written = row.temporary.commit(
         row.finalPath, [this, &row] { return nextFreeName(row); }, &error);
-    QString log = row.log;
     if (written.isEmpty()) {
-        row.temporary.discard();
-        const QString reason = QStringLiteral("The result cannot be moved to %1: %2.")
-                                   .arg(row.finalPath, qt_error_string(error));
-        endRow(key, RowStatus::State::Error, log, reason);
+        // A checked result is never deleted: it stays beside its name, or where it is.
+        const QString kept = row.temporary.keep(row.finalPath, QStringLiteral("converted"));
+        const QString reason =
+            QStringLiteral("The result cannot be moved to %1: %2.\r\nIt is kept as %3.")
+                .arg(row.finalPath, qt_error_string(error), kept);
+        endRow(key, RowStatus::State::Error, log + QLatin1Char('\n') + reason, reason);
         return;
     }
     row.written = written;
     log += QStringLiteral("\nWritten to %1.\n").arg(written);
-    if (!problem.isEmpty()) {
-        // The file stays for the user to look at; the row says it is not a good result.
-        endRow(key, RowStatus::State::Error, log + problem + QLatin1Char('\n'),
-               problem + QStringLiteral("\r\n") + written);
-        return;
-    }
+    if (!verdict.note.isEmpty())
+        log += verdict.note + QLatin1Char('\n');
     endRow(key, RowStatus::State::Complete, log, QString());
 }
 

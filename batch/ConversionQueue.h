@@ -73,7 +73,6 @@ private:
 
     FileListModel &m_list;
     BatchChoices m_choices;
-    bool m_soundOnly = false;
     bool m_selectedOnly = false;
     int m_simultaneous = 1;
     bool m_converting = false;

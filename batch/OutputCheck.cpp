@@ -1,38 +1,175 @@
 #include "OutputCheck.h"
 
+#include "EncoderOutput.h"
+#include "EncoderPath.h"
+#include "MediaProbe.h"
+
+#include <QFileInfo>
 #include <QProcess>
-#include <QStringList>
+#include <QRegularExpression>
+#include <QStandardPaths>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
+#include <sys/prctl.h>
 
-QString OutputCheck::problem(const MediaProbe::Facts &facts, qint64 inputMs, bool soundOnly)
+namespace {
+constexpr int kProbeWaitMs = 120000;
+
+// What a reader found in a file.
+struct Found
 {
-    if (!facts.opened)
-        return QStringLiteral("The output cannot be read.");
-    if (!soundOnly && facts.videoStreams == 0)
-        return QStringLiteral("The output has no picture.");
-    if (soundOnly && facts.audioStreams == 0)
-        return QStringLiteral("The output has no sound.");
-    if (inputMs < 0)
-        return QString();
-    if (facts.durationMs < 0)
-        return QStringLiteral("The output's length cannot be read.");
-    const qint64 allowed = std::max<qint64>(1000, inputMs / 50);
-    if (std::llabs(facts.durationMs - inputMs) > allowed)
-        return QStringLiteral("The output lasts %1 s instead of %2 s.")
-            .arg(facts.durationMs / 1000.0, 0, 'f', 1)
-            .arg(inputMs / 1000.0, 0, 'f', 1);
-    return QString();
+    bool opened = false;
+    bool picture = false;
+    bool sound = false;
+    qint64 lengthMs = -1;
+};
+
+// The library opens any file, random bytes too: it has read one when it found a stream or a
+// length in it.
+Found fromMediaLibrary(const QString &path)
+{
+    const MediaProbe::Facts facts = MediaProbe::inspect(path);
+    const bool picture = facts.videoStreams > 0, sound = facts.audioStreams > 0;
+    return {facts.opened && (picture || sound || facts.durationMs >= 0), picture, sound,
+            facts.durationMs};
 }
 
-bool OutputCheck::isSoundOnly(const QString &extension, const QString &options)
+// ffprobe beside the encoder, else the one on PATH.
+QString prober()
 {
-    static const QStringList kSoundContainers = {
-        QStringLiteral("mp3"),  QStringLiteral("aac"), QStringLiteral("m4a"),
-        QStringLiteral("ogg"),  QStringLiteral("oga"), QStringLiteral("opus"),
-        QStringLiteral("flac"), QStringLiteral("wav"), QStringLiteral("wma"),
-        QStringLiteral("ac3"),  QStringLiteral("mka"), QStringLiteral("mp2")};
-    return kSoundContainers.contains(extension.toLower()) ||
-           QProcess::splitCommand(options).contains(QStringLiteral("-vn"));
+    const QFileInfo beside(QFileInfo(EncoderPath::program()).absolutePath() +
+                           QStringLiteral("/ffprobe"));
+    if (beside.isFile() && beside.isExecutable())
+        return beside.absoluteFilePath();
+    return QStandardPaths::findExecutable(QStringLiteral("ffprobe"));
+}
+
+Found fromProber(const QString &path)
+{
+    Found found;
+    const QString program = prober();
+    if (program.isEmpty())
+        return found;
+    QProcess probe;
+    probe.setStandardInputFile(QProcess::nullDevice());
+    probe.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    probe.start(program,
+                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
+                 QStringLiteral("format=duration:stream=codec_type"), QStringLiteral("-of"),
+                 QStringLiteral("default=noprint_wrappers=1"), path});
+    if (!probe.waitForFinished(kProbeWaitMs)) {
+        probe.kill();
+        probe.waitForFinished();
+        return found;
+    }
+    if (probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
+        return found;
+    found.opened = true;
+    for (const QString &line : QString::fromUtf8(probe.readAllStandardOutput()).split('\n')) {
+        found.picture = found.picture || line == QLatin1String("codec_type=video");
+        found.sound = found.sound || line == QLatin1String("codec_type=audio");
+        bool isNumber = false;
+        const double seconds = line.section(QLatin1Char('='), 1).toDouble(&isNumber);
+        if (line.startsWith(QLatin1String("duration=")) && isNumber && seconds >= 0 &&
+            seconds < 1e9)
+            found.lengthMs = qint64(seconds * 1000);
+    }
+    return found;
+}
+
+bool sameLength(qint64 found, qint64 written)
+{
+    return found >= 0 && std::llabs(found - written) <= std::max<qint64>(1000, written / 50);
+}
+
+// Headerless data that no reader can open without being told its layout.
+bool isRawData(const QString &container)
+{
+    static const QRegularExpression raw(
+        QStringLiteral("^(rawvideo|[suf](8|16|24|32|64)(le|be)?|alaw|mulaw|data)$"));
+    return raw.match(container).hasMatch();
+}
+
+QString seconds(qint64 ms)
+{
+    return QString::number(ms / 1000.0, 'f', 1);
+}
+} // namespace
+
+OutputCheck::Written OutputCheck::fromLog(const QString &log)
+{
+    Written written;
+    const QStringList lines = log.split(QRegularExpression(QStringLiteral("[\r\n]")));
+    bool inOutput = false;
+    for (const QString &line : lines) {
+        if (line.startsWith(QLatin1String("Output #0, "))) {
+            inOutput = true;
+            written.container = line.mid(11).section(QStringLiteral(", to '"), 0, 0);
+            continue;
+        }
+        if (inOutput && !line.isEmpty() && !line.front().isSpace())
+            inOutput = false; // the stream lines below the header are indented
+        const QString trimmed = line.trimmed();
+        if (inOutput && trimmed.startsWith(QLatin1String("Stream #0:"))) {
+            written.picture = written.picture || trimmed.contains(QLatin1String(": Video: "));
+            written.sound = written.sound || trimmed.contains(QLatin1String(": Audio: "));
+        }
+    }
+    const qsizetype last = log.lastIndexOf(QLatin1String("time="));
+    if (last >= 0) {
+        const std::optional<QString> time = EncoderOutput::progressTime(QStringView(log).mid(last));
+        const std::optional<double> value = time ? EncoderOutput::seconds(*time) : std::nullopt;
+        if (value && *value < 1e9)
+            written.lengthMs = qint64(*value * 1000);
+    }
+    return written;
+}
+
+OutputCheck::Verdict OutputCheck::check(const QString &path, const Written &written)
+{
+    Verdict verdict;
+    // Without the encoder's word on its streams, any stream will do.
+    const bool anyStream = !written.picture && !written.sound;
+    const auto streamsHeld = [&](const Found &found) {
+        return (!written.picture || found.picture) && (!written.sound || found.sound) &&
+               (!anyStream || found.picture || found.sound);
+    };
+    const Found library = fromMediaLibrary(path);
+    if (library.opened && streamsHeld(library) &&
+        (written.lengthMs < 0 || sameLength(library.lengthMs, written.lengthMs)))
+        return verdict;
+    // The media library does not know every format (GIF as a picture, NUT, raw streams):
+    // ffprobe, which comes with the encoder, reads what it wrote.
+    const Found probed = fromProber(path);
+    if (!library.opened && !probed.opened) {
+        if (isRawData(written.container) && QFileInfo(path).size() > 0)
+            verdict.note = QStringLiteral("The output is raw %1 data, which cannot be read back "
+                                          "without its layout; it was not checked.")
+                               .arg(written.container);
+        else
+            verdict.problem = QStringLiteral("The output cannot be read.");
+        return verdict;
+    }
+    const Found either = {true, library.picture || probed.picture, library.sound || probed.sound,
+                          -1};
+    if (!streamsHeld(either)) {
+        verdict.problem = written.picture && !either.picture
+                              ? QStringLiteral("The output has no picture.")
+                              : QStringLiteral("The output has no sound.");
+        return verdict;
+    }
+    if (written.lengthMs < 0 || sameLength(library.lengthMs, written.lengthMs) ||
+        sameLength(probed.lengthMs, written.lengthMs))
+        return verdict;
+    if (probed.lengthMs >= 0) {
+        verdict.problem = QStringLiteral("The output lasts %1 s instead of %2 s.")
+                              .arg(seconds(probed.lengthMs), seconds(written.lengthMs));
+        return verdict;
+    }
+    verdict.note = QStringLiteral("The length of a %1 output cannot be read; it was not compared "
+                                  "with the %2 s the encoder wrote.")
+                       .arg(written.container, seconds(written.lengthMs));
+    return verdict;
 }

@@ -124,7 +124,7 @@ bool CVideoConv::IsFileSupported(const QString &path)
     DOSOutputs &runner = objDOS();
     runner.setCommandLine(EncoderCommand::probeText(path));
     runner.setArguments(EncoderCommand::probe(path));
-    return !EncoderOutput::isUnknownFormat(runner.ExecuteCommand());
+    return !EncoderOutput::isUnknownFormat(runner.ExecuteCommand(), path);
 }
 
 void CVideoConv::objDOS_ReceiveOutputs(const QString &chunk)
@@ -132,11 +132,15 @@ void CVideoConv::objDOS_ReceiveOutputs(const QString &chunk)
     if (!m_converting)
         return; // the probe's output is judged as a whole
     if (!m_encodingStarted) {
-        // A marker split between two chunks is still found.
+        // The whole output is read only once a chunk brings a phrase worth judging; a phrase
+        // split between two chunks is still found.
         const QString &output = m_objDOS->Outputs();
-        m_encodingStarted =
-            EncoderOutput::encodingStarted(QStringView(output).right(chunk.size() + 40));
+        const QStringView recent = QStringView(output).right(chunk.size() + 40);
+        if (recent.contains(QLatin1String("press [q] to stop"), Qt::CaseInsensitive))
+            m_encodingStarted = EncoderOutput::encodingStarted(output, paths());
         if (!m_encodingStarted && !m_inputUnreadable &&
+            (recent.contains(QLatin1String("Invalid data found")) ||
+             recent.contains(QLatin1String("Unknown format"))) &&
             EncoderOutput::inputUnreadable(output, m_inputFile)) {
             m_inputUnreadable = true;
             QPointer<CVideoConv> self(this);
@@ -177,7 +181,7 @@ void CVideoConv::objDOS_commandFinished()
     const ProcessRunner::Result &result = m_objDOS->result();
     const QString &output = m_objDOS->Outputs();
     ConversionOutcome outcome;
-    outcome.log = keptLog(output);
+    outcome.log = output;
     switch (result.ending) {
     case ProcessRunner::Ending::Stopped:
         m_converting = false;
@@ -186,13 +190,13 @@ void CVideoConv::objDOS_commandFinished()
         return;
     case ProcessRunner::Ending::Exited:
         // The encoder may exit with 0 after failing to write its file's end on a full disk.
-        if (result.exitCode == 0 && !EncoderOutput::diskFull(output)) {
+        if (result.exitCode == 0 && !EncoderOutput::diskFull(output, paths())) {
             m_converting = false;
             outcome.kind = ConversionOutcome::Kind::Succeeded;
             emit finished(outcome);
             return;
         }
-        outcome.diskFull = EncoderOutput::diskFull(output);
+        outcome.diskFull = EncoderOutput::diskFull(output, paths());
         if (outcome.diskFull)
             outcome.reason = QStringLiteral("No space left on device in %1.")
                                  .arg(QFileInfo(m_outputFile).absolutePath());
@@ -210,19 +214,15 @@ void CVideoConv::objDOS_commandFinished()
         outcome.reason = m_objDOS->startFailureText();
         break;
     }
-    const QString line = EncoderOutput::errorLine(output);
+    const QString line = EncoderOutput::errorLine(output, paths());
     if (!line.isEmpty() && result.ending == ProcessRunner::Ending::Exited)
         outcome.reason += QStringLiteral("\r\n") + line;
     fail(outcome);
 }
 
-QString CVideoConv::keptLog(const QString &output)
+QStringList CVideoConv::paths() const
 {
-    // The start says what ran and the end how it ended; a long middle is progress lines.
-    constexpr qsizetype kHead = 64 * 1024, kTail = 192 * 1024;
-    if (output.size() <= kHead + kTail)
-        return output;
-    return output.left(kHead) + QStringLiteral("\n[...]\n") + output.right(kTail);
+    return {m_inputFile, m_outputFile};
 }
 
 void CVideoConv::endCancelled()

@@ -51,7 +51,8 @@ private:
     void objDOS_commandFinished();
     void endCancelled();
     void fail(ConversionOutcome outcome);
-    static QString keptLog(const QString &output);
+    // The paths the encoder echoes: never taken for its verdict.
+    QStringList paths() const;
 
     QString m_inputFile;
     QString m_outputFile;

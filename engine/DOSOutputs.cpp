@@ -10,6 +10,9 @@
 #include <unistd.h>
 
 namespace {
+constexpr qsizetype kHead = 64 * 1024, kTail = 192 * 1024, kSlack = 32 * 1024;
+const QString kCut = QStringLiteral("\n[...]\n");
+
 QString pipeFailure(int code)
 {
     return QStringLiteral("CreatePipe failed. Error: ") + QString::number(code);
@@ -163,6 +166,9 @@ void DOSOutputs::CleanUp()
 void DOSOutputs::runnerOutput(const QString &chunk)
 {
     m_outputs += chunk;
+    // Cut now and then, not at every chunk; the tail kept never reaches an earlier mark.
+    if (m_outputs.size() > kHead + kCut.size() + kTail + kSlack)
+        m_outputs = m_outputs.left(kHead) + kCut + m_outputs.right(kTail);
     emit ReceiveOutputs(chunk);
 }
 

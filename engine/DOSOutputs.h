@@ -26,6 +26,8 @@ public:
     QStringList arguments() const;
     void setArguments(const QStringList &programAndArguments);
 
+    // What the command said: its start and its end, a long middle left out (mostly progress
+    // lines), so that a long run keeps a bounded text.
     QString Outputs() const;
     bool StopConvert() const;
     void setStopConvert(bool stop);

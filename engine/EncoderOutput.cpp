@@ -55,6 +55,17 @@ std::optional<double> decimal(QStringView text)
     return ok ? std::optional<double>(value) : std::nullopt;
 }
 
+// A path as the encoder prints it, its line breaks made blanks: one line, as in messageLines.
+QString flatPath(const QString &path)
+{
+    QString flat = EncoderOutput::shownPath(path);
+    for (QChar &c : flat) {
+        if (c.unicode() >= 0x08 && c.unicode() <= 0x0D)
+            c = QLatin1Char(' ');
+    }
+    return flat;
+}
+
 int decimalsOf(QStringView number)
 {
     const qsizetype dot = number.indexOf(QLatin1Char('.'));
@@ -62,11 +73,9 @@ int decimalsOf(QStringView number)
 }
 } // namespace
 
-bool EncoderOutput::isUnknownFormat(QStringView text)
+bool EncoderOutput::isUnknownFormat(const QString &output, const QString &input)
 {
-    return text.contains(QLatin1String("Unknown format"), Qt::CaseInsensitive) ||
-           text.contains(QLatin1String("Invalid data found when processing input"),
-                         Qt::CaseInsensitive);
+    return inputUnreadable(output, input);
 }
 
 std::optional<QString> EncoderOutput::progressTime(QStringView chunk)
@@ -136,22 +145,54 @@ QString EncoderOutput::errorDetail(const QString &output)
     return QString();
 }
 
-bool EncoderOutput::inputUnreadable(QStringView output, QStringView input)
+QString EncoderOutput::shownPath(const QString &path)
 {
-    if (output.contains(QLatin1String("Unknown format"), Qt::CaseInsensitive))
-        return true;
-    const QString openFailure =
-        input.toString() + QStringLiteral(": Invalid data found when processing input");
-    return output.contains(openFailure);
+    QString shown = path;
+    for (QChar &c : shown) {
+        if (c.unicode() < 0x08 || (c.unicode() > 0x0D && c.unicode() < 0x20))
+            c = QLatin1Char('?');
+    }
+    return shown;
 }
 
-bool EncoderOutput::encodingStarted(QStringView output)
+QStringList EncoderOutput::messageLines(const QString &output, const QStringList &paths)
+{
+    QString text = output;
+    for (const QString &path : paths) {
+        const QString shown = shownPath(path);
+        const QString flat = flatPath(path);
+        if (flat != shown)
+            text.replace(shown, flat);
+    }
+    static const QRegularExpression lineEnd(QStringLiteral("[\r\n]"));
+    QStringList lines;
+    for (const QString &line : text.split(lineEnd, Qt::SkipEmptyParts)) {
+        if (!line.front().isSpace())
+            lines << line;
+    }
+    return lines;
+}
+
+bool EncoderOutput::inputUnreadable(const QString &output, const QString &input)
+{
+    const QString openFailure =
+        flatPath(input) + QStringLiteral(": Invalid data found when processing input");
+    const QStringList lines = messageLines(output, {input});
+    return std::any_of(lines.cbegin(), lines.cend(), [&openFailure](const QString &line) {
+        return line.endsWith(QLatin1String(": Unknown format")) || line == openFailure;
+    });
+}
+
+bool EncoderOutput::encodingStarted(const QString &output, const QStringList &paths)
 {
     // "press [q] to stop encoding" in older encoders, "Press [q] to stop, [?] for help" today.
-    return output.contains(QLatin1String("press [q] to stop"), Qt::CaseInsensitive);
+    const QStringList lines = messageLines(output, paths);
+    return std::any_of(lines.cbegin(), lines.cend(), [](const QString &line) {
+        return line.startsWith(QLatin1String("press [q] to stop"), Qt::CaseInsensitive);
+    });
 }
 
-QString EncoderOutput::errorLine(const QString &output)
+QString EncoderOutput::errorLine(const QString &output, const QStringList &paths)
 {
     static const QLatin1String kSkipped[] = {
         QLatin1String("frame="),           QLatin1String("size="),
@@ -159,20 +200,34 @@ QString EncoderOutput::errorLine(const QString &output)
         QLatin1String("Exiting normally"), QLatin1String("Press [q]"),
         QLatin1String("Stream mapping:"),  QLatin1String("Output #"),
         QLatin1String("Input #"),          QLatin1String("Metadata:")};
-    const QStringList lines =
-        output.split(QRegularExpression(QStringLiteral("[\r\n]")), Qt::SkipEmptyParts);
+    // What an encoder's error message says; statistics printed as it closes say none of it.
+    static const QRegularExpression error(
+        QStringLiteral("error|fail|invalid|unknown|not found|no such|denied|cannot|could not|"
+                       "unable|no space|quota|not supported|unsupported|incorrect|too |missing|"
+                       "already exists|does not|not exist|impossible|mismatch"),
+        QRegularExpression::CaseInsensitiveOption);
+    QString fallback;
+    const QStringList lines = messageLines(output, paths);
     for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
         const QString trimmed = line->trimmed();
-        if (trimmed.isEmpty() || line->front().isSpace())
+        if (trimmed.isEmpty() ||
+            std::any_of(std::begin(kSkipped), std::end(kSkipped),
+                        [&trimmed](QLatin1String start) { return trimmed.startsWith(start); }))
             continue;
-        if (std::none_of(std::begin(kSkipped), std::end(kSkipped),
-                         [&trimmed](QLatin1String start) { return trimmed.startsWith(start); }))
+        if (trimmed.contains(error))
             return trimmed;
+        if (fallback.isEmpty())
+            fallback = trimmed;
     }
-    return QString();
+    return fallback;
 }
 
-bool EncoderOutput::diskFull(QStringView output)
+bool EncoderOutput::diskFull(const QString &output, const QStringList &paths)
 {
-    return output.contains(QLatin1String("No space left on device"));
+    const QStringList lines = messageLines(output, paths);
+    return std::any_of(lines.cbegin(), lines.cend(), [](const QString &line) {
+        const QString trimmed = line.trimmed();
+        return trimmed.endsWith(QLatin1String("No space left on device")) ||
+               trimmed.endsWith(QLatin1String("Disk quota exceeded"));
+    });
 }

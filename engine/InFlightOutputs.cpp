@@ -1,18 +1,113 @@
 #include "InFlightOutputs.h"
 
+#include "TemporaryOutput.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
+#include <QSaveFile>
 
-#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
-const QLatin1String kPrefix("in-flight-");
+const QLatin1String kLockSuffix(".lock");
+const QLatin1String kListSuffix(".list");
 
-QStringList &ownPaths()
+QString fromFile(const QString &path)
 {
-    static QStringList paths;
-    return paths;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).trimmed()
+                                          : QString();
+}
+
+// This machine's name, made safe for a file name; records of other hosts are never reaped.
+QString hostTag()
+{
+    char name[256] = {};
+    ::gethostname(name, sizeof name - 1);
+    QString tag = QString::fromLatin1(name);
+    for (QChar &c : tag) {
+        if (!c.isLetterOrNumber() && c != QLatin1Char('.') && c != QLatin1Char('-'))
+            c = QLatin1Char('_');
+    }
+    return tag.isEmpty() ? QStringLiteral("host") : tag;
+}
+
+// Takes the lock of a record without waiting; false while its owner holds it.
+bool lockRecord(int fd)
+{
+    struct flock lock = {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+
+// This process's record: its lock held open until the process ends.
+class OwnRecord
+{
+public:
+    ~OwnRecord()
+    {
+        if (m_lock < 0)
+            return;
+        QFile::remove(m_stem + kListSuffix);
+        QFile::remove(m_stem + kLockSuffix);
+        ::close(m_lock);
+    }
+
+    void write(const QStringList &folders)
+    {
+        if (m_lock < 0 && !open())
+            return; // without a record the next start merely cannot tidy up
+        // Replaced whole, so a reader never sees half of it. Not synced: the record is for a
+        // program that died, not a machine, and a sync would hold up the window.
+        QSaveFile list(m_stem + kListSuffix);
+        list.setDirectWriteFallback(false);
+        if (!list.open(QIODevice::WriteOnly))
+            return;
+        for (const QString &folder : folders)
+            list.write(QFile::encodeName(folder) + '\0');
+        list.commit();
+    }
+
+private:
+    bool open()
+    {
+        const QString records = InFlightOutputs::recordsFolder();
+        QDir().mkpath(records);
+        const QString boot = fromFile(QStringLiteral("/proc/sys/kernel/random/boot_id"));
+        m_stem = QStringLiteral("%1/%2_%3_%4_%5")
+                     .arg(records, hostTag(), boot.isEmpty() ? QStringLiteral("boot") : boot)
+                     .arg(QCoreApplication::applicationPid())
+                     .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        const int fd = ::open(QFile::encodeName(m_stem + kLockSuffix).constData(),
+                              O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return false;
+        if (!lockRecord(fd)) {
+            ::close(fd);
+            return false;
+        }
+        m_lock = fd;
+        return true;
+    }
+
+    QString m_stem;
+    int m_lock = -1;
+};
+
+QStringList &ownFolders()
+{
+    static QStringList folders;
+    return folders;
+}
+
+OwnRecord &ownRecord()
+{
+    static OwnRecord record;
+    return record;
 }
 } // namespace
 
@@ -24,76 +119,51 @@ QString InFlightOutputs::folder()
     return state + QStringLiteral("/reelforge");
 }
 
-QString InFlightOutputs::startTimeOf(qint64 pid)
+QString InFlightOutputs::recordsFolder()
 {
-    // Field 22 of the process's stat line; it tells a reused process id from the owner.
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return QString();
-    const QByteArray line = stat.readAll();
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    return fields.size() > 19 ? QString::fromLatin1(fields.at(19)) : QString();
+    return folder() + QStringLiteral("/in-flight");
 }
 
-QString InFlightOutputs::recordOf(qint64 pid, const QString &startTime)
+void InFlightOutputs::add(const QString &privateFolder)
 {
-    return folder() + QLatin1Char('/') + kPrefix + QString::number(pid) + QLatin1Char('-') +
-           startTime;
+    ownFolders().append(privateFolder);
+    ownRecord().write(ownFolders());
 }
 
-void InFlightOutputs::write(const QStringList &paths)
+void InFlightOutputs::remove(const QString &privateFolder)
 {
-    const qint64 pid = QCoreApplication::applicationPid();
-    static const QString ownStartTime = startTimeOf(pid); // read once, not at every row
-    const QString record = recordOf(pid, ownStartTime);
-    if (paths.isEmpty()) {
-        QFile::remove(record);
-        return;
-    }
-    QDir().mkpath(folder());
-    // Replaced whole by a rename, so a reader never sees half of it. No sync to disk: the
-    // record is for a program that died, not a machine, and a sync would hold up the window.
-    QFile file(record + QStringLiteral(".new"));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return; // without a record the next start merely cannot tidy up
-    for (const QString &path : paths)
-        file.write(QFile::encodeName(path) + '\n');
-    file.close();
-    ::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(record).constData());
-}
-
-void InFlightOutputs::add(const QString &path)
-{
-    ownPaths().append(path);
-    write(ownPaths());
-}
-
-void InFlightOutputs::remove(const QString &path)
-{
-    if (ownPaths().removeAll(path) > 0)
-        write(ownPaths());
+    if (ownFolders().removeAll(privateFolder) > 0)
+        ownRecord().write(ownFolders());
 }
 
 QStringList InFlightOutputs::removeStale()
 {
     QStringList removed;
-    const QDir records(folder());
-    for (const QString &name : records.entryList({kPrefix + QLatin1Char('*')}, QDir::Files)) {
-        const QStringList parts = name.mid(kPrefix.size()).split(QLatin1Char('-'));
-        if (parts.size() != 2 || name.endsWith(QLatin1String(".new")))
-            continue; // a record being replaced
-        const qint64 pid = parts.at(0).toLongLong();
-        if (startTimeOf(pid) == parts.at(1))
-            continue; // its owner still runs
-        QFile record(records.filePath(name));
-        if (record.open(QIODevice::ReadOnly)) {
-            for (const QByteArray &line : record.readAll().split('\n')) {
-                const QString path = QFile::decodeName(line);
-                if (!line.isEmpty() && QFile::remove(path))
-                    removed << path;
-            }
+    const QDir records(recordsFolder());
+    const QString host = hostTag() + QLatin1Char('_');
+    for (const QString &name :
+         records.entryList({host + QLatin1Char('*') + kLockSuffix}, QDir::Files | QDir::Hidden)) {
+        const QString stem = records.filePath(name.chopped(kLockSuffix.size()));
+        const int fd = ::open(QFile::encodeName(stem + kLockSuffix).constData(),
+                              O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0)
+            continue;
+        if (!lockRecord(fd)) {
+            ::close(fd); // its owner still runs
+            continue;
         }
-        record.remove();
+        QFile list(stem + kListSuffix);
+        if (list.open(QIODevice::ReadOnly)) {
+            // Only whole entries: each ends with a NUL.
+            QList<QByteArray> entries = list.readAll().split('\0');
+            entries.removeLast();
+            for (const QByteArray &entry : std::as_const(entries))
+                removed += TemporaryOutput::removePrivateFolder(QFile::decodeName(entry));
+            list.close();
+        }
+        QFile::remove(stem + kListSuffix);
+        QFile::remove(stem + kLockSuffix);
+        ::close(fd);
     }
     return removed;
 }

@@ -3,22 +3,24 @@
 #include <QString>
 #include <QStringList>
 
-// Temporary output files that conversions of this process are writing, recorded in the
-// program's state folder so that files left by a copy of the program that died can be
-// removed at the next start.
+// The crash journal: the private temporary folders that conversions of this process are
+// writing in, recorded in the program's state folder so that a later start can remove what a
+// copy of the program that died left behind. Each process keeps its own record, named after
+// its host and boot, and holds a lock on it for as long as it runs: a record is only ever
+// reaped on its own host once its lock is free, so a live copy in another PID namespace, a
+// container or on another host sharing the home folder is never touched. Paths are kept
+// NUL-separated, so any byte a name may hold survives; a record can only ever cause the
+// removal of the entries of one of the program's own private folders.
 class InFlightOutputs
 {
 public:
-    static void add(const QString &path);
-    static void remove(const QString &path);
-    // Removes the files recorded by copies of the program that are no longer running, and
-    // their records; returns the files removed.
+    static void add(const QString &privateFolder);
+    static void remove(const QString &privateFolder);
+    // Removes what the records of copies that no longer run name, and their records; returns
+    // the files removed.
     static QStringList removeStale();
     // $XDG_STATE_HOME/reelforge, or ~/.local/state/reelforge.
     static QString folder();
-
-private:
-    static QString recordOf(qint64 pid, const QString &startTime);
-    static QString startTimeOf(qint64 pid);
-    static void write(const QStringList &paths);
+    // Where the records lie: a folder of their own in folder().
+    static QString recordsFolder();
 };

@@ -19,8 +19,13 @@ ProcessRunner::ProcessRunner(QObject *parent) : QObject(parent) {}
 
 ProcessRunner::~ProcessRunner()
 {
-    if (m_running)
+    if (m_running) {
         killGroup();
+        // Dead before the owner goes on to remove the file it wrote: on a network mount a file
+        // still open is only renamed away, and its folder could not go.
+        if (m_process)
+            m_process->waitForFinished(5000);
+    }
     releaseProcess();
 }
 

@@ -15,10 +15,10 @@
 namespace {
 constexpr int kCancelPollMs = 20;
 
-FileProbe::Verdict judge(QStringView output)
+FileProbe::Verdict judge(const QString &output, const QString &path)
 {
-    return EncoderOutput::isUnknownFormat(output) ? FileProbe::Verdict::UnknownFormat
-                                                  : FileProbe::Verdict::Reads;
+    return EncoderOutput::isUnknownFormat(output, path) ? FileProbe::Verdict::UnknownFormat
+                                                        : FileProbe::Verdict::Reads;
 }
 
 // The encoder's whole output for the paths; started is false when it could not run.
@@ -47,16 +47,10 @@ QString runEncoder(const QString &program, const QStringList &paths,
     return QString::fromUtf8(process.readAll());
 }
 
-// The header line the encoder prints for an input it opened; its logger turns control
-// characters other than tab and line ends into "?".
+// The end of the header line the encoder prints for an input it opened.
 QString headerEnd(const QString &path)
 {
-    QString shown = path;
-    for (QChar &c : shown) {
-        if (c.unicode() < 0x08 || (c.unicode() > 0x0D && c.unicode() < 0x20))
-            c = QLatin1Char('?');
-    }
-    return QStringLiteral(" from '") + shown + QStringLiteral("':\n");
+    return QStringLiteral(" from '") + EncoderOutput::shownPath(path) + QStringLiteral("':\n");
 }
 
 bool startsLineAt(const QString &text, qsizetype position, const QString &prefix)
@@ -83,7 +77,7 @@ QVector<FileProbe::Verdict> FileProbe::readVerdicts(const QString &output, const
             if (output.indexOf(QLatin1String("\nInput #"), from) >= 0 ||
                 startsLineAt(output, from, QStringLiteral("Input #")))
                 return verdicts;
-            verdicts << judge(QStringView(output).mid(from));
+            verdicts << judge(output.mid(from), paths.at(index));
             return verdicts;
         }
         // The stream lines under the header are indented; the next file's part starts after.
@@ -93,7 +87,7 @@ QVector<FileProbe::Verdict> FileProbe::readVerdicts(const QString &output, const
             const qsizetype lineEnd = output.indexOf(QLatin1Char('\n'), next);
             next = lineEnd < 0 ? output.size() : lineEnd + 1;
         }
-        verdicts << judge(QStringView(output).mid(from, next - from));
+        verdicts << judge(output.mid(from, next - from), paths.at(index));
         from = next;
     }
     return verdicts;
@@ -116,8 +110,9 @@ QVector<FileProbe::Verdict> FileProbe::askEncoder(const QString &encoder, const 
         }
         if (cancelled)
             return {};
-        const QVector<Verdict> settled =
-            rest.size() == 1 ? QVector<Verdict>{judge(output)} : readVerdicts(output, rest);
+        const QVector<Verdict> settled = rest.size() == 1
+                                             ? QVector<Verdict>{judge(output, rest.first())}
+                                             : readVerdicts(output, rest);
         verdicts += settled;
         alone = settled.isEmpty();
     }

@@ -4,6 +4,7 @@
 #include "FileListModel.h"
 #include "FolderFiles.h"
 #include "InFlightOutputs.h"
+#include "OutputCheck.h"
 #include "TestMedia.h"
 
 #include <QCoreApplication>
@@ -101,9 +102,8 @@ private slots:
             "The encoder was killed by signal 9.");
         row("file made meanwhile", "make", "", slow, {S::Complete},
             {"clip.avi", "clip_Converted.avi"}, "");
-        // The output is checked: a result far shorter than its input is kept, but no success.
-        row("too short", "", "", "-t 2 -vcodec mpeg4", {S::Error}, {"long.avi"},
-            "The output lasts 2.");
+        // A cut the user asked for is no short result.
+        row("cut asked for", "", "", "-t 2 -vcodec mpeg4", {S::Complete}, {"long.avi"}, "");
         const QList<S> waiting(3, S::WaitingConversion);
         row("read-only", "", "ro,size=1m", big, waiting, {},
             "Cannot write in %1: Read-only file system.");
@@ -135,7 +135,10 @@ private slots:
             if (!during.isEmpty() || action.isEmpty() ||
                 m_list->record(0).status.state() != RowStatus::State::Percent)
                 return;
-            during = filesIn(out);
+            const QStringList entries =
+                QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+            during = entries.size() == 1 ? filesIn(out + "/" + entries.first()) : entries;
+            during.prepend(entries.value(0));
             if (action == "kill") // as an out-of-memory killer or a user would
                 QProcess::execute("pkill", {"-KILL", "-P", QString::number(::getpid())});
             QFile file(out + "/clip.avi");
@@ -146,9 +149,12 @@ private slots:
         QVERIFY(!finished.isEmpty() || finished.wait(120000));
         QCOMPARE(states(), expected);
         QCOMPARE(filesIn(out), files);
-        QCOMPARE(during.size(), int(!action.isEmpty()));
-        QVERIFY(action.isEmpty() ||
-                during.first().startsWith(action == "make" ? ".clip.part-" : ".long.part-"));
+        // While it ran, its file was the only one: in a private folder, under its final name.
+        QCOMPARE(during.size(), action.isEmpty() ? 0 : 2);
+        QVERIFY2(action.isEmpty() ||
+                     (during.first().startsWith(".reelforge-") &&
+                      during.last() == (action == "make" ? "clip.avi" : "long.avi")),
+                 qPrintable(during.join(' ')));
         QFile file(out + "/clip.avi");
         QVERIFY(action != "make" || (file.open(QIODevice::ReadOnly) && file.readAll() == mine));
         QCOMPARE(m_notices.size(), int(!reason.isEmpty()));
@@ -157,26 +163,6 @@ private slots:
                  qPrintable(notice.reason));
         QVERIFY(reason.isEmpty() ||
                 (notice.kind == BatchNotice::Kind::OutputFolderUnusable) == !mount.isEmpty());
-    }
-
-    // The program itself killed mid-row: its temporary file goes at the next start.
-    void leftoversOfAKilledProgramGo()
-    {
-        const QString out = m_dir.filePath("crashed");
-        QProcess child;
-        child.start(QCoreApplication::applicationDirPath() + "/reelforge-cli",
-                    {"--options", "-vf realtime -vcodec mpeg4", "--ext", "avi", "--output", out,
-                     "--json", m_long});
-        QByteArray said; // until the encoder is under way
-        while (!said.contains("\"progress\"") && child.waitForReadyRead(30000))
-            said += child.readAll();
-        const QStringList during = filesIn(out);
-        QCOMPARE(during.size(), 1);
-        child.kill();
-        QVERIFY(child.waitForFinished());
-        QCOMPARE(filesIn(out), during); // nobody tidied up
-        QCOMPARE(InFlightOutputs::removeStale(), QStringList{out + "/" + during.first()});
-        QVERIFY(filesIn(out).isEmpty() && filesIn(InFlightOutputs::folder()).isEmpty());
     }
 
     // Two at once over rows changed as the first starts: the batch converts exactly the rows
@@ -198,8 +184,11 @@ private slots:
                 QVERIFY(m_list->rebuild(rows, nullptr));
                 addRows(1, false);
             }
-            if (running == 2 && during.isEmpty())
-                during = filesIn(out);
+            if (running == 2 && during.isEmpty()) {
+                for (const QString &folder :
+                     QDir(out).entryList({".reelforge-*"}, QDir::Dirs | QDir::Hidden))
+                    during += filesIn(out + "/" + folder);
+            }
         });
         QSignalSpy finished(m_queue, &ConversionQueue::batchFinished);
         m_queue->start({"-vcodec mpeg4 -acodec mp2", "avi", false, out, QString()}, false, 2);
@@ -211,8 +200,32 @@ private slots:
                  (QStringList{"clip.avi", "clip_Converted.avi", "clip_Converted_0.avi"}));
         // Each running row holds a final name of its own, not only once it ends.
         QCOMPARE(during.size(), 2);
-        QVERIFY2(during.first().section(".part-", 0, 0) != during.last().section(".part-", 0, 0),
-                 qPrintable(during.join(' ')));
+        QVERIFY2(during.first() != during.last(), qPrintable(during.join(' ')));
+    }
+
+    // A result is judged against what the encoder says it wrote, not against the input: short
+    // of that length, without a stream it wrote, or unreadable, it is no result.
+    void outputCheckJudgesAgainstWhatTheEncoderWrote()
+    {
+        const TestMedia &media = TestMedia::instance();
+        const QString silent = m_dir.filePath("silent.mkv");
+        QVERIFY(TestMedia::makeClip(silent, 1, false));
+        const QList<std::tuple<QString, OutputCheck::Written, QString>> cases = {
+            {media.clip("mkv"), {true, true, 1000, "matroska"}, ""},
+            {media.clip("mkv"),
+             {true, true, 30000, "matroska"},
+             "The output lasts 1.0 s instead of 30.0 s."},
+            {silent, {true, true, 1000, "matroska"}, "The output has no sound."},
+            {media.randomBytes(), {true, false, 1000, "avi"}, "The output cannot be read."}};
+        for (const auto &[path, written, problem] : cases)
+            QCOMPARE(OutputCheck::check(path, written).problem, problem);
+        const QString log = "Output #0, avi, to '/x/Output #0, y':\n  Stream #0:0: Video: mpeg4\n"
+                            "  Metadata:\n    title : Stream #0:1: Audio: mp3\n"
+                            "frame=  1 time=00:00:01.50 x\rframe=  2 time=00:00:02.00 x\n";
+        const OutputCheck::Written written = OutputCheck::fromLog(log);
+        QVERIFY(written.picture && !written.sound);
+        QCOMPARE(written.lengthMs, 2000);
+        QCOMPARE(written.container, "avi");
     }
 
     // The overall line of a batch, from progress events at known times: seconds per row (0:

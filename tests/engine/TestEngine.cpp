@@ -183,6 +183,54 @@ private slots:
         }
     }
 
+    // Verdicts come from the encoder's message lines only: echoed names and tags that hold its
+    // words are no verdict, whatever line breaks they hold.
+    void verdictsComeFromMessageLines_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<bool>("diskFull");
+        QTest::addColumn<bool>("unreadable");
+        QTest::addColumn<QString>("errorLine");
+        const QString echo = "Input #0, matroska,webm, from '%1':\n  Metadata:\n"
+                             "    title           : No space left on device\n"
+                             "                    : Unknown format\nPress [q] to stop\n";
+        for (const QString name : {"/v/a No space left on device.mkv", "/v/Unknown format x.mkv",
+                                   "/v/a\nNo space left on device\n.mkv", "/v/b\n: Unknown format"})
+            QTest::newRow(qPrintable(name)) << name << echo.arg(name) << false << false << "";
+        QTest::newRow("full disk")
+            << "/v/a.mkv"
+            << "Output #0, avi, to '/o/a.avi':\nframe=  1 time=00:00:01.00 x\r"
+               "av_interleaved_write_frame(): No space left on device\n[aac @ 0x1] Qavg: 9.5\n"
+               "Error writing trailer of /o/a.avi: No space left on device\n"
+               "frame=  2 time=00:00:02.00 x\nvideo:1kB audio:1kB\nConversion failed!\n"
+            << true << false << "Error writing trailer of /o/a.avi: No space left on device";
+        QTest::newRow("unreadable, line break in its name")
+            << "/v/r\nx.avi"
+            << "/v/r\nx.avi: Invalid data found when processing input\n"
+            << false << true << "/v/r x.avi: Invalid data found when processing input";
+        QTest::newRow("older encoder") << "C:\\v.avi"
+                                       << "C:\\v.avi: Unknown format\n"
+                                       << false << true << "C:\\v.avi: Unknown format";
+        QTest::newRow("damaged packet")
+            << "/v/in.ts"
+            << "Input #0, mpegts, from '/v/in.ts':\n[h264 @ 0x1] Invalid data found when "
+               "processing input\nframe=  5 time=00:00:01.00 x\n"
+            << false << false << "[h264 @ 0x1] Invalid data found when processing input";
+    }
+    void verdictsComeFromMessageLines()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, output);
+        QFETCH(bool, diskFull);
+        QFETCH(bool, unreadable);
+        QFETCH(QString, errorLine);
+        const QStringList paths = {input, "/o/a.avi"};
+        QCOMPARE(EncoderOutput::diskFull(output, paths), diskFull);
+        QCOMPARE(EncoderOutput::inputUnreadable(output, input), unreadable);
+        QCOMPARE(EncoderOutput::errorLine(output, paths), errorLine);
+    }
+
     // What an option string needs that the stand-in encoder does not offer.
     void namesWhatIsMissing()
     {

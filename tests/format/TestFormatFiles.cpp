@@ -2,6 +2,7 @@
 #include "CustomLists.h"
 #include "CustomOptions.h"
 #include "DataFileText.h"
+#include "OutputCheck.h"
 #include "PresetsFile.h"
 #include "TestMedia.h"
 
@@ -40,12 +41,19 @@ struct Conversion
     double aspect = 0;
 };
 
-// Converts, then reads the output through to its end, measuring a picture inside any black
-// bars; returns what went wrong, or nothing.
+// Converts, checks the output as a batch does, then reads it through to its end, measuring a
+// picture inside any black bars; returns what went wrong, or nothing.
 QString convert(const Conversion &c)
 {
-    if (QProcess::execute(TestMedia::encoder(), c.arguments) != 0)
+    QProcess encoder;
+    encoder.setProcessChannelMode(QProcess::MergedChannels);
+    encoder.start(TestMedia::encoder(), c.arguments);
+    if (!encoder.waitForFinished(120000) || encoder.exitCode() != 0)
         return c.label + " does not convert";
+    const OutputCheck::Verdict verdict = OutputCheck::check(
+        c.arguments.last(), OutputCheck::fromLog(QString::fromUtf8(encoder.readAll())));
+    if (!verdict.problem.isEmpty())
+        return c.label + " fails the output check: " + verdict.problem;
     QProcess reader;
     reader.setProcessChannelMode(QProcess::MergedChannels);
     // Square pixels first, so that the crop's shape is the shape shown.
@@ -219,7 +227,7 @@ void TestFormatFiles::everyFormatConverts()
                          const QString &extension, double aspect, const QStringList &readAs = {}) {
         const QString output = dir.filePath(QString::number(conversions.size()) + "." + extension);
         conversions.append({label,
-                            QStringList{"-nostdin", "-v", "error", "-i", input} +
+                            QStringList{"-nostdin", "-hide_banner", "-i", input} +
                                 QProcess::splitCommand(options) + QStringList{"-y", output},
                             readAs, aspect});
     };
