@@ -17,6 +17,21 @@ QString muxerOf(const QString &extension)
     return muxers.value(extension.toLower());
 }
 
+// The lines of a listing below its line of dashes, each split into words.
+QList<QStringList> listedLines(const QString &listing)
+{
+    QList<QStringList> lines;
+    bool listed = false;
+    for (const QString &line : listing.split(QLatin1Char('\n'))) {
+        const QStringList words = line.simplified().split(QLatin1Char(' '));
+        if (listed && words.size() >= 2)
+            lines << words;
+        else if (!listed)
+            listed = words.size() == 1 && words.first().startsWith(QLatin1String("--"));
+    }
+    return lines;
+}
+
 bool isCodecOption(const QString &option)
 {
     static const QStringList options = {"-c",      "-codec",  "-c:v",     "-c:a",
@@ -33,7 +48,7 @@ EncoderInventory::~EncoderInventory() = default;
 void EncoderInventory::start(const QString &program)
 {
     m_program = program;
-    m_questions = {QStringLiteral("-encoders"), QStringLiteral("-muxers")};
+    m_questions = {QStringLiteral("-codecs"), QStringLiteral("-muxers")};
     askNext();
 }
 
@@ -50,14 +65,13 @@ void EncoderInventory::askNext()
 void EncoderInventory::answered()
 {
     // An encoder that cannot answer, or answers with no list, leaves everything available.
-    const QSet<QString> names = listedNames(m_answer);
+    const bool codecs = m_questions.first() == QLatin1String("-codecs");
+    const QSet<QString> names = codecs ? encodableNames(m_answer) : listedNames(m_answer);
     const ProcessRunner::Result &result = m_runner->result();
     if (result.ending != ProcessRunner::Ending::Exited || result.exitCode != 0 || names.isEmpty())
         return;
-    if (m_questions.takeFirst() == QLatin1String("-encoders"))
-        m_encoders = names;
-    else
-        m_muxers = names;
+    m_questions.removeFirst();
+    (codecs ? m_encoders : m_muxers) = names;
     if (!m_questions.isEmpty()) {
         // The finished runner is released from the event loop, not inside its own signal.
         m_runner.release()->deleteLater();
@@ -71,17 +85,26 @@ void EncoderInventory::answered()
 QSet<QString> EncoderInventory::listedNames(const QString &listing)
 {
     QSet<QString> names;
-    bool listed = false;
-    for (const QString &line : listing.split(QLatin1Char('\n'))) {
-        const QStringList words = line.simplified().split(QLatin1Char(' '));
-        if (!listed) {
-            listed = words.size() == 1 && words.first().startsWith(QLatin1String("--"));
-            continue;
-        }
-        // Flags, then the name (several names may share a line, joined by commas).
-        if (words.size() >= 2) {
-            for (const QString &name : words.at(1).split(QLatin1Char(',')))
-                names.insert(name);
+    // Flags, then the name (several names may share a line, joined by commas).
+    for (const QStringList &words : listedLines(listing)) {
+        for (const QString &name : words.at(1).split(QLatin1Char(',')))
+            names.insert(name);
+    }
+    return names;
+}
+
+QSet<QString> EncoderInventory::encodableNames(const QString &listing)
+{
+    QSet<QString> names;
+    for (const QStringList &words : listedLines(listing)) {
+        // A codec it can encode ("DEV.L." flags) stands for its first encoder.
+        if (words.first().mid(1, 1) == QLatin1String("E"))
+            names.insert(words.at(1));
+        const qsizetype list = words.indexOf(QLatin1String("(encoders:"));
+        for (qsizetype i = list + 1; list >= 0 && i < words.size(); ++i) {
+            if (words.at(i) == QLatin1String(")"))
+                break;
+            names.insert(words.at(i));
         }
     }
     return names;

@@ -9,9 +9,10 @@
 
 #include <memory>
 
-// What the installed encoder can make: the encoders and containers it lists for
-// "-hide_banner -encoders" and "-muxers". Both lists are read in the background; until both
-// are in (or when the encoder cannot be asked), nothing counts as missing.
+// What the installed encoder can make: the codecs and encoders it can encode with, as it lists
+// them for "-hide_banner -codecs", and the containers it lists for "-muxers". Both lists are
+// read in the background; until both are in (or when the encoder cannot be asked), nothing
+// counts as missing.
 class EncoderInventory : public QObject
 {
     Q_OBJECT
@@ -23,8 +24,11 @@ public:
     void start(const QString &program);
     bool isReady() const { return m_ready; }
 
-    // The names an "-encoders" or "-muxers" listing gives below its line of dashes.
+    // The names a "-muxers" listing gives below its line of dashes.
     static QSet<QString> listedNames(const QString &listing);
+    // The names "-c" takes from a "-codecs" listing: each codec it can encode (the encoder
+    // picks one of the codec's encoders) and each encoder named in an "(encoders: ...)" list.
+    static QSet<QString> encodableNames(const QString &listing);
 
     // What an encoder option string and output extension need that the encoder lacks, as
     // 'encoder "name"' or 'container "name"'; empty when nothing is missing or known.

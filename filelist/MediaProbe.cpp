@@ -15,6 +15,17 @@ QString twoDigits(qint64 value)
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
+// A length beyond about 31 years is taken for a damaged or crafted file's claim.
+constexpr double kLongestMs = 1e12;
+
+// The length in milliseconds when it is one a file can have; none otherwise.
+std::optional<double> plausibleLength(double milliseconds)
+{
+    if (!std::isfinite(milliseconds) || milliseconds < 0 || milliseconds > kLongestMs)
+        return std::nullopt;
+    return milliseconds;
+}
+
 // One instance per thread, made once: the library is safe on several threads as long as no
 // instance is shared.
 MediaInfoLib::MediaInfo &library()
@@ -32,9 +43,7 @@ std::optional<double> generalDuration(MediaInfoLib::MediaInfo &info)
     const QString first = QString::fromStdWString(answer).section(QLatin1Char(' '), 0, 0);
     bool isNumber = false;
     const double length = first.toDouble(&isNumber);
-    if (!isNumber || !std::isfinite(length) || length < 0)
-        return std::nullopt;
-    return length;
+    return isNumber ? plausibleLength(length) : std::nullopt;
 }
 } // namespace
 
@@ -75,6 +84,8 @@ MediaProbe::Facts MediaProbe::inspect(const QString &path)
 
 QString MediaProbe::durationText(double milliseconds)
 {
+    if (!plausibleLength(milliseconds))
+        return FileListStatus::Error;
     // Whole seconds first, ties to even (the default rounding mode), so no part reads 60.
     const qint64 total = qint64(std::nearbyint(milliseconds / 1000.0));
     return twoDigits(total / 3600) + QLatin1Char(':') + twoDigits(total / 60 % 60) +

@@ -1,9 +1,13 @@
 #include "CRegister.h"
 
 #include <QFile>
+#include <QSaveFile>
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryFile>
+
+#include <algorithm>
+#include <memory>
 
 namespace {
 // The key's unnamed value, under a name no control can have.
@@ -49,36 +53,110 @@ QString valueName(const QString &key)
     return key == QLatin1String("*") ? kUnnamedValue : key;
 }
 
-// A file the store cannot parse would refuse every later write. The original is kept beside it
-// (".damaged") and a clean file takes over every value that could still be read from it.
-void rewriteIfDamaged(const QString &file)
+// A line the store reads on its own: blank, a comment, a section header, or a name=value
+// whose quotes close and which does not run on into the next line through a backslash.
+bool standsAlone(QByteArrayView line)
 {
-    QFile original(file);
-    if (!original.open(QIODevice::ReadOnly))
-        return;
-    // Judged on a private copy: Qt caches parsed files, which hides a parse error from the
-    // readers that come after the first one in this process.
-    QTemporaryFile copy;
-    if (!copy.open() || copy.write(original.readAll()) != original.size() || !copy.flush())
-        return;
-    original.close();
-    QList<QPair<QString, QVariant>> readable;
-    {
-        QSettings damaged(copy.fileName(), QSettings::IniFormat);
-        const QStringList keys = damaged.allKeys();
-        if (damaged.status() != QSettings::FormatError)
-            return;
-        for (const QString &key : keys)
-            readable.append({key, damaged.value(key)});
+    while (!line.isEmpty() && (line.front() == ' ' || line.front() == '\t'))
+        line = line.sliced(1);
+    if (line.isEmpty() || line.front() == ';')
+        return true;
+    bool quoted = false;
+    bool assigns = false;
+    qsizetype end = 0;
+    for (; end < line.size(); ++end) {
+        const char c = line.at(end);
+        if (c == '\\' && ++end == line.size())
+            return false;
+        if (c == '"')
+            quoted = !quoted;
+        else if (c == '=' && !quoted)
+            assigns = true;
+        else if (c == ';' && !quoted)
+            break; // the rest is a comment
     }
-    const QString aside = file + QStringLiteral(".damaged");
-    QFile::remove(aside);
-    if (!QFile::rename(file, aside))
-        return;
-    QSettings clean(file, QSettings::IniFormat);
-    for (const auto &[key, value] : readable)
-        clean.setValue(key, value);
-    clean.sync();
+    if (quoted)
+        return false;
+    return line.front() == '[' ? line.first(end).contains(']') : assigns;
+}
+
+// The content without the lines that would make the store misread or drop others; every other
+// byte is kept as it is.
+QByteArray withoutJunk(const QByteArray &content)
+{
+    QByteArray kept;
+    for (qsizetype start = 0; start < content.size();) {
+        qsizetype end = start;
+        while (end < content.size() && content.at(end) != '\n' && content.at(end) != '\r')
+            ++end;
+        const qsizetype next = std::min(end + 1, content.size());
+        if (standsAlone(QByteArrayView(content).sliced(start, end - start)))
+            kept += QByteArrayView(content).sliced(start, next - start);
+        start = next;
+    }
+    return kept;
+}
+
+QByteArray contentOf(const QString &file)
+{
+    QFile in(file);
+    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+}
+
+// A private copy of content for the store to parse. Qt caches parsed files by name, which would
+// hide a parse error, or the file's own junk, from readers after the first one in this process.
+std::unique_ptr<QTemporaryFile> privateCopy(const QByteArray &content)
+{
+    auto copy = std::make_unique<QTemporaryFile>();
+    if (!copy->open() || copy->write(content) != content.size() || !copy->flush())
+        return nullptr;
+    return copy;
+}
+
+// The stored value at key; a file with junk is read without it.
+QVariant readValue(const QString &file, const QString &key)
+{
+    const QByteArray content = contentOf(file);
+    const QByteArray clean = withoutJunk(content);
+    if (clean == content)
+        return QSettings(file, QSettings::IniFormat).value(key);
+    const std::unique_ptr<QTemporaryFile> copy = privateCopy(clean);
+    return copy ? QSettings(copy->fileName(), QSettings::IniFormat).value(key) : QVariant();
+}
+
+bool replaceContent(const QString &file, const QByteArray &content)
+{
+    QSaveFile out(file);
+    return out.open(QIODevice::WriteOnly) && out.write(content) == content.size() && out.commit();
+}
+
+// A file with junk or one the store cannot parse would lose values, or refuse every later
+// write. The original is kept beside it (".damaged") and a clean file takes over every value
+// that could still be read; false when that could not be done, and the file is left as it was.
+bool rewriteIfDamaged(const QString &file)
+{
+    const QByteArray content = contentOf(file);
+    const QByteArray clean = withoutJunk(content);
+    const std::unique_ptr<QTemporaryFile> cleanCopy = privateCopy(clean);
+    if (!cleanCopy)
+        return clean == content; // judged sound when it cannot be judged, as long as no junk shows
+    QSettings readable(cleanCopy->fileName(), QSettings::IniFormat);
+    const QStringList keys = readable.allKeys();
+    if (clean == content && readable.status() != QSettings::FormatError)
+        return true;
+    const std::unique_ptr<QTemporaryFile> rewritten = privateCopy(QByteArray());
+    if (!rewritten)
+        return false;
+    {
+        QSettings rewrite(rewritten->fileName(), QSettings::IniFormat);
+        for (const QString &key : keys)
+            rewrite.setValue(key, readable.value(key));
+        rewrite.sync();
+        if (rewrite.status() != QSettings::NoError)
+            return false;
+    }
+    return replaceContent(file + QStringLiteral(".damaged"), content) &&
+           replaceContent(file, contentOf(rewritten->fileName()));
 }
 } // namespace
 
@@ -107,8 +185,7 @@ QString CRegister::REGGetSetting(quint32 regHKEY, const QString &sSection, const
     const QString group = groupPath(regHKEY, TrimSection(sSection));
     if (group.isEmpty() || sKey.isEmpty())
         return sDefault;
-    QSettings store(m_file, QSettings::IniFormat);
-    const QVariant stored = store.value(group + QLatin1Char('/') + valueName(sKey));
+    const QVariant stored = readValue(m_file, group + QLatin1Char('/') + valueName(sKey));
     // Only text counts; a value of another shape is as good as missing.
     if (!stored.isValid() || !stored.canConvert<QString>())
         return sDefault;
@@ -122,7 +199,8 @@ bool CRegister::REGSaveSetting(quint32 regHKEY, const QString &sSection, const Q
     const QString group = groupPath(regHKEY, TrimSection(sSection));
     if (group.isEmpty() || sKey.isEmpty())
         return false;
-    rewriteIfDamaged(m_file);
+    if (!rewriteIfDamaged(m_file))
+        return false;
     QSettings store(m_file, QSettings::IniFormat);
     if (!store.isWritable())
         return false;
@@ -134,7 +212,8 @@ bool CRegister::REGSaveSetting(quint32 regHKEY, const QString &sSection, const Q
 bool CRegister::REGDeleteSetting(quint32 regHKEY, const QString &sSection,
                                  const QString &sKey) const
 {
-    rewriteIfDamaged(m_file);
+    if (!rewriteIfDamaged(m_file))
+        return false;
     QSettings store(m_file, QSettings::IniFormat);
     if (!store.isWritable())
         return false;

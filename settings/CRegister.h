@@ -5,7 +5,8 @@
 // Registry-style access to the settings store: text values addressed by a root handle, a
 // backslash-separated key path and a value name. The store is a per-user INI file; each root
 // handle is a top-level group and each key name a nested group. Every call opens the file,
-// does its work and lets go again; no call shows a message or throws.
+// does its work and lets go again; no call shows a message or throws. A line the store would
+// misread, such as an unclosed quote, is passed over rather than taken with the lines after it.
 class CRegister
 {
 public:

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -87,9 +88,10 @@ private slots:
             QVERIFY2(fd.toInt() < 3 || (::fcntl(fd.toInt(), F_GETFD) & FD_CLOEXEC), qPrintable(fd));
         QVERIFY(::open("/dev/null", O_RDONLY) > 2); // held for the program's life
         QSignalSpy ready(&m_inventory, &EncoderInventory::ready);
-        m_inventory.start(StandInEncoder::write(m_dir.path(),
-                                                {"libx264", "aac", "mpeg2video", "mp2"},
-                                                {"mp4", "mpeg", "vcd", "matroska,webm"}));
+        m_inventory.start(StandInEncoder::write(
+            m_dir.path(), {"libx264", "aac", "mpeg2video", "mp2"},
+            {"mp4", "mpeg", "vcd", "matroska,webm"},
+            {{"h264", {"libx264", "h264_vaapi"}}, {"mpeg4", {"libxvid"}}, {"vp6", {}}}));
         QVERIFY(ready.wait(10000));
         QVERIFY(QDir::setCurrent(m_dir.path()));
         QVERIFY(TestMedia::makeClip("two.mp4", 2.0));
@@ -241,9 +243,32 @@ private slots:
             {"-c:v libx264", "avi", "container \"avi\""},
             {"-c:v libx264 -f ogg", "mp4", "container \"ogg\""},
             {"-target pal-dvd", "mpg", "encoder \"ac3\""},
-            {"-target ntsc-vcd", "mpg", "encoder \"mpeg1video\""}};
+            {"-target ntsc-vcd", "mpg", "encoder \"mpeg1video\""},
+            {"-c:v h264 -c:a mp2", "mp4", ""}, // the encoder picks one of the codec's encoders
+            {"-c:v libxvid", "mp4", ""},
+            {"-c:v vp6", "mp4", "encoder \"vp6\""}, // it only decodes that codec
+            {"-c:v hevc", "mp4", "encoder \"hevc\""}};
         for (const QStringList &c : cases)
             QCOMPARE(m_inventory.missingFor(c.at(0), c.at(1)), c.at(2));
+    }
+
+    // Codec and encoder names as the real encoder takes them in "-c".
+    void realEncoderTakesCodecNames()
+    {
+        EncoderInventory inventory;
+        QSignalSpy ready(&inventory, &EncoderInventory::ready);
+        inventory.start(TestMedia::encoder());
+        QVERIFY(ready.wait(10000));
+        const QStringList audio = {"mp3", "aac"};
+        for (const QString name : {"h264", "hevc", "mp3", "libx264", "vp6", "h264x", "aac"}) {
+            QProcess encoder;
+            encoder.start(TestMedia::encoder(), {"-v", "quiet", "-nostdin", "-f", "lavfi", "-i",
+                                                 audio.contains(name) ? "anullsrc" : "nullsrc",
+                                                 "-frames", "1", "-c", name, "-f", "null", "-"});
+            QVERIFY(encoder.waitForFinished(60000));
+            QVERIFY2(inventory.missingEncoder(name).isEmpty() == (encoder.exitCode() == 0),
+                     qPrintable(name));
+        }
     }
 
     // Modes 0, 1 and 2 end the session, power off and reboot; 8 powers off; others do nothing.

@@ -19,6 +19,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <fcntl.h>
 #include <memory>
@@ -299,10 +300,52 @@ private slots:
             {1073741824, "1 GB"}, {std::numeric_limits<qint64>::max(), "8589934592 GB"}};
         for (const auto &[bytes, text] : sizes)
             QCOMPARE(MediaProbe::FormatFileSize(bytes), text);
-        // Whole seconds are rounded (half to even) before splitting, so no part reads 60.
-        QCOMPARE(MediaProbe::durationText(2500.0), "00:00:02");
-        QCOMPARE(MediaProbe::durationText(59500.0), "00:01:00");
-        QCOMPARE(MediaProbe::durationText(360300000.0), "100:05:00");
+    }
+
+    // Whole seconds are rounded (half to even) before splitting, so no part reads 60; a length
+    // no file can have is unknown.
+    void durationTexts_data()
+    {
+        QTest::addColumn<double>("milliseconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("tie to even") << 2500.0 << "00:00:02";
+        QTest::newRow("no 60") << 59500.0 << "00:01:00";
+        QTest::newRow("100 hours") << 360300000.0 << "100:05:00";
+        QTest::newRow("longest") << 1e12 << "277777:46:40";
+        QTest::newRow("beyond") << 1e12 + 1 << "Error";
+        QTest::newRow("huge") << 1e300 << "Error";
+        QTest::newRow("infinite") << qInf() << "Error";
+        QTest::newRow("not a number") << qQNaN() << "Error";
+        QTest::newRow("negative") << -1000.0 << "Error";
+    }
+
+    void durationTexts()
+    {
+        QFETCH(double, milliseconds);
+        QFETCH(QString, text);
+        QCOMPARE(MediaProbe::durationText(milliseconds), text);
+    }
+
+    // A Matroska file whose header claims an absurd length (its Duration patched) opens with
+    // an unknown length.
+    void craftedLengthIsUnknown()
+    {
+        QFile clip(m_media.clip("mkv"));
+        QVERIFY(clip.open(QIODevice::ReadOnly));
+        QByteArray content = clip.readAll();
+        const qsizetype duration = content.indexOf("\x44\x89\x88"); // an 8-byte float
+        QVERIFY(duration > 0);
+        for (const double claimed : {1e300, 2e15}) {
+            qToBigEndian(claimed, content.data() + duration + 3);
+            QFile crafted(f->dir.filePath("crafted.mkv"));
+            QVERIFY(crafted.open(QIODevice::WriteOnly) && crafted.write(content) == content.size());
+            crafted.close();
+            qint64 milliseconds = 0;
+            QCOMPARE(MediaProbe::GetMediaDuration(crafted.fileName(), &milliseconds), "Error");
+            const MediaProbe::Facts facts = MediaProbe::inspect(crafted.fileName());
+            QVERIFY(facts.opened && facts.videoStreams == 1);
+            QCOMPARE(QList<qint64>({milliseconds, facts.durationMs}), QList<qint64>({-1, -1}));
+        }
     }
 };
 

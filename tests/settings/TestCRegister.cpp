@@ -1,5 +1,6 @@
 #include "CRegister.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,7 +30,15 @@ private slots:
         QCOMPARE(store.REGGetSetting(kRoot, "A\\B", "v") + store.REGGetSetting(kRoot, "A\\B", "w") +
                      store.REGGetSetting(kRoot, "A\\B", "y"),
                  QString("x"));
+        // Text the store quotes or escapes is never taken for junk.
+        const QStringList awkward = {" \"a;b=c\\\n", "a\"b\\"};
+        QVERIFY(store.REGSaveSetting(kRoot, kSection, "odd", awkward.at(0)));
+        QVERIFY(store.REGSaveSetting(kRoot, kSection, "odd2", awkward.at(1)));
         QVERIFY(store.REGSaveSetting(kRoot, kSection, "t", "007"));
+        QCOMPARE(QStringList({store.REGGetSetting(kRoot, kSection, "odd"),
+                              store.REGGetSetting(kRoot, kSection, "odd2")}),
+                 awkward);
+        QVERIFY(!QFile::exists(iniFile("values") + ".damaged"));
         // "*" is the key's unnamed value, apart from the named ones.
         QVERIFY(store.REGSaveSetting(kRoot, kSection, "*", "default text"));
         QCOMPARE(store.REGGetSetting(kRoot, kSection, "*"), QString("default text"));
@@ -60,6 +69,11 @@ private slots:
             << QByteArray("[HKEY_LOCAL_MACHINE]\nSoftware\\Tarnwick%20Reelforge\\Settings\\a="
                           "@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\xfQVariantList\\0)\n")
             << "d" << false;
+        // Junk that would swallow the lines after it costs only itself.
+        const QByteArray settings("[HKEY_LOCAL_MACHINE]\nSoftware\\Tarnwick%20Reelforge\\Settings"
+                                  "\\a=\"/data/out; 2\"\n");
+        QTest::newRow("unbalanced quote") << "x=\"y\n" + settings << "/data/out; 2" << true;
+        QTest::newRow("trailing backslash") << "x=y\\\r\n" + settings << "/data/out; 2" << true;
     }
 
     void damagedFilesKeepWhatCanBeRead()
@@ -82,6 +96,24 @@ private slots:
         QFile aside(file + ".damaged");
         QCOMPARE(aside.open(QIODevice::ReadOnly) ? aside.readAll() : QByteArray(),
                  setAside ? content : QByteArray());
+    }
+
+    // A repair that cannot keep the original beside the file writes nothing at all.
+    void failedRepairLeavesTheFile()
+    {
+        const QByteArray content("x=\"y\n[HKEY_LOCAL_MACHINE]\nSoftware\\Tarnwick%20Reelforge"
+                                 "\\Settings\\a=kept\n");
+        const QString file = iniFile("unrepaired");
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(content) == content.size());
+        out.close();
+        QVERIFY(QDir().mkdir(file + ".damaged"));
+        const CRegister store(file);
+        QVERIFY(!store.REGSaveSetting(kRoot, kSection, "b", "1"));
+        QVERIFY(!store.REGDeleteSetting(kRoot, kSection, "a"));
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        QCOMPARE(out.readAll(), content);
+        QCOMPARE(store.REGGetSetting(kRoot, kSection, "a"), QString("kept"));
     }
 };
 
