@@ -206,15 +206,18 @@ bool ConversionQueue::startRow(int index)
     m_converted = true;
     const quint64 key = record.key;
     m_progress.addRow(key, record.durationMs > 0 ? record.durationMs / 1000.0 : 0);
-    // A name this folder refuses ends its own row only; converting with the encoder's
-    // defaults instead of the chosen options would be no success, and ends the batch.
-    const QString problem = output.isEmpty()
-                                ? QStringLiteral("Every output name for this file is taken.")
-                            : made == TemporaryOutput::Failure::Name ? nameProblem(output, error)
-                                                                     : m_choices.optionsProblem;
+    // A name this folder refuses ends its own row only; options that cannot be made end the
+    // batch, since converting with the encoder's defaults instead would be no success.
+    QString problem;
+    if (output.isEmpty()) {
+        problem = QStringLiteral("Every output name for this file is taken.");
+    } else if (made == TemporaryOutput::Failure::Name) {
+        problem = nameProblem(output, error);
+    } else if (!m_choices.optionsProblem.isEmpty()) {
+        problem = m_choices.optionsProblem;
+        m_stopRequested = true;
+    }
     if (!problem.isEmpty()) {
-        if (problem == m_choices.optionsProblem)
-            m_stopRequested = true;
         m_rows.emplace(key, std::move(row));
         endRow(key, RowStatus::State::Error, problem, problem);
         return true;
