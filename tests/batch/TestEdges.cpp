@@ -80,9 +80,9 @@ private:
     // Starts a slow conversion and waits until its encoder is under way.
     bool startSlow(QProcess &cli, const QStringList &arguments)
     {
-        cli.start(m_program, QStringList{"--json", "--options", "-vf realtime -c:v mpeg4", "--ext",
-                                         "avi"} +
-                                 arguments);
+        cli.start(m_program,
+                  QStringList{"--json", "--options", "-vf realtime -c:v mpeg4", "--ext", "avi"} +
+                      arguments);
         QByteArray said;
         while (!said.contains("\"progress\"") && cli.waitForReadyRead(30000))
             said += cli.readAllStandardOutput();
@@ -148,9 +148,9 @@ private slots:
         const QString out = kind == "shim" ? fresh("out") : mount(kind);
         if (out.isEmpty())
             QSKIP("needs root, /dev/fuse, fusefat, exfat-fuse, dosfstools and exfatprogs");
-        const QString shim =
-            kind == "shim" ? QCoreApplication::applicationDirPath() + "/libreelforge_no_link_shim.so"
-                           : QString();
+        const QString shim = kind == "shim" ? QCoreApplication::applicationDirPath() +
+                                                  "/libreelforge_no_link_shim.so"
+                                            : QString();
         const QString in = inputs(QStringList{"a.mkv", "b.mkv", "c d.mkv"} +
                                   (shim.isEmpty() ? QStringList{"what?.mkv"} : QStringList()));
         QString said;
@@ -170,8 +170,8 @@ private slots:
     void namesEndOnlyTheirRow()
     {
         const QString fits = longName("a"), tooLong = longName("b");
-        const QString in = inputs({fits + ".mkv", tooLong + ".mkv", "a No space left on device.mkv",
-                                   "z.mkv"});
+        const QString in =
+            inputs({fits + ".mkv", tooLong + ".mkv", "a No space left on device.mkv", "z.mkv"});
         const QString out = fresh("out");
         QFile taken(out + "/" + tooLong + ".avi"); // so that its next name needs a suffix
         QVERIFY(taken.open(QIODevice::WriteOnly));
@@ -179,16 +179,19 @@ private slots:
         QCOMPARE(run(kFast + QStringList{"--output", out, in}, &said), 1);
         QCOMPARE(said.count("converted: "), 3);
         QVERIFY2(said.contains("The output name is too long for its folder"), qPrintable(said));
-        QCOMPARE(filesIn(out), (QStringList{"a No space left on device.avi", "z.avi",
-                                            fits + ".avi", tooLong + ".avi"}));
+        QCOMPARE(filesIn(out), (QStringList{"a No space left on device.avi", "z.avi", fits + ".avi",
+                                            tooLong + ".avi"}));
         QVERIFY(!hasPrivateFolder(out));
     }
 
-    // Results the media library cannot judge alone, or whose length the user changed, pass.
+    // Results the media library cannot judge alone, or whose length the user changed, pass;
+    // one that fails the check is kept beside its final name, never under it.
     void unusualResultsPass_data()
     {
         QTest::addColumn<QStringList>("format");
         QTest::addColumn<QString>("output");
+        QTest::newRow("nothing written")
+            << QStringList{"--options", "-f null", "--ext", "avi"} << "clip.check-failed.avi";
         QTest::newRow("animated GIF preset")
             << QStringList{"--category", "Web Sharing", "--preset", "Animated GIF, 320 wide"}
             << "clip.gif";
@@ -209,8 +212,10 @@ private slots:
         QFETCH(QString, output);
         const QString out = fresh("out");
         QString said;
-        QCOMPARE(run(format + QStringList{"--output", out, m_clip}, &said), 0);
+        const bool failed = output.contains(".check-failed.");
+        QCOMPARE(run(format + QStringList{"--output", out, m_clip}, &said), int(failed));
         QCOMPARE(filesIn(out), QStringList{output});
+        QVERIFY2(!failed || said.contains("It is kept as " + out + "/" + output), qPrintable(said));
     }
 
     // The program killed mid-row, converting a file whose name holds a line break beside a
@@ -245,10 +250,9 @@ private slots:
         const QString out = fresh("first");
         QProcess first;
         QVERIFY(startSlow(first, {"--output", out, m_slow}));
-        QCOMPARE(QProcess::execute("unshare", QStringList{"--pid", "--fork", "--mount-proc",
-                                                          m_program} +
-                                                  kFast + QStringList{"--output", fresh("second"),
-                                                                      m_clip}),
+        QCOMPARE(QProcess::execute("unshare",
+                                   QStringList{"--pid", "--fork", "--mount-proc", m_program} +
+                                       kFast + QStringList{"--output", fresh("second"), m_clip}),
                  0);
         QVERIFY(hasPrivateFolder(out));
         QVERIFY(first.waitForFinished(60000));

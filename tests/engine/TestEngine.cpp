@@ -185,6 +185,18 @@ private slots:
         }
     }
 
+    // A long run's output keeps its start and its end, within a bound.
+    void longOutputStaysBounded()
+    {
+        DOSOutputs runner;
+        runner.setArguments({"seq", "1", "200000"}); // 1.3 MB
+        const QString kept = runner.ExecuteCommand();
+        QCOMPARE(kept, runner.Outputs());
+        QVERIFY2(kept.size() < 300 * 1024, qPrintable(QString::number(kept.size())));
+        QVERIFY(kept.startsWith("1\n2\n") && kept.endsWith("\n199999\n200000\n"));
+        QCOMPARE(kept.count("[...]"), 1);
+    }
+
     // Verdicts come from the encoder's message lines only: echoed names and tags that hold its
     // words are no verdict, whatever line breaks they hold.
     void verdictsComeFromMessageLines_data()
