@@ -109,7 +109,8 @@ int main(int argc, char *argv[])
     InFlightOutputs::removeStale();
     const std::unique_ptr<CliReport> report = makeReport(choices, out, err);
     CliRun run(format.batch, choices.jobs, *report);
-    TerminationSignals termination;
+    // Its children all come from ProcessRunner, so the signals can go to a thread of their own.
+    TerminationSignals termination(CliRun::StatusStopped, TerminationSignals::Taker::OwnThread);
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &run, &CliRun::stop);
     QObject::connect(&run, &CliRun::finished, &app, &QCoreApplication::exit, Qt::QueuedConnection);
     run.start(choices.paths, choices.action == CliChoices::Action::PrintCommands ? &out : nullptr);

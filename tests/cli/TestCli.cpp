@@ -10,11 +10,14 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
 #include <csignal>
+#include <unistd.h>
 
 namespace {
 const QString kFastOptions = "-c:v mpeg4 -q:v 8 -c:a mp2";
@@ -33,6 +36,12 @@ QString said(const QString &program, const QStringList &arguments, int *status =
     return QString::fromUtf8(process.readAll());
 }
 
+QString contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
 // Which streams the encoder finds in a file: "audio,video" for both, "-" for a kind missing.
 QString streams(const QString &path)
 {
@@ -43,7 +52,8 @@ QString streams(const QString &path)
 } // namespace
 
 // The real reelforge-cli over real files: each way of choosing a format and a folder, the
-// exit statuses, a clean stop on SIGINT, the printed commands run by bash, and JSON events.
+// exit statuses, a clean stop on SIGINT and a hard one on a second, the printed commands run by
+// bash, and JSON events.
 class TestCli : public QObject
 {
     Q_OBJECT
@@ -168,6 +178,9 @@ private slots:
         const QStringList encoders =
             said("pgrep", {"-P", QString::number(cli.processId())}).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(encoders.size(), 1);
+        // The signals the program takes on a thread of its own are open in the encoder.
+        QVERIFY(contents("/proc/" + encoders.first() + "/status")
+                    .contains("SigBlk:\t0000000000000000"));
         QCOMPARE(filesIn(m_out).size(), 2); // the first output and the hidden temporary file
         ::kill(pid_t(cli.processId()), SIGINT);
         QVERIFY(cli.waitForFinished(20000));
@@ -209,6 +222,47 @@ private slots:
                      "audio,video");
         // Run again, the same commands refuse to write over what they made.
         QVERIFY(QProcess::execute("bash", {"-c", commands}) != 0);
+    }
+
+    // A first stop that cannot end, the program being stuck on an input whose filesystem
+    // server is frozen, leaves the program waiting; a second signal ends it at once.
+    void secondSignalEndsAHungStop()
+    {
+        if (::geteuid() != 0 || !QFileInfo::exists("/dev/fuse") ||
+            QStandardPaths::findExecutable("fusefat").isEmpty() ||
+            QStandardPaths::findExecutable("mkfs.vfat").isEmpty())
+            QSKIP("needs root, /dev/fuse, fusefat and mkfs.vfat (dosfstools)");
+        const QString image = m_dir.filePath("fat.img");
+        const QString mount = m_dir.filePath("fat");
+        int status = -1;
+        said("mkfs.vfat", {"-C", image, "4096"}, &status);
+        QCOMPARE(status, 0);
+        QVERIFY(QDir().mkpath(mount));
+        QProcess server;
+        server.setStandardOutputFile(QProcess::nullDevice());
+        server.setStandardErrorFile(QProcess::nullDevice());
+        server.start("fusefat", {"-f", "-o", "rw+", image, mount});
+        const auto release = qScopeGuard([&] {
+            ::kill(pid_t(server.processId()), SIGCONT);
+            said("fusermount", {"-u", mount});
+            server.waitForFinished(10000);
+        });
+        QTRY_VERIFY(contents("/proc/self/mounts").contains(" " + mount + " fuse"));
+        QVERIFY(QFile::copy(m_clip, mount + "/clip.mkv"));
+        ::kill(pid_t(server.processId()), SIGSTOP);
+
+        QProcess cli;
+        cli.start(m_program, {"--options", kFastOptions, "--ext", "avi", "--output", m_out,
+                              mount + "/clip.mkv"});
+        QVERIFY(cli.waitForStarted());
+        const QString waiting = "/proc/" + QString::number(cli.processId()) + "/wchan";
+        QTRY_COMPARE(contents(waiting), "request_wait_answer"); // the filesystem's answer
+        ::kill(pid_t(cli.processId()), SIGINT);
+        QVERIFY(!cli.waitForFinished(1000));
+        ::kill(pid_t(cli.processId()), SIGINT);
+        QVERIFY(cli.waitForFinished(1000));
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(cli.exitCode(), 130);
     }
 
     void linksNoWidgets()
