@@ -173,6 +173,11 @@ void CliRun::feedQueue()
 
 void CliRun::printCommands()
 {
+    // Printing changes nothing here: a missing output folder is made where the lines run.
+    QVector<QStringList> makeFolder;
+    if (!m_choices.sameFolder && !QFileInfo(m_choices.outputFolder).isDir())
+        makeFolder << QStringList{QStringLiteral("mkdir"), QStringLiteral("-p"),
+                                  QStringLiteral("--"), m_choices.outputFolder};
     QSet<QString> reserved;
     for (const FileListRecord &record : m_list.records()) {
         if (!record.status.isConvertible())
@@ -180,7 +185,7 @@ void CliRun::printCommands()
         OutputNameFailure failure = OutputNameFailure::None;
         const QString output =
             GetOutputFileName(record.FilePath, m_choices.extension, m_choices.sameFolder,
-                              m_choices.outputFolder, reserved, &failure);
+                              m_choices.outputFolder, reserved, &failure, false);
         if (output.isEmpty()) {
             m_report.notAdded(record.FilePath,
                               failure == OutputNameFailure::FolderUnavailable
@@ -190,9 +195,9 @@ void CliRun::printCommands()
             continue;
         }
         reserved.insert(output);
-        m_commands->write(
-            (ShellQuote::command(command(record.FilePath, m_choices, output)) + QLatin1Char('\n'))
-                .toUtf8());
+        const QString line = ShellQuote::line(
+            makeFolder + QVector<QStringList>{command(record.FilePath, m_choices, output)});
+        m_commands->write((line + QLatin1Char('\n')).toUtf8());
     }
     end();
 }

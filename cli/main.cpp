@@ -105,8 +105,9 @@ int main(int argc, char *argv[])
     if (!format.ok())
         return usageError(format.error);
 
-    // Half-written files of a copy of the program that died go first.
-    InFlightOutputs::removeStale();
+    // Half-written files of a copy of the program that died go first; printing changes nothing.
+    if (choices.action == CliChoices::Action::Convert)
+        InFlightOutputs::removeStale();
     const std::unique_ptr<CliReport> report = makeReport(choices, out, err);
     CliRun run(format.batch, choices.jobs, *report);
     // Its children all come from ProcessRunner, so the signals can go to a thread of their own.

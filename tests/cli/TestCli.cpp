@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -53,7 +54,7 @@ QString streams(const QString &path)
 
 // The real reelforge-cli over real files: each way of choosing a format and a folder, the
 // exit statuses, a clean stop on SIGINT and a hard one on a second, the printed commands run by
-// bash, and JSON events.
+// each shell, and JSON events.
 class TestCli : public QObject
 {
     Q_OBJECT
@@ -204,24 +205,47 @@ private slots:
             (QJsonArray{1, 1, 1, true}));
     }
 
-    void printedCommandsRunInBash()
+    // Printed for folders that do not exist yet, over names holding every character a shell
+    // treats specially, then run by each shell: the same files from each, nothing else run.
+    void printedCommandsRunInShells()
     {
-        // Every character the shell treats specially, quoted with and without line breaks.
         const QStringList names = {"it's $HOME ${PATH} `id` $(id) a\\b \"c\" ~*?[x] !#;&|<>.mkv",
-                                   "-dash.mkv", "Ünï 映画.mkv", "two\nlines 'a\\b'\r\t.mkv"};
-        const QString folder = folderWith({m_clip, m_clip, m_second, m_second}, names);
-        int status = -1;
-        const QString commands =
-            said(m_program, kPreset + QStringList{"--print-commands", "--output", m_out, folder},
-                 &status);
-        QCOMPARE(status, 0);
-        QCOMPARE(commands.count('\n'), names.size()); // one line each, and nothing else said
-        QCOMPARE(QProcess::execute("bash", {"-e", "-c", commands}), 0);
-        for (const QString &name : names)
-            QCOMPARE(streams(m_out + "/" + QFileInfo(name).completeBaseName() + ".mp4"),
-                     "audio,video");
-        // Run again, the same commands refuse to write over what they made.
-        QVERIFY(QProcess::execute("bash", {"-c", commands}) != 0);
+                                   "-dash.mkv",
+                                   "Ünï 映画.mkv",
+                                   "two\nlines 'a\\b'\r\t.mkv",
+                                   "a\t';touch PWNED;#.mkv",
+                                   "esc\x1b[31m\u009b\x7f.mkv"};
+        const QString folder = folderWith(QStringList(names.size(), m_clip), names);
+        const QString scratch = m_dir.filePath("scratch"); // where the shells run
+        QVERIFY(QDir().mkpath(scratch));
+        for (const QString shell : {"sh", "bash", "zsh"}) {
+            if (QStandardPaths::findExecutable(shell).isEmpty()) {
+                qWarning("%s is not installed: not tried", qPrintable(shell));
+                continue;
+            }
+            // Ending in a line break, which "$(...)" would drop.
+            const QString out = m_out + "/" + shell + "\n";
+            int status = -1;
+            const QString commands =
+                said(m_program, kPreset + QStringList{"--print-commands", "--output", out, folder},
+                     &status);
+            QCOMPARE(status, 0);
+            QCOMPARE(commands.count('\n'), names.size()); // one line each, and nothing else said
+            QVERIFY(!QFileInfo::exists(out));
+            QProcess run;
+            run.setWorkingDirectory(scratch);
+            run.start(shell, {"-e", "-c", commands});
+            QVERIFY(run.waitForFinished(120000));
+            QVERIFY2(run.exitCode() == 0, run.readAllStandardError());
+            for (const QString &name : names)
+                QCOMPARE(streams(out + "/" + QFileInfo(name).completeBaseName() + ".mp4"),
+                         "audio,video");
+            // Run again, the same commands refuse to write over what they made.
+            QVERIFY(QProcess::execute(shell, {"-c", commands}) != 0);
+        }
+        QDirIterator marker(m_dir.path(), {"PWNED"}, QDir::AllEntries | QDir::Hidden,
+                            QDirIterator::Subdirectories);
+        QVERIFY2(!marker.hasNext(), qPrintable(marker.next()));
     }
 
     // A first stop that cannot end, the program being stuck on an input whose filesystem
