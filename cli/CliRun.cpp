@@ -13,6 +13,10 @@
 
 #include <algorithm>
 
+namespace {
+const QString kNotUtf8 = QStringLiteral("the name is not valid UTF-8");
+} // namespace
+
 CliRun::CliRun(const BatchChoices &choices, int jobs, CliReport &report, QObject *parent)
     : QObject(parent), m_choices(choices), m_jobs(jobs), m_report(report), m_queue(m_list)
 {
@@ -77,7 +81,7 @@ void CliRun::start(const QStringList &paths, QIODevice *commands)
     QStringList emptyFolders;
     m_pending = gather(paths, &unreadable, &emptyFolders);
     for (const QString &path : unreadable)
-        m_report.notAdded(path, QStringLiteral("the name is not valid UTF-8"));
+        m_report.notAdded(path, kNotUtf8);
     for (const QString &path : emptyFolders)
         m_report.notAdded(path, QStringLiteral("the folder holds no files"));
     m_summary.notAdded = int(unreadable.size() + emptyFolders.size());
@@ -137,7 +141,9 @@ void CliRun::chunkAdded()
         const QString path = AddingRules::normalisePath(given);
         const int row = m_list.rowOfPath(path);
         QString reason;
-        if (row < 0)
+        if (row < 0 && m_adding->unreadableNames().contains(given))
+            reason = kNotUtf8;
+        else if (row < 0)
             reason = m_addFailures.value(path, QStringLiteral("not a file that is converted "
                                                               "(a folder inside, a device, or "
                                                               "a refused extension)"));

@@ -26,8 +26,9 @@ int usageError(const QString &problem)
 {
     QFile err;
     err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
-    err.write(
-        QStringLiteral("reelforge-cli: %1\nTry 'reelforge-cli --help'.\n").arg(problem).toUtf8());
+    err.write(QStringLiteral("reelforge-cli: %1\nTry 'reelforge-cli --help'.\n")
+                  .arg(PlainReport::shown(problem))
+                  .toUtf8());
     return kUsage;
 }
 
@@ -56,12 +57,12 @@ int terminalColumns()
 std::unique_ptr<CliReport> makeReport(const CliChoices &choices, QIODevice &out, QIODevice &err)
 {
     if (choices.action == CliChoices::Action::PrintCommands)
-        return std::make_unique<PlainReport>(err); // stdout holds the commands alone
+        return std::make_unique<PlainReport>(err, err); // stdout holds the commands alone
     if (choices.json)
         return std::make_unique<JsonReport>(out);
     if (::isatty(STDOUT_FILENO))
-        return std::make_unique<TerminalReport>(out, terminalColumns());
-    return std::make_unique<PlainReport>(out);
+        return std::make_unique<TerminalReport>(out, err, terminalColumns());
+    return std::make_unique<PlainReport>(out, err);
 }
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "FolderFiles.h"
 #include "PresetsFile.h"
+#include "ShellQuote.h"
 #include "TestMedia.h"
 
 #include <QCoreApplication>
@@ -24,17 +25,21 @@ namespace {
 const QString kFastOptions = "-c:v mpeg4 -q:v 8 -c:a mp2";
 const QStringList kPreset = {"--category", "MP4 Video", "--preset", "H.264 / AAC, 360p"};
 
-// What a program prints on both channels; status, when given, gets its exit status (-1 after a
-// crash).
-QString said(const QString &program, const QStringList &arguments, int *status = nullptr)
+// What a program prints: both channels, or only the output with the errors apart when errors
+// is given. status, when given, gets its exit status (-1 after a crash).
+QString said(const QString &program, const QStringList &arguments, int *status = nullptr,
+             QString *errors = nullptr)
 {
     QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
+    if (!errors)
+        process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
     process.waitForFinished(120000);
     if (status)
         *status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    return QString::fromUtf8(process.readAll());
+    if (errors)
+        *errors = QString::fromUtf8(process.readAllStandardError());
+    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 QString contents(const QString &path)
@@ -53,8 +58,8 @@ QString streams(const QString &path)
 } // namespace
 
 // The real reelforge-cli over real files: each way of choosing a format and a folder, the
-// exit statuses, a clean stop on SIGINT and a hard one on a second, the printed commands run by
-// each shell, and JSON events.
+// exit statuses and which channel says what, a clean stop on SIGINT and a hard one on a second,
+// the printed commands run by each shell, and hostile names in each report.
 class TestCli : public QObject
 {
     Q_OBJECT
@@ -100,24 +105,26 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QStringList>("outputs"); // each readable, with picture and sound
+        QTest::addColumn<QString>("told");        // standard error matches it; empty: says nothing
         const QStringList custom = {"--options", kFastOptions, "--ext", "avi"};
         const QStringList fast = custom + QStringList{"--output", "OUT"};
         const QString first =
             PresetsFile::load(PresetsFile::defaultPath()).table.firstStartChoice().extension;
         QTest::newRow("same folder")
             << QStringList{"--options", kFastOptions, "--ext", ".avi", "--same-folder", "GOOD"} << 0
-            << QStringList{"FOLDER/clip one.avi"};
+            << QStringList{"FOLDER/clip one.avi"} << QString();
         QTest::newRow("first-start format, two at once, a folder given")
             << QStringList{"--jobs", "2", "--output", "OUT", "FOLDER"} << 0
-            << QStringList{"OUT/clip one." + first, "OUT/clip2." + first};
+            << QStringList{"OUT/clip one." + first, "OUT/clip2." + first} << QString();
         QTest::newRow("default output folder")
-            << custom + QStringList{"GOOD"} << 0 << QStringList{"HOME/clip one.avi"};
+            << custom + QStringList{"GOOD"} << 0 << QStringList{"HOME/clip one.avi"} << QString();
 
         QTest::newRow("preset by category and label, one file missing")
             << kPreset + QStringList{"--output", "OUT", "MISSING", "GOOD"} << 1
-            << QStringList{"OUT/clip one.mp4"};
+            << QStringList{"OUT/clip one.mp4"} << QString("^not added: .*/missing\\.mkv: ");
         QTest::newRow("output folder that cannot be made") // a folder below a file
-            << custom + QStringList{"--output", m_bad + "/out", "GOOD"} << 1 << QStringList();
+            << custom + QStringList{"--output", m_bad + "/out", "GOOD"} << 1 << QStringList()
+            << QString("^stopped: ");
         const QList<std::pair<const char *, QStringList>> usageErrors = {
             {"unknown option", fast + QStringList{"--frobnicate", "GOOD"}},
             {"unknown preset", {"--category", "MP4 Video", "--preset", "Nope", "GOOD"}},
@@ -131,13 +138,19 @@ private slots:
                  QStringList{"--jobs", QString::number(QThread::idealThreadCount() + 1), "GOOD"}},
             {"two folder choices", fast + QStringList{"--same-folder", "GOOD"}}};
         for (const auto &[name, arguments] : usageErrors)
-            QTest::newRow(name) << arguments << 2 << QStringList();
+            QTest::newRow(name) << arguments << 2 << QStringList()
+                                << QString("^reelforge-cli: .+\nTry 'reelforge-cli --help'.\n$");
+        // Qt's help option would accept it, and show no more than --help.
+        QTest::newRow("--help-all is not an option")
+            << QStringList{"--help-all"} << 2 << QStringList()
+            << QString("^reelforge-cli: Unknown option 'help-all'");
     }
     void runs()
     {
         QFETCH(QStringList, arguments); // its words replaced by their paths below
         QFETCH(int, status);
         QFETCH(QStringList, outputs);
+        QFETCH(QString, told);
         const QString folder = folderWith({m_clip, m_second});
         const QHash<QString, QString> paths = {{"OUT", m_out},
                                                {"FOLDER", folder},
@@ -147,13 +160,18 @@ private slots:
         for (QString &argument : arguments)
             argument = paths.value(argument, argument);
         int ended = -1;
-        const QString printed = said(m_program, arguments, &ended);
+        QString errors;
+        const QString printed = said(m_program, arguments, &ended, &errors);
         QCOMPARE(ended, status);
-        // Usage errors name the program; failures say which file or folder, and why.
-        QVERIFY2(status != 2 || printed.startsWith("reelforge-cli: "), qPrintable(printed));
-        const QRegularExpression told("^(not added|stopped): ",
-                                      QRegularExpression::MultilineOption);
-        QVERIFY2(status != 1 || printed.contains(told), qPrintable(printed));
+        // Usage errors name the program; failures say which file or folder, and why: both on
+        // standard error alone.
+        QVERIFY2(told.isEmpty() ? errors.isEmpty()
+                                : errors.contains(QRegularExpression(
+                                      told, QRegularExpression::MultilineOption)),
+                 qPrintable(errors));
+        QVERIFY2(!printed.contains(QRegularExpression("^(reelforge-cli|not added|stopped|failed): ",
+                                                      QRegularExpression::MultilineOption)),
+                 qPrintable(printed));
         QCOMPARE(filesIn(m_out).size(), outputs.filter(QRegularExpression("^OUT/")).size());
         for (const QString &output : outputs) {
             const QString path =
@@ -246,6 +264,77 @@ private slots:
         QDirIterator marker(m_dir.path(), {"PWNED"}, QDir::AllEntries | QDir::Hidden,
                             QDirIterator::Subdirectories);
         QVERIFY2(!marker.hasNext(), qPrintable(marker.next()));
+    }
+
+    // A failing file whose name holds terminal controls and a line break, a good one, and one
+    // whose name is not UTF-8, told by each report: no control character reaches either
+    // channel, and failures go to standard error alone.
+    void hostileNamesInReports_data()
+    {
+        QTest::addColumn<QString>("report");
+        QTest::newRow("plain") << "plain";
+        QTest::newRow("terminal") << "terminal";
+        QTest::newRow("json") << "json";
+    }
+    void hostileNamesInReports()
+    {
+        QFETCH(QString, report);
+        const QString hostile = "a\x1b]0;title\x07\u009b\x7f\nfailed: forged.mkv";
+        const QString folder = folderWith({m_bad, m_clip}, {hostile, "clip one.mkv"});
+        const QByteArray notUtf8 = QFile::encodeName(folder) + "/b\xff.mkv";
+        QVERIFY(::link(QFile::encodeName(m_clip).constData(), notUtf8.constData()) == 0);
+        // Qt cannot remove what it cannot name.
+        const auto unlink = qScopeGuard([&notUtf8] { ::unlink(notUtf8.constData()); });
+        QFile arguments(folder + ".arguments"); // as bytes, for xargs
+        QVERIFY(arguments.open(QIODevice::WriteOnly));
+        arguments.write(QFile::encodeName(folder + "/" + hostile) + '\0' +
+                        QFile::encodeName(folder + "/clip one.mkv") + '\0' + notUtf8 + '\0');
+        arguments.close();
+        QStringList command = {"xargs",   "-0",        "-a",         arguments.fileName(),
+                               m_program, "--options", kFastOptions, "--ext",
+                               "avi",     "--output",  m_out};
+        if (report == "json")
+            command << "--json";
+        const QString errorFile = folder + ".errors";
+        if (report == "terminal") // on a terminal of its own, standard error apart
+            command = QStringList{
+                "script", "-qec",
+                ShellQuote::line({command}) + " 2>" + ShellQuote::line({{errorFile}}), "/dev/null"};
+        QProcess cli;
+        cli.start(command.takeFirst(), command);
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitCode(), 123); // xargs: the program ended with a status from 1 to 125
+        QString out = QString::fromUtf8(cli.readAllStandardOutput());
+        const QString errors = report == "terminal" ? contents(errorFile)
+                                                    : QString::fromUtf8(cli.readAllStandardError());
+        out.remove(QRegularExpression("\r|\x1b\\[[0-9]*[AJ]")); // the terminal's own redrawing
+        const QRegularExpression control("[\\x00-\\x09\\x0b-\\x1f\\x7f-\\x9f]");
+        QVERIFY2(!out.contains(control) && !errors.contains(control), qPrintable(out + errors));
+        const QString unreadable = folder + "/b\uFFFD.mkv";
+        if (report == "json") {
+            QVERIFY2(errors.isEmpty(), qPrintable(errors));
+            QHash<QString, QString> told; // event and status -> file
+            for (const QString &line : out.split('\n', Qt::SkipEmptyParts)) {
+                const QJsonObject event = QJsonDocument::fromJson(line.toUtf8()).object();
+                QVERIFY2(!event.isEmpty(), qPrintable(line));
+                told.insert(event["event"].toString() + event["status"].toString(),
+                            event["file"].toString());
+            }
+            QCOMPARE(told["finishedError"], folder + "/" + hostile);
+            QCOMPARE(told["notAdded"], unreadable);
+            return;
+        }
+        const QString shown = folder + "/a\\033]0;title\\007\\302\\233\\177\\nfailed: forged.mkv";
+        const QStringList errorLines = errors.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(errorLines.size(), 2);
+        QVERIFY2(errorLines
+                         .filter(QRegularExpression(
+                             "^failed: " + QRegularExpression::escape(shown) + ": .*Invalid data"))
+                         .size() == 1,
+                 qPrintable(errors));
+        QVERIFY(errorLines.contains("not added: " + unreadable + ": the name is not valid UTF-8"));
+        QVERIFY2(out.contains("\nconverted: " + folder + "/clip one.mkv -> " + m_out),
+                 qPrintable(out));
     }
 
     // A first stop that cannot end, the program being stuck on an input whose filesystem
