@@ -13,6 +13,7 @@ const QString kJobs = QStringLiteral("jobs");
 const QString kListPresets = QStringLiteral("list-presets");
 const QString kJson = QStringLiteral("json");
 const QString kPrintCommands = QStringLiteral("print-commands");
+const QString kHelp = QStringLiteral("help");
 
 void describe(QCommandLineParser &parser)
 {
@@ -40,8 +41,9 @@ void describe(QCommandLineParser &parser)
         {kPrintCommands,
          QStringLiteral("Print one shell-quoted encoder command per file instead of "
                         "converting.")},
+        // Qt's own help option would add --help-all, for options this program does not have.
+        {{QStringLiteral("h"), kHelp}, QStringLiteral("Show these options.")},
     });
-    parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("paths"),
                                  QStringLiteral("Video files, and folders whose files are added."),
@@ -82,7 +84,7 @@ CliOptions::Result CliOptions::parse(const QStringList &arguments, int cores)
         result.error = parser.errorText();
         return result;
     }
-    if (parser.isSet(QStringLiteral("help"))) {
+    if (parser.isSet(kHelp)) {
         choices.action = CliChoices::Action::Help;
         return result;
     }

@@ -13,3 +13,8 @@ QString CliReport::endingName(RowStatus::State state)
         return FileListStatus::Error;
     }
 }
+
+bool CliReport::isFailure(RowStatus::State state)
+{
+    return state != RowStatus::State::Complete && state != RowStatus::State::Cancelled;
+}

@@ -43,4 +43,6 @@ public:
 
     // "Complete", "Error" or "Cancelled".
     static QString endingName(RowStatus::State state);
+    // Told on standard error: neither converted nor cancelled.
+    static bool isFailure(RowStatus::State state);
 };

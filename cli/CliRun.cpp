@@ -13,6 +13,10 @@
 
 #include <algorithm>
 
+namespace {
+const QString kNotUtf8 = QStringLiteral("the name is not valid UTF-8");
+} // namespace
+
 CliRun::CliRun(const BatchChoices &choices, int jobs, CliReport &report, QObject *parent)
     : QObject(parent), m_choices(choices), m_jobs(jobs), m_report(report), m_queue(m_list)
 {
@@ -77,7 +81,7 @@ void CliRun::start(const QStringList &paths, QIODevice *commands)
     QStringList emptyFolders;
     m_pending = gather(paths, &unreadable, &emptyFolders);
     for (const QString &path : unreadable)
-        m_report.notAdded(path, QStringLiteral("the name is not valid UTF-8"));
+        m_report.notAdded(path, kNotUtf8);
     for (const QString &path : emptyFolders)
         m_report.notAdded(path, QStringLiteral("the folder holds no files"));
     m_summary.notAdded = int(unreadable.size() + emptyFolders.size());
@@ -137,7 +141,9 @@ void CliRun::chunkAdded()
         const QString path = AddingRules::normalisePath(given);
         const int row = m_list.rowOfPath(path);
         QString reason;
-        if (row < 0)
+        if (row < 0 && m_adding->unreadableNames().contains(given))
+            reason = kNotUtf8;
+        else if (row < 0)
             reason = m_addFailures.value(path, QStringLiteral("not a file that is converted "
                                                               "(a folder inside, a device, or "
                                                               "a refused extension)"));
@@ -173,6 +179,11 @@ void CliRun::feedQueue()
 
 void CliRun::printCommands()
 {
+    // Printing changes nothing here: a missing output folder is made where the lines run.
+    QVector<QStringList> makeFolder;
+    if (!m_choices.sameFolder && !QFileInfo(m_choices.outputFolder).isDir())
+        makeFolder << QStringList{QStringLiteral("mkdir"), QStringLiteral("-p"),
+                                  QStringLiteral("--"), m_choices.outputFolder};
     QSet<QString> reserved;
     for (const FileListRecord &record : m_list.records()) {
         if (!record.status.isConvertible())
@@ -180,7 +191,7 @@ void CliRun::printCommands()
         OutputNameFailure failure = OutputNameFailure::None;
         const QString output =
             GetOutputFileName(record.FilePath, m_choices.extension, m_choices.sameFolder,
-                              m_choices.outputFolder, reserved, &failure);
+                              m_choices.outputFolder, reserved, &failure, false);
         if (output.isEmpty()) {
             m_report.notAdded(record.FilePath,
                               failure == OutputNameFailure::FolderUnavailable
@@ -190,9 +201,9 @@ void CliRun::printCommands()
             continue;
         }
         reserved.insert(output);
-        m_commands->write(
-            (ShellQuote::command(command(record.FilePath, m_choices, output)) + QLatin1Char('\n'))
-                .toUtf8());
+        const QString line = ShellQuote::line(
+            makeFolder + QVector<QStringList>{command(record.FilePath, m_choices, output)});
+        m_commands->write((line + QLatin1Char('\n')).toUtf8());
     }
     end();
 }

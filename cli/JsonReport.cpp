@@ -8,7 +8,14 @@
 
 void JsonReport::write(const QJsonObject &object)
 {
-    m_out.write(QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
+    // The serializer escapes C0 controls but leaves DEL and C1 raw; they only occur in strings.
+    const QString text = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+    QString line;
+    for (const QChar c : text)
+        line += c.unicode() >= 0x7f && c.unicode() <= 0x9f
+                    ? QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'))
+                    : QString(c);
+    m_out.write((line + QLatin1Char('\n')).toUtf8());
 }
 
 void JsonReport::notAdded(const QString &file, const QString &reason)

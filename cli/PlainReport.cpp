@@ -10,38 +10,58 @@ QString oneLine(const QString &text)
     line.replace(QStringLiteral("\r\n"), QStringLiteral(" - "));
     line.replace(QLatin1Char('\n'), QStringLiteral(" - "));
     line.replace(QLatin1Char('\r'), QStringLiteral(" - "));
-    return line;
+    return PlainReport::shown(line);
 }
 } // namespace
 
-void PlainReport::write(const QString &line)
+QString PlainReport::shown(const QString &text)
 {
-    m_out.write((line + QLatin1Char('\n')).toUtf8());
+    QString shown;
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code == u'\n')
+            shown += QStringLiteral("\\n");
+        else if (code == u'\t')
+            shown += QStringLiteral("\\t");
+        else if (code == u'\r')
+            shown += QStringLiteral("\\r");
+        else if (code < 0x20 || (code >= 0x7f && code <= 0x9f))
+            for (const char byte : QString(c).toUtf8())
+                shown += QStringLiteral("\\%1").arg(uchar(byte), 3, 8, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+void PlainReport::write(QIODevice &channel, const QString &line)
+{
+    channel.write((line + QLatin1Char('\n')).toUtf8());
 }
 
 void PlainReport::notAdded(const QString &file, const QString &reason)
 {
-    write(notAddedLine(file, reason));
+    write(m_err, notAddedLine(file, reason));
 }
 
 QString PlainReport::notAddedLine(const QString &file, const QString &reason)
 {
-    return QStringLiteral("not added: %1: %2").arg(file, oneLine(reason));
+    return QStringLiteral("not added: %1: %2").arg(shown(file), oneLine(reason));
 }
 
 void PlainReport::started(const QString &file)
 {
-    write(QStringLiteral("started: %1").arg(file));
+    write(m_out, QStringLiteral("started: %1").arg(shown(file)));
 }
 
 void PlainReport::finished(const RowEnding &ending)
 {
-    write(endingLine(ending));
+    write(isFailure(ending.state) ? m_err : m_out, endingLine(ending));
 }
 
 void PlainReport::outputUnusable(const QString &reason)
 {
-    write(outputUnusableLine(reason));
+    write(m_err, outputUnusableLine(reason));
 }
 
 QString PlainReport::outputUnusableLine(const QString &reason)
@@ -51,19 +71,19 @@ QString PlainReport::outputUnusableLine(const QString &reason)
 
 void PlainReport::summary(const CliSummary &summary)
 {
-    write(summaryLine(summary));
+    write(m_out, summaryLine(summary));
 }
 
 QString PlainReport::endingLine(const RowEnding &ending)
 {
     switch (ending.state) {
     case RowStatus::State::Complete:
-        return QStringLiteral("converted: %1 -> %2").arg(ending.input, ending.output);
+        return QStringLiteral("converted: %1 -> %2").arg(shown(ending.input), shown(ending.output));
     case RowStatus::State::Cancelled:
-        return QStringLiteral("cancelled: %1").arg(ending.input);
+        return QStringLiteral("cancelled: %1").arg(shown(ending.input));
     default:
         return QStringLiteral("failed: %1: %2")
-            .arg(ending.input,
+            .arg(shown(ending.input),
                  oneLine(ending.reason.isEmpty() ? QStringLiteral("error") : ending.reason));
     }
 }

@@ -4,11 +4,12 @@
 
 class QIODevice;
 
-// One line per file started and ended and per file refused, for logs and pipes.
+// One line per file started and ended and per file refused, for logs and pipes. Failures go
+// to the error channel, the rest to the output channel.
 class PlainReport : public CliReport
 {
 public:
-    explicit PlainReport(QIODevice &out) : m_out(out) {}
+    PlainReport(QIODevice &out, QIODevice &err) : m_out(out), m_err(err) {}
 
     void notAdded(const QString &file, const QString &reason) override;
     void started(const QString &file) override;
@@ -21,9 +22,14 @@ public:
     static QString outputUnusableLine(const QString &reason);
     static QString endingLine(const RowEnding &ending);
     static QString summaryLine(const CliSummary &summary);
+    // Text from outside with its control characters escaped as `ls --quoting-style=escape`
+    // shows them ("\n", "\t", "\r", "\033"), so that it can neither drive the terminal nor
+    // break a line.
+    static QString shown(const QString &text);
 
 private:
-    void write(const QString &line);
+    static void write(QIODevice &channel, const QString &line);
 
     QIODevice &m_out;
+    QIODevice &m_err;
 };

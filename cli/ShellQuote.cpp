@@ -5,43 +5,64 @@
 #include <algorithm>
 
 namespace {
+// A newline cannot come from "$(printf ...)", which drops trailing newlines.
+const QString kNewline = QStringLiteral("\"$lf\"");
+const QString kSetNewline = QStringLiteral("lf=$(printf '\\nx'); lf=${lf%x}; ");
+
 bool isControl(QChar c)
 {
-    return c.unicode() < 0x20 || c.unicode() == 0x7f;
+    return c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() <= 0x9f);
 }
 
-// $'...': backslash, quote and control characters escaped, the rest as it is.
-QString ansiQuoted(const QString &text)
+QString printed(QChar c)
 {
-    QString quoted = QStringLiteral("$'");
+    if (c == QLatin1Char('\n'))
+        return kNewline;
+    QString format;
+    for (const char byte : QString(c).toUtf8())
+        format += QStringLiteral("\\%1").arg(uchar(byte), 3, 8, QLatin1Char('0'));
+    return QStringLiteral("\"$(printf '%1')\"").arg(format);
+}
+
+QString word(const QString &text, bool *newline)
+{
+    // zsh expands a word that starts with "=".
+    static const QRegularExpression plain(
+        QStringLiteral("\\A[A-Za-z0-9_./:,+@%-][A-Za-z0-9_./:=,+@%-]*\\z"));
+    if (plain.match(text).hasMatch())
+        return text;
+    QString quoted;
+    bool open = false;
     for (const QChar c : text) {
-        if (c == QLatin1Char('\\') || c == QLatin1Char('\''))
-            quoted += QLatin1Char('\\') + QString(c);
-        else if (isControl(c))
-            quoted += QStringLiteral("\\%1").arg(c.unicode(), 3, 8, QLatin1Char('0'));
-        else
-            quoted += c;
+        if (isControl(c)) {
+            if (open)
+                quoted += QLatin1Char('\'');
+            open = false;
+            quoted += printed(c);
+            *newline = *newline || c == QLatin1Char('\n');
+            continue;
+        }
+        if (!open)
+            quoted += QLatin1Char('\'');
+        open = true;
+        quoted += c == QLatin1Char('\'') ? QStringLiteral("'\\''") : QString(c);
     }
-    return quoted + QLatin1Char('\'');
+    if (open)
+        quoted += QLatin1Char('\'');
+    return quoted.isEmpty() ? QStringLiteral("''") : quoted;
 }
 } // namespace
 
-QString ShellQuote::word(const QString &text)
+QString ShellQuote::line(const QVector<QStringList> &commands)
 {
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./:=,+@%-]+$"));
-    if (plain.match(text).hasMatch())
-        return text;
-    if (std::any_of(text.cbegin(), text.cend(), isControl))
-        return ansiQuoted(text);
-    QString quoted = text;
-    quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
-    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
-}
-
-QString ShellQuote::command(const QStringList &arguments)
-{
-    QStringList words;
-    for (const QString &argument : arguments)
-        words << word(argument);
-    return words.join(QLatin1Char(' '));
+    QStringList quoted;
+    bool newline = false;
+    for (const QStringList &command : commands) {
+        QStringList words;
+        for (const QString &argument : command)
+            words << word(argument, &newline);
+        quoted << words.join(QLatin1Char(' '));
+    }
+    const QString joined = quoted.join(QStringLiteral(" && "));
+    return newline ? kSetNewline + joined : joined;
 }

@@ -2,13 +2,14 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
-// Words written so that a POSIX shell reads them back unchanged, each command on one line.
-// Plain words stay as they are; others go in single quotes; a word holding a control
-// character (a newline, say) uses bash's $'...' form so that the line stays one line.
+// Command lines that bash, dash and zsh read back word for word, each on one line. Words go in
+// POSIX single quotes; control characters, which would break the line or reach a terminal,
+// are made by printf at run time, a newline through a variable set at the start of the line.
 class ShellQuote
 {
 public:
-    static QString word(const QString &text);
-    static QString command(const QStringList &arguments);
+    // The commands joined by "&&": each runs only when the one before succeeded.
+    static QString line(const QVector<QStringList> &commands);
 };

@@ -25,7 +25,8 @@ QString TerminalReport::barLine(const RunningFile &file, int columns)
     const QString percent =
         file.percent < 0 ? QStringLiteral("   ?") : QStringLiteral("%1 %").arg(file.percent, 3);
     const QString head = bar + QLatin1Char(' ') + percent + QStringLiteral("  ");
-    return head + fitted(QFileInfo(file.file).fileName(), columns - int(head.size()) - 1);
+    return head + fitted(PlainReport::shown(QFileInfo(file.file).fileName()),
+                         columns - int(head.size()) - 1);
 }
 
 void TerminalReport::erase()
@@ -46,17 +47,17 @@ void TerminalReport::draw(const QStringList &lines)
     m_drawn = lines;
 }
 
-void TerminalReport::message(const QString &line)
+void TerminalReport::message(QIODevice &channel, const QString &line)
 {
     const QStringList block = m_drawn;
     erase();
-    m_out.write((line + QLatin1Char('\n')).toUtf8());
+    channel.write((line + QLatin1Char('\n')).toUtf8());
     draw(block);
 }
 
 void TerminalReport::notAdded(const QString &file, const QString &reason)
 {
-    message(PlainReport::notAddedLine(file, reason));
+    message(m_err, PlainReport::notAddedLine(file, reason));
 }
 
 void TerminalReport::progress(const QVector<RunningFile> &running, const BatchProgress &overall)
@@ -70,12 +71,12 @@ void TerminalReport::progress(const QVector<RunningFile> &running, const BatchPr
 
 void TerminalReport::finished(const RowEnding &ending)
 {
-    message(PlainReport::endingLine(ending));
+    message(isFailure(ending.state) ? m_err : m_out, PlainReport::endingLine(ending));
 }
 
 void TerminalReport::outputUnusable(const QString &reason)
 {
-    message(PlainReport::outputUnusableLine(reason));
+    message(m_err, PlainReport::outputUnusableLine(reason));
 }
 
 void TerminalReport::summary(const CliSummary &summary)

@@ -7,11 +7,15 @@
 class QIODevice;
 
 // On a terminal: a bar per running file and an overall line with the time left, redrawn in
-// place; the lines about ended and refused files scroll above them.
+// place; the lines about ended and refused files scroll above them, failures on the error
+// channel.
 class TerminalReport : public CliReport
 {
 public:
-    TerminalReport(QIODevice &out, int columns) : m_out(out), m_columns(columns) {}
+    TerminalReport(QIODevice &out, QIODevice &err, int columns)
+        : m_out(out), m_err(err), m_columns(columns)
+    {
+    }
 
     void notAdded(const QString &file, const QString &reason) override;
     void started(const QString &) override {}
@@ -26,9 +30,10 @@ public:
 private:
     void erase();
     void draw(const QStringList &lines);
-    void message(const QString &line);
+    void message(QIODevice &channel, const QString &line);
 
     QIODevice &m_out;
+    QIODevice &m_err;
     int m_columns;
     QStringList m_drawn; // the block at the bottom of the terminal
 };

@@ -26,8 +26,9 @@ int usageError(const QString &problem)
 {
     QFile err;
     err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
-    err.write(
-        QStringLiteral("reelforge-cli: %1\nTry 'reelforge-cli --help'.\n").arg(problem).toUtf8());
+    err.write(QStringLiteral("reelforge-cli: %1\nTry 'reelforge-cli --help'.\n")
+                  .arg(PlainReport::shown(problem))
+                  .toUtf8());
     return kUsage;
 }
 
@@ -56,12 +57,12 @@ int terminalColumns()
 std::unique_ptr<CliReport> makeReport(const CliChoices &choices, QIODevice &out, QIODevice &err)
 {
     if (choices.action == CliChoices::Action::PrintCommands)
-        return std::make_unique<PlainReport>(err); // stdout holds the commands alone
+        return std::make_unique<PlainReport>(err, err); // stdout holds the commands alone
     if (choices.json)
         return std::make_unique<JsonReport>(out);
     if (::isatty(STDOUT_FILENO))
-        return std::make_unique<TerminalReport>(out, terminalColumns());
-    return std::make_unique<PlainReport>(out);
+        return std::make_unique<TerminalReport>(out, err, terminalColumns());
+    return std::make_unique<PlainReport>(out, err);
 }
 } // namespace
 
@@ -105,11 +106,13 @@ int main(int argc, char *argv[])
     if (!format.ok())
         return usageError(format.error);
 
-    // Half-written files of a copy of the program that died go first.
-    InFlightOutputs::removeStale();
+    // Half-written files of a copy of the program that died go first; printing changes nothing.
+    if (choices.action == CliChoices::Action::Convert)
+        InFlightOutputs::removeStale();
     const std::unique_ptr<CliReport> report = makeReport(choices, out, err);
     CliRun run(format.batch, choices.jobs, *report);
-    TerminationSignals termination;
+    // Its children all come from ProcessRunner, so the signals can go to a thread of their own.
+    TerminationSignals termination(CliRun::StatusStopped, TerminationSignals::Taker::OwnThread);
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &run, &CliRun::stop);
     QObject::connect(&run, &CliRun::finished, &app, &QCoreApplication::exit, Qt::QueuedConnection);
     run.start(choices.paths, choices.action == CliChoices::Action::PrintCommands ? &out : nullptr);

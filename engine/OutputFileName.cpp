@@ -44,16 +44,17 @@ void report(OutputNameFailure *failure, OutputNameFailure reason)
 
 QString GetOutputFileName(const QString &inputPath, const QString &extension, bool sameFolder,
                           const QString &outPath, const QSet<QString> &reserved,
-                          OutputNameFailure *failure)
+                          OutputNameFailure *failure, bool makeFolder)
 {
     report(failure, OutputNameFailure::None);
     const auto taken = [&reserved](const QString &path) {
         return reserved.contains(path) || fileExists(path);
     };
     QString folder = sameFolder ? parentFolder(inputPath) : outPath;
-    if (!isFolder(folder) && !folder.isEmpty())
+    if (makeFolder && !isFolder(folder) && !folder.isEmpty())
         QDir().mkdir(folder); // only the last folder; missing parents stay missing
-    if (!isFolder(folder)) {
+    const bool missing = !makeFolder && !folder.isEmpty() && !QFileInfo::exists(folder);
+    if (!isFolder(folder) && !missing) {
         report(failure, OutputNameFailure::FolderUnavailable);
         return QString();
     }

@@ -10,7 +10,8 @@ enum class OutputNameFailure { None, FolderUnavailable, AllNamesTaken };
 // created when missing. Never names an existing file nor one in reserved (names that running
 // conversions are about to write): base.ext, then base_Converted.ext, then
 // base_Converted_0.ext up to _10000. Returns empty text, with the reason in failure, when
-// the folder cannot be made or every name is taken.
+// the folder cannot be made or every name is taken. Without makeFolder a missing folder is
+// left missing and taken as empty.
 QString GetOutputFileName(const QString &inputPath, const QString &extension, bool sameFolder,
                           const QString &outPath, const QSet<QString> &reserved = {},
-                          OutputNameFailure *failure = nullptr);
+                          OutputNameFailure *failure = nullptr, bool makeFolder = true);

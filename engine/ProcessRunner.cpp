@@ -53,6 +53,10 @@ void ProcessRunner::start(const QStringList &programAndArguments)
         ::setpgid(0, 0);
         // Should this program be killed, the child goes with it.
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        // Signals this program leaves to a thread of its own are the child's to take.
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
         // A file another thread opened without close-on-exec (the media library's, say) is
         // no business of the child: it keeps its three standard streams only.
         if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) != 0) {

@@ -1,36 +1,53 @@
 #include "FolderFiles.h"
 #include "PresetsFile.h"
+#include "ShellQuote.h"
 #include "TestMedia.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
 #include <csignal>
+#include <unistd.h>
 
 namespace {
 const QString kFastOptions = "-c:v mpeg4 -q:v 8 -c:a mp2";
 const QStringList kPreset = {"--category", "MP4 Video", "--preset", "H.264 / AAC, 360p"};
+// A control character other than the line break, DEL or C1: none is ever printed raw.
+const QRegularExpression kControl("[\\x00-\\x09\\x0b-\\x1f\\x7f-\\x9f]");
 
-// What a program prints on both channels; status, when given, gets its exit status (-1 after a
-// crash).
-QString said(const QString &program, const QStringList &arguments, int *status = nullptr)
+// What a program prints: both channels, or only the output with the errors apart when errors
+// is given. status, when given, gets its exit status (-1 after a crash).
+QString said(const QString &program, const QStringList &arguments, int *status = nullptr,
+             QString *errors = nullptr)
 {
     QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
+    if (!errors)
+        process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
     process.waitForFinished(120000);
     if (status)
         *status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    return QString::fromUtf8(process.readAll());
+    if (errors)
+        *errors = QString::fromUtf8(process.readAllStandardError());
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 // Which streams the encoder finds in a file: "audio,video" for both, "-" for a kind missing.
@@ -43,7 +60,8 @@ QString streams(const QString &path)
 } // namespace
 
 // The real reelforge-cli over real files: each way of choosing a format and a folder, the
-// exit statuses, a clean stop on SIGINT, the printed commands run by bash, and JSON events.
+// exit statuses and which channel says what, a clean stop on SIGINT and a hard one on a second,
+// the printed commands run by each shell, and hostile names in each report.
 class TestCli : public QObject
 {
     Q_OBJECT
@@ -89,27 +107,29 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QStringList>("outputs"); // each readable, with picture and sound
+        QTest::addColumn<QString>("told");        // standard error matches it; empty: says nothing
         const QStringList custom = {"--options", kFastOptions, "--ext", "avi"};
         const QStringList fast = custom + QStringList{"--output", "OUT"};
         const QString first =
             PresetsFile::load(PresetsFile::defaultPath()).table.firstStartChoice().extension;
         QTest::newRow("same folder")
             << QStringList{"--options", kFastOptions, "--ext", ".avi", "--same-folder", "GOOD"} << 0
-            << QStringList{"FOLDER/clip one.avi"};
+            << QStringList{"FOLDER/clip one.avi"} << QString();
         QTest::newRow("first-start format, two at once, a folder given")
             << QStringList{"--jobs", "2", "--output", "OUT", "FOLDER"} << 0
-            << QStringList{"OUT/clip one." + first, "OUT/clip2." + first};
+            << QStringList{"OUT/clip one." + first, "OUT/clip2." + first} << QString();
         QTest::newRow("default output folder")
-            << custom + QStringList{"GOOD"} << 0 << QStringList{"HOME/clip one.avi"};
+            << custom + QStringList{"GOOD"} << 0 << QStringList{"HOME/clip one.avi"} << QString();
 
         QTest::newRow("preset by category and label, one file missing")
             << kPreset + QStringList{"--output", "OUT", "MISSING", "GOOD"} << 1
-            << QStringList{"OUT/clip one.mp4"};
+            << QStringList{"OUT/clip one.mp4"} << QString("^not added: .*/missing\\.mkv: ");
         QTest::newRow("output folder that cannot be made") // a folder below a file
-            << custom + QStringList{"--output", m_bad + "/out", "GOOD"} << 1 << QStringList();
+            << custom + QStringList{"--output", m_bad + "/out", "GOOD"} << 1 << QStringList()
+            << QString("^stopped: ");
         const QList<std::pair<const char *, QStringList>> usageErrors = {
             {"unknown option", fast + QStringList{"--frobnicate", "GOOD"}},
-            {"unknown preset", {"--category", "MP4 Video", "--preset", "Nope", "GOOD"}},
+            {"unknown preset", {"--category", "MP4 Video", "--preset", "No\x1b[2Jpe", "GOOD"}},
             {"extension the preset lacks", kPreset + QStringList{"--ext", "avi", "GOOD"}},
             {"category without preset", {"--category", "MP4 Video", "GOOD"}},
             {"options without extension", {"--options", kFastOptions, "GOOD"}},
@@ -120,13 +140,19 @@ private slots:
                  QStringList{"--jobs", QString::number(QThread::idealThreadCount() + 1), "GOOD"}},
             {"two folder choices", fast + QStringList{"--same-folder", "GOOD"}}};
         for (const auto &[name, arguments] : usageErrors)
-            QTest::newRow(name) << arguments << 2 << QStringList();
+            QTest::newRow(name) << arguments << 2 << QStringList()
+                                << QString("^reelforge-cli: .+\nTry 'reelforge-cli --help'.\n$");
+        // Qt's help option would accept it, and show no more than --help.
+        QTest::newRow("--help-all is not an option")
+            << QStringList{"--help-all"} << 2 << QStringList()
+            << QString("^reelforge-cli: Unknown option 'help-all'");
     }
     void runs()
     {
         QFETCH(QStringList, arguments); // its words replaced by their paths below
         QFETCH(int, status);
         QFETCH(QStringList, outputs);
+        QFETCH(QString, told);
         const QString folder = folderWith({m_clip, m_second});
         const QHash<QString, QString> paths = {{"OUT", m_out},
                                                {"FOLDER", folder},
@@ -136,13 +162,19 @@ private slots:
         for (QString &argument : arguments)
             argument = paths.value(argument, argument);
         int ended = -1;
-        const QString printed = said(m_program, arguments, &ended);
+        QString errors;
+        const QString printed = said(m_program, arguments, &ended, &errors);
         QCOMPARE(ended, status);
-        // Usage errors name the program; failures say which file or folder, and why.
-        QVERIFY2(status != 2 || printed.startsWith("reelforge-cli: "), qPrintable(printed));
-        const QRegularExpression told("^(not added|stopped): ",
-                                      QRegularExpression::MultilineOption);
-        QVERIFY2(status != 1 || printed.contains(told), qPrintable(printed));
+        // Usage errors name the program; failures say which file or folder, and why: both on
+        // standard error alone.
+        QVERIFY2(told.isEmpty() ? errors.isEmpty()
+                                : errors.contains(QRegularExpression(
+                                      told, QRegularExpression::MultilineOption)),
+                 qPrintable(errors));
+        QVERIFY(!printed.contains(kControl) && !errors.contains(kControl));
+        QVERIFY2(!printed.contains(QRegularExpression("^(reelforge-cli|not added|stopped|failed): ",
+                                                      QRegularExpression::MultilineOption)),
+                 qPrintable(printed));
         QCOMPARE(filesIn(m_out).size(), outputs.filter(QRegularExpression("^OUT/")).size());
         for (const QString &output : outputs) {
             const QString path =
@@ -168,6 +200,9 @@ private slots:
         const QStringList encoders =
             said("pgrep", {"-P", QString::number(cli.processId())}).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(encoders.size(), 1);
+        // The signals the program takes on a thread of its own are open in the encoder.
+        QVERIFY(contents("/proc/" + encoders.first() + "/status")
+                    .contains("SigBlk:\t0000000000000000"));
         QCOMPARE(filesIn(m_out).size(), 1); // the first; the second is in a private folder
         ::kill(pid_t(cli.processId()), SIGINT);
         QVERIFY(cli.waitForFinished(20000));
@@ -191,24 +226,162 @@ private slots:
             (QJsonArray{1, 1, 1, true}));
     }
 
-    void printedCommandsRunInBash()
+    // Printed for folders that do not exist yet, over names holding every character a shell
+    // treats specially, then run by each shell: the same files from each, nothing else run.
+    void printedCommandsRunInShells()
     {
-        // Every character the shell treats specially, quoted with and without line breaks.
         const QStringList names = {"it's $HOME ${PATH} `id` $(id) a\\b \"c\" ~*?[x] !#;&|<>.mkv",
-                                   "-dash.mkv", "Ünï 映画.mkv", "two\nlines 'a\\b'\r\t.mkv"};
-        const QString folder = folderWith({m_clip, m_clip, m_second, m_second}, names);
-        int status = -1;
-        const QString commands =
-            said(m_program, kPreset + QStringList{"--print-commands", "--output", m_out, folder},
-                 &status);
-        QCOMPARE(status, 0);
-        QCOMPARE(commands.count('\n'), names.size()); // one line each, and nothing else said
-        QCOMPARE(QProcess::execute("bash", {"-e", "-c", commands}), 0);
-        for (const QString &name : names)
-            QCOMPARE(streams(m_out + "/" + QFileInfo(name).completeBaseName() + ".mp4"),
-                     "audio,video");
+                                   "-dash.mkv",
+                                   "Ünï 映画.mkv",
+                                   "two\nlines 'a\\b'\r\t.mkv",
+                                   "a\t';touch PWNED;#.mkv",
+                                   "esc\x1b[31m\u009b\x7f.mkv"};
+        const QString folder = folderWith(QStringList(names.size(), m_clip), names);
+        const QString scratch = m_dir.filePath("scratch"); // where the shells run
+        QVERIFY(QDir().mkpath(scratch));
+        QString last; // the commands the last shell ran
+        for (const QString shell : {"sh", "bash", "zsh"}) {
+            if (QStandardPaths::findExecutable(shell).isEmpty()) {
+                qWarning("%s is not installed: not tried", qPrintable(shell));
+                continue;
+            }
+            // Ending in a line break, which "$(...)" would drop.
+            const QString out = m_out + "/" + shell + "\n";
+            int status = -1;
+            const QString commands = said(m_program,
+                                          {"--options", kFastOptions, "--ext", "avi",
+                                           "--print-commands", "--output", out, folder},
+                                          &status);
+            QCOMPARE(status, 0);
+            QCOMPARE(commands.count('\n'), names.size()); // one line each, and nothing else said
+            QVERIFY(!QFileInfo::exists(out));
+            QProcess run;
+            run.setWorkingDirectory(scratch);
+            run.start(shell, {"-c", commands}); // as "sh commands.txt" would, going on after errors
+            QVERIFY(run.waitForFinished(120000));
+            QDirIterator marker(m_dir.path(), {"PWNED"}, QDir::AllEntries | QDir::Hidden,
+                                QDirIterator::Subdirectories);
+            QVERIFY2(!marker.hasNext(), qPrintable(shell + " ran text from a name"));
+            for (const QString &name : names)
+                QCOMPARE(streams(out + "/" + QFileInfo(name).completeBaseName() + ".avi"),
+                         "audio,video");
+            last = commands;
+        }
         // Run again, the same commands refuse to write over what they made.
-        QVERIFY(QProcess::execute("bash", {"-c", commands}) != 0);
+        int status = -1;
+        said("sh", {"-c", last}, &status);
+        QVERIFY(status != 0);
+    }
+
+    // A failing file whose name holds terminal controls and a line break, a good one, and one
+    // whose name is not UTF-8, told by each report: no control character reaches either
+    // channel, and failures go to standard error alone.
+    void hostileNamesInReports_data()
+    {
+        QTest::addColumn<QString>("report");
+        QTest::newRow("plain") << "plain";
+        QTest::newRow("terminal") << "terminal";
+        QTest::newRow("json") << "json";
+    }
+    void hostileNamesInReports()
+    {
+        QFETCH(QString, report);
+        const QString hostile = "a\x1b]0;title\x07\u009b\x7f\nfailed: forged.mkv";
+        const QString folder = folderWith({m_bad, m_clip}, {hostile, "clip one.mkv"});
+        const QByteArray notUtf8 = QFile::encodeName(folder) + "/b\xff.mkv";
+        QVERIFY(::link(QFile::encodeName(m_clip).constData(), notUtf8.constData()) == 0);
+        // Qt cannot remove what it cannot name.
+        const auto unlink = qScopeGuard([&notUtf8] { ::unlink(notUtf8.constData()); });
+        QFile arguments(folder + ".arguments"); // as bytes, for xargs
+        QVERIFY(arguments.open(QIODevice::WriteOnly));
+        arguments.write(QFile::encodeName(folder + "/" + hostile) + '\0' +
+                        QFile::encodeName(folder + "/clip one.mkv") + '\0' + notUtf8 + '\0');
+        arguments.close();
+        QStringList command = {"xargs",   "-0",        "-a",         arguments.fileName(),
+                               m_program, "--options", kFastOptions, "--ext",
+                               "avi",     "--output",  m_out};
+        if (report == "json")
+            command << "--json";
+        const QString errorFile = folder + ".errors";
+        if (report == "terminal") // on a terminal of its own, standard error apart
+            command = QStringList{
+                "script", "-qec",
+                ShellQuote::line({command}) + " 2>" + ShellQuote::line({{errorFile}}), "/dev/null"};
+        QProcess cli;
+        cli.start(command.takeFirst(), command);
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitCode(), 123); // xargs: the program ended with a status from 1 to 125
+        QString out = QString::fromUtf8(cli.readAllStandardOutput());
+        const QString errors = report == "terminal" ? contents(errorFile)
+                                                    : QString::fromUtf8(cli.readAllStandardError());
+        out.remove(QRegularExpression("\r|\x1b\\[[0-9]*[AJ]")); // the terminal's own redrawing
+        QVERIFY2(!out.contains(kControl) && !errors.contains(kControl), qPrintable(out + errors));
+        const QString unreadable = folder + "/b\uFFFD.mkv";
+        if (report == "json") {
+            QVERIFY2(errors.isEmpty(), qPrintable(errors));
+            QHash<QString, QJsonObject> told; // by event and status
+            for (const QString &line : out.split('\n', Qt::SkipEmptyParts)) {
+                const QJsonObject event = QJsonDocument::fromJson(line.toUtf8()).object();
+                QVERIFY2(!event.isEmpty(), qPrintable(line));
+                told.insert(event["event"].toString() + event["status"].toString(), event);
+            }
+            QCOMPARE(told["finishedError"]["file"], folder + "/" + hostile);
+            QCOMPARE(told["notAdded"]["file"], unreadable);
+            QCOMPARE(told["notAdded"]["reason"], "the name is not valid UTF-8");
+            return;
+        }
+        const QString shown = folder + "/a\\033]0;title\\007\\302\\233\\177\\nfailed: forged.mkv";
+        const QStringList errorLines = errors.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(errorLines.size(), 2);
+        QVERIFY2(errorLines
+                         .filter(QRegularExpression(
+                             "^failed: " + QRegularExpression::escape(shown) + ": .*Invalid data"))
+                         .size() == 1,
+                 qPrintable(errors));
+        QVERIFY(errorLines.contains("not added: " + unreadable + ": the name is not valid UTF-8"));
+        QVERIFY2(out.contains("\nconverted: " + folder + "/clip one.mkv -> " + m_out),
+                 qPrintable(out));
+    }
+
+    // A first stop that cannot end, the program being stuck on an input whose filesystem
+    // server is frozen, leaves the program waiting; a second signal ends it at once.
+    void secondSignalEndsAHungStop()
+    {
+        if (::geteuid() != 0 || !QFileInfo::exists("/dev/fuse") ||
+            QStandardPaths::findExecutable("fusefat").isEmpty() ||
+            QStandardPaths::findExecutable("mkfs.vfat").isEmpty())
+            QSKIP("needs root, /dev/fuse, fusefat and mkfs.vfat (dosfstools)");
+        const QString image = m_dir.filePath("fat.img");
+        const QString mount = m_dir.filePath("fat");
+        int status = -1;
+        said("mkfs.vfat", {"-C", image, "4096"}, &status);
+        QCOMPARE(status, 0);
+        QVERIFY(QDir().mkpath(mount));
+        QProcess server;
+        server.setStandardOutputFile(QProcess::nullDevice());
+        server.setStandardErrorFile(QProcess::nullDevice());
+        server.start("fusefat", {"-f", "-o", "rw+", image, mount});
+        const auto release = qScopeGuard([&] {
+            ::kill(pid_t(server.processId()), SIGCONT);
+            said("fusermount", {"-u", mount});
+            server.waitForFinished(10000);
+        });
+        QTRY_VERIFY(contents("/proc/self/mounts").contains(" " + mount + " fuse"));
+        QVERIFY(QFile::copy(m_clip, mount + "/clip.mkv"));
+        ::kill(pid_t(server.processId()), SIGSTOP);
+
+        QProcess cli;
+        cli.start(m_program, {"--options", kFastOptions, "--ext", "avi", "--output", m_out,
+                              mount + "/clip.mkv"});
+        QVERIFY(cli.waitForStarted());
+        const QString waiting = "/proc/" + QString::number(cli.processId()) + "/wchan";
+        QTRY_COMPARE(contents(waiting), "request_wait_answer"); // the filesystem's answer
+        ::kill(pid_t(cli.processId()), SIGINT);
+        QVERIFY(!cli.waitForFinished(1000));
+        ::kill(pid_t(cli.processId()), SIGTERM); // 130 still, whichever signal comes second
+        QVERIFY(cli.waitForFinished(1000));
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(cli.exitCode(), 130);
     }
 
     void linksNoWidgets()
