@@ -252,7 +252,6 @@ void MainWindow::wireSteps()
     connect(steps->cmdConvertSelected, &QPushButton::clicked, this,
             &MainWindow::cmdConvertSelected_Click);
     connect(m_adder.get(), &FileAdder::addingChanged, this, &MainWindow::closeWhenIdle);
-    connect(m_adder.get(), &FileAdder::addingChanged, this, &MainWindow::openPendingPaths);
     connect(m_adder.get(), &FileAdder::addingProgress, this, &MainWindow::showAddProgress);
     connect(m_adder.get(), &FileAdder::addingChanged, this, [steps](bool adding) {
         if (adding)
@@ -384,29 +383,29 @@ void MainWindow::closeWhenIdle()
 
 void MainWindow::openPaths(const QStringList &paths)
 {
-    m_pendingPaths += paths;
+    if (m_closing)
+        return;
     if (isMinimized())
         showNormal();
     raise();
     activateWindow();
-    openPendingPaths();
-}
-
-// One add at a time: the next group starts when the add before it has ended.
-void MainWindow::openPendingPaths()
-{
-    if (m_pendingPaths.isEmpty() || m_adder->isAdding() || m_closePending)
-        return;
-    const QString first = m_pendingPaths.takeFirst();
-    if (QFileInfo(first).isDir()) {
-        m_adder->addFolderAt(first);
-        return;
+    // Each folder is an add of its own; neighbouring files are one add, warned about once, as
+    // a choice in the file dialog.
+    QStringList files;
+    const auto addFiles = [this, &files] {
+        if (!files.isEmpty())
+            m_adder->AddFileList(SelectionList::fromPaths(files));
+        files.clear();
+    };
+    for (const QString &path : paths) {
+        if (!QFileInfo(path).isDir()) {
+            files << path;
+            continue;
+        }
+        addFiles();
+        m_adder->addFolderAt(path);
     }
-    // Neighbouring files are one add, warned about once, as a choice in the file dialog.
-    QStringList files{first};
-    while (!m_pendingPaths.isEmpty() && !QFileInfo(m_pendingPaths.first()).isDir())
-        files << m_pendingPaths.takeFirst();
-    m_adder->AddFileList(SelectionList::fromPaths(files));
+    addFiles();
 }
 
 void MainWindow::notifyBatchEnded(int converted, int failed)
