@@ -486,8 +486,8 @@ void MainWindow::Grid_logRequested(int row)
 {
     if (!m_logDialog)
         m_logDialog = new RowLogDialog(this);
-    const FileListRecord &record = m_fileList->record(row);
-    m_logDialog->showLog(QFileInfo(record.FilePath).fileName(), record.log);
+    m_logDialog->showLog(QFileInfo(m_fileList->record(row).FilePath).fileName(),
+                         m_fileList->log(row));
 }
 
 void MainWindow::Grid_DblClick()
