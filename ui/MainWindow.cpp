@@ -297,10 +297,7 @@ void MainWindow::startOrStopBatch(QPushButton *clicked, QPushButton *other, bool
 {
     const QString missing = m_formats->missingEncoder();
     if (!missing.isEmpty() && !m_queue->IsConverting()) {
-        MessageBox::show(QStringLiteral("The chosen output format cannot be made: the installed "
-                                        "ffmpeg has no %1. Please choose another format.")
-                             .arg(missing),
-                         MessageIcon::Exclamation);
+        MessageBox::show(FormatPanel::cannotBeMade(missing), MessageIcon::Exclamation);
         return;
     }
     if (m_fileList->rowCount() == 0) {

@@ -209,6 +209,8 @@ private slots:
         panel->cmbCategory()->setCurrentText("Web Video");
         const QString noAv1 = "Not available: the installed ffmpeg has no encoder \"libsvtav1\".";
         QCOMPARE(panel->cmbOutVCodec()->itemData(2, Qt::ToolTipRole).toString(), noAv1);
+        QCOMPARE(panel->cmbOutVCodec()->itemData(2, Qt::AccessibleDescriptionRole).toString(),
+                 noAv1);
         QVERIFY(panel->missingEncoder().startsWith("encoder \"libvpx-vp9\""));
         m_fixture->click("cmdConvert");
         // One message, naming what is missing.
@@ -217,12 +219,33 @@ private slots:
         QCOMPARE(steps()->cmdConvert->text(), QString("Convert All"));
         panel->cmbCategory()->setCurrentText("MP4 Video");
         QCOMPARE(panel->missingEncoder(), QString());
+        // The user's pick of what cannot be made is refused at once, as the convert button
+        // would, and the choice before it stays: a label (with its container), a container.
+        panel->cmbCategory()->setCurrentText("Common Video");
+        panel->cmbOutVCodec()->setCurrentText("H.264 / AAC");
+        panel->cmbOutFormat()->setCurrentText("mp4");
+        m_fixture->messages.clear();
+        QTest::keyClick(panel->cmbOutVCodec(), Qt::Key_Down);
+        QTest::keyClick(panel->cmbOutFormat(), Qt::Key_Up);
+        QCOMPARE(m_fixture->messages.texts(),
+                 (QStringList{FormatPanel::cannotBeMade("encoder \"mpeg4\""),
+                              FormatPanel::cannotBeMade("container \"matroska\"")}));
+        QCOMPARE(panel->cmbOutVCodec()->currentText() + " " + panel->cmbOutFormat()->currentText(),
+                 QString("H.264 / AAC mp4"));
         // In the custom format the container and each codec are judged on their own.
         panel->optFormat(1)->setChecked(true);
         QCOMPARE(panel->cmbCVCodec()->itemData(7, Qt::ToolTipRole).toString(), noAv1);
         panel->cmbCVCodec()->setCurrentText("H.264 / AVC");
         panel->cmbCACodec()->setCurrentText("AAC");
         QCOMPARE(panel->missingEncoder(), QString("container \"avi\""));
+        QComboBox *codecs = panel->cmbCVCodec();
+        codecs->showPopup();
+        const QModelIndex av1 = codecs->model()->index(7, 0);
+        codecs->view()->scrollTo(av1);
+        QTest::mouseClick(codecs->view()->viewport(), Qt::LeftButton, {},
+                          codecs->view()->visualRect(av1).center());
+        QCOMPARE(codecs->currentText(), QString("H.264 / AVC"));
+        QCOMPARE(m_fixture->messages.count(), 3);
         panel->cmbCustContainer()->setCurrentText("MP4");
         QCOMPARE(panel->missingEncoder(), QString());
 
