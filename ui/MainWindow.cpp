@@ -29,6 +29,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -429,8 +430,12 @@ void MainWindow::cmdClose_Click()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // An add in the background ends here and now; one still in a dialog ends when it closes.
+    emit closing();
+    // An add in the background ends here and now; one in a dialog or showing its messages ends
+    // once they are closed, which is done here.
     m_adder->stopAdding();
+    for (QDialog *dialog : findChildren<QDialog *>())
+        dialog->reject();
     // Closed by another route mid-batch: the encoders are killed, and the close goes on.
     m_closing = true;
     m_queue->requestStop();

@@ -57,6 +57,9 @@ public:
     void notifyBatchEnded(int converted, int failed);
 
 signals:
+    // A close has begun; it completes once a running add has ended. No message should be
+    // shown from now on.
+    void closing();
     // The window is about to close for good, whatever route closed it.
     void unloading();
 
