@@ -131,10 +131,13 @@ private slots:
         m_fixture->click("cmdAddFolder");
         QVERIFY(m_fixture->drop({media("y.mp4")}));
         m_window->openPaths({media("notes.txt"), media("a clip.mkv"), media("empty")});
-        QTRY_COMPARE(listedPaths(),
-                     (QStringList{media("a clip.mkv"), media("other/b.mp4"), media("x.mkv"),
-                                  media("other/Folder/c.avi"), media("y.mp4")}));
-        QTRY_VERIFY(!m_window->adder()->isAdding() && !steps()->lblAddProgress->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(
+            listedPaths(),
+            (QStringList{media("a clip.mkv"), media("other/b.mp4"), media("x.mkv"),
+                         media("other/Folder/c.avi"), media("y.mp4")}),
+            60000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !m_window->adder()->isAdding() && !steps()->lblAddProgress->isVisible(), 60000);
         QCOMPARE(m_fixture->messages.texts(),
                  (QStringList{"Some files are not supported or already exist and will not be added",
                               "Selected Folder is empty."}));
