@@ -69,6 +69,9 @@ int main(int argc, char *argv[])
     dialogs.setOwner(&window);
     if (qEnvironmentVariableIsSet("REELFORGE_ECHO_ADDED"))
         echoAddedRows(*window.fileList());
+    // A closing window shows no more messages: they go to standard error.
+    QObject::connect(&window, &MainWindow::closing, &window,
+                     [] { MessageBox::setPresenter(nullptr); });
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &window,
                      &QWidget::close);

@@ -53,30 +53,33 @@ QVector<FileFilter> FileAdder::openFileFilters()
 
 qint16 FileAdder::AddFile2Grid(const QString &path)
 {
-    if (!begin())
+    if (m_adding)
         return 0;
+    m_busy = true;
+    updateAdding();
     AddRun run(m_model, m_pool, {path}, appender());
     connect(&run, &AddRun::failed, this, &FileAdder::fail);
     run.runHere();
     report(run, false, {});
-    end();
+    m_busy = false;
+    startNext(); // what arrived while its messages were open
     return run.added() > 0 ? 1 : 0;
 }
 
 void FileAdder::AddFileList(const QString &selection)
 {
-    if (!begin())
-        return;
     QString chosen = selection;
     if (chosen.isEmpty()) {
-        chosen = ShowOpenFileDialog(openFileFilters(),
-                                    QStringLiteral("Select one or more video files"), true);
-        if (chosen == CancelAnswer || m_stopRequested) {
-            end();
+        chosen = ask([this] {
+            return ShowOpenFileDialog(openFileFilters(),
+                                      QStringLiteral("Select one or more video files"), true);
+        });
+        if (chosen.isEmpty() || chosen == CancelAnswer) {
+            updateAdding();
             return;
         }
     }
-    startRun(SelectionList::toPaths(chosen), true, {});
+    enqueue({SelectionList::toPaths(chosen), QString(), true});
 }
 
 QString FileAdder::ShowOpenFileDialog(const QVector<FileFilter> &filters, const QString &title,
@@ -91,36 +94,35 @@ QString FileAdder::ShowOpenFileDialog(const QVector<FileFilter> &filters, const 
 
 void FileAdder::AddFolder()
 {
-    if (!begin())
-        return;
-    const QString folder = BrowseForFolder(QStringLiteral("Select folder to add"), false);
-    if (folder.isEmpty() || m_stopRequested) {
-        end();
+    const QString folder =
+        ask([this] { return BrowseForFolder(QStringLiteral("Select folder to add"), false); });
+    if (folder.isEmpty()) {
+        updateAdding();
         return;
     }
-    addFolderFiles(folder);
+    enqueue({{}, folder, true});
 }
 
 void FileAdder::addFolderAt(const QString &folder)
 {
-    if (begin())
-        addFolderFiles(folder);
+    enqueue({{}, folder, true});
 }
 
-void FileAdder::addFolderFiles(const QString &folder)
+// False when the folder has nothing to add, which has been said.
+bool FileAdder::addFolderFiles(const QString &folder)
 {
     QStringList unreadable;
     const QStringList names = FolderListing::ListFolderFiles(folder, &unreadable);
     if (names.isEmpty() && unreadable.isEmpty()) {
         MessageBox::show(QStringLiteral("Selected Folder is empty."), MessageIcon::Exclamation);
-        end();
-        return;
+        return false;
     }
     const auto inFolder = [&folder](const QStringList &some) {
         return some.isEmpty() ? QStringList()
                               : SelectionList::toPaths(SelectionList::fromFolder(folder, some));
     };
     startRun(inFolder(names), true, inFolder(unreadable));
+    return true;
 }
 
 QString FileAdder::BrowseForFolder(const QString &title, bool newStyle)
@@ -130,37 +132,63 @@ QString FileAdder::BrowseForFolder(const QString &title, bool newStyle)
 
 void FileAdder::addDroppedFiles(const QStringList &paths)
 {
-    if (begin())
-        startRun(paths, false, {});
+    enqueue({paths, QString(), false});
 }
 
 void FileAdder::stopAdding()
 {
-    if (!m_adding)
-        return;
-    if (!m_inRun) {
-        m_stopRequested = true; // a dialog or a closing message is still open
-        return;
+    ++m_stops;
+    m_waiting.clear();
+    // A closing message still open ends by itself; nothing starts after it.
+    if (m_inRun) {
+        m_run->cancel();
+        m_inRun = false;
+        m_busy = false;
     }
-    m_run->cancel();
-    m_inRun = false;
-    end();
+    updateAdding();
 }
 
-bool FileAdder::begin()
+// The dialog counts as adding, so a close waits for it; a stop meanwhile drops its answer.
+QString FileAdder::ask(const std::function<QString()> &dialog)
 {
-    if (m_adding)
-        return false;
-    m_adding = true;
-    m_stopRequested = false;
-    emit addingChanged(true);
-    return true;
+    const int stops = m_stops;
+    ++m_dialogsOpen;
+    updateAdding();
+    const QString answer = dialog();
+    --m_dialogsOpen;
+    return stops == m_stops ? answer : QString();
 }
 
-void FileAdder::end()
+void FileAdder::enqueue(const Request &request)
 {
-    m_adding = false;
-    emit addingChanged(false);
+    m_waiting.append(request);
+    startNext();
+}
+
+void FileAdder::startNext()
+{
+    while (!m_busy && !m_waiting.isEmpty()) {
+        const Request request = m_waiting.takeFirst();
+        m_busy = true;
+        updateAdding();
+        if (request.folder.isEmpty()) {
+            startRun(request.paths, request.warnOnRefusal, {});
+            return;
+        }
+        if (addFolderFiles(request.folder))
+            return;
+        m_busy = false;
+    }
+    updateAdding();
+}
+
+void FileAdder::updateAdding()
+{
+    const bool adding = m_busy || m_dialogsOpen > 0 || !m_waiting.isEmpty();
+    if (adding == m_adding)
+        return;
+    m_adding = adding;
+    emit addingChanged(adding);
 }
 
 void FileAdder::startRun(const QStringList &paths, bool warnOnRefusal,
@@ -180,7 +208,8 @@ void FileAdder::runFinished()
 {
     m_inRun = false;
     report(*m_run, m_warnOnRefusal, m_unreadableListed);
-    end();
+    m_busy = false;
+    startNext();
 }
 
 void FileAdder::report(const AddRun &run, bool warnOnRefusal, QStringList unreadable)

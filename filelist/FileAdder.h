@@ -12,6 +12,7 @@
 #include <QThreadPool>
 #include <QVector>
 
+#include <functional>
 #include <memory>
 
 class FileListModel;
@@ -19,7 +20,7 @@ class FileListModel;
 // Brings files into the list: from the open-file dialog, from a chosen folder, or dropped.
 // Each file passes the adding rules, is probed by the encoder and the media library, and
 // gets its row. Adds run in the background, one at a time: a request that arrives while one
-// runs is refused.
+// runs waits behind it, in order; its dialog still opens at once.
 class FileAdder : public QObject
 {
     Q_OBJECT
@@ -33,8 +34,8 @@ public:
     // The open-file dialog's filters, the first one selected when it opens.
     static QVector<FileFilter> openFileFilters();
 
-    // 1 when a row was appended, 0 when the path was refused or adding failed. Probes on the
-    // calling thread and returns when done.
+    // 1 when a row was appended, 0 when the path was refused, adding failed or another add
+    // runs. Probes on the calling thread and returns when done.
     qint16 AddFile2Grid(const QString &path);
     // Adds every file of a selection list; an empty one asks the open-file dialog first.
     // Warns once when any file was refused.
@@ -48,8 +49,10 @@ public:
     // Files dropped on the grid, in drop order, refused silently.
     void addDroppedFiles(const QStringList &paths);
 
+    // Whether an add runs, waits, or waits for its dialog.
     bool isAdding() const { return m_adding; }
-    // Ends a running add at once; the rows appended so far stay, nothing more is said.
+    // Ends a running add at once and drops those waiting, an open dialog's answer too; the
+    // rows appended so far stay, nothing more is said.
     void stopAdding();
 
 signals:
@@ -59,9 +62,19 @@ signals:
     void addingProgress(int done, int total);
 
 private:
-    bool begin();
-    void end();
-    void addFolderFiles(const QString &folder);
+    // What one add brings: the files of a selection or a drop, or a folder's files.
+    struct Request
+    {
+        QStringList paths;
+        QString folder;
+        bool warnOnRefusal = true;
+    };
+
+    QString ask(const std::function<QString()> &dialog);
+    void enqueue(const Request &request);
+    void startNext();
+    void updateAdding();
+    bool addFolderFiles(const QString &folder);
     void startRun(const QStringList &paths, bool warnOnRefusal, const QStringList &unreadable);
     void runFinished();
     void report(const AddRun &run, bool warnOnRefusal, QStringList unreadable);
@@ -74,8 +87,11 @@ private:
     QThreadPool m_pool; // the probes of an add; one worker per core
     std::unique_ptr<AddRun> m_run;
     QStringList m_unreadableListed; // names in a chosen folder that are not valid UTF-8
+    QList<Request> m_waiting;
+    int m_dialogsOpen = 0;
+    int m_stops = 0; // how many stops so far; a dialog answered after one is dropped
     bool m_warnOnRefusal = false;
     bool m_adding = false;
+    bool m_busy = false; // an add runs or shows its closing messages
     bool m_inRun = false;
-    bool m_stopRequested = false;
 };

@@ -17,7 +17,10 @@ bool fitsField(const QString &value, int width, const char *field, FileListError
 }
 } // namespace
 
-FileListModel::FileListModel(QObject *parent) : QAbstractTableModel(parent) {}
+FileListModel::FileListModel(QObject *parent, qint64 logCap)
+    : QAbstractTableModel(parent), m_logs(logCap)
+{
+}
 
 int FileListModel::rowCount(const QModelIndex &parent) const
 {
@@ -143,10 +146,13 @@ bool FileListModel::rebuild(const QVector<FileListRecord> &records, FileListErro
     beginResetModel();
     m_records = records;
     m_rowOfKey.clear();
+    QSet<quint64> keys;
     for (int row = 0; row < m_records.size(); ++row) {
         giveKey(m_records[row]);
         m_rowOfKey.insert(m_records.at(row).key, row);
+        keys.insert(m_records.at(row).key);
     }
+    m_logs.keepOnly(keys);
     m_textColors.clear();
     endResetModel();
     return true;
@@ -181,7 +187,12 @@ bool FileListModel::setCheckBox(int row, qint32 value)
 void FileListModel::setLog(int row, const QString &log)
 {
     if (row >= 0 && row < m_records.size())
-        m_records[row].log = log;
+        m_logs.set(m_records.at(row).key, log);
+}
+
+QString FileListModel::log(int row) const
+{
+    return row >= 0 && row < m_records.size() ? m_logs.text(m_records.at(row).key) : QString();
 }
 
 void FileListModel::setAllCheckBoxes(qint32 value)

@@ -2,6 +2,7 @@
 
 #include "FileListError.h"
 #include "FileListRecord.h"
+#include "KeptLogs.h"
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -11,7 +12,7 @@
 
 // The in-memory list of input files, one record per row, in the column order of the grid.
 // Text colours of single cells are kept beside the records and vanish when the rows are
-// rebuilt.
+// rebuilt; the rows' logs are kept beside them too, compressed, and follow their rows.
 class FileListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -21,7 +22,8 @@ public:
     static constexpr int PercentRole = Qt::UserRole + 1;
     static constexpr int MaxRows = 32767;
 
-    explicit FileListModel(QObject *parent = nullptr);
+    // logCap bounds the compressed logs of all rows together.
+    explicit FileListModel(QObject *parent = nullptr, qint64 logCap = KeptLogs::DefaultCap);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -42,7 +44,10 @@ public:
 
     bool setStatus(int row, const RowStatus &status);
     bool setCheckBox(int row, qint32 value);
+    // What the encoder said the last time the row was converted; past the cap, older logs keep
+    // only their head and tail.
     void setLog(int row, const QString &log);
+    QString log(int row) const;
     void setAllCheckBoxes(qint32 value);
     void setTextColor(int row, int column, const QColor &color);
     QColor textColor(int row, int column) const; // invalid when the cell has none
@@ -58,4 +63,5 @@ private:
     QHash<quint64, int> m_rowOfKey;
     quint64 m_lastKey = 0;
     QHash<QPair<int, int>, QColor> m_textColors;
+    KeptLogs m_logs;
 };

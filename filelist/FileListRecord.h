@@ -22,7 +22,6 @@ struct FileListRecord
     QString FileSize;
     qint64 durationMs = -1; // playing time; negative when unknown
     quint64 key = 0;        // stable identity, given by the list; 0 before the row is added
-    QString log;            // what the encoder said the last time this row was converted
 
     bool isTicked() const { return CheckBox != 0; }
     QString Status() const { return status.text(); }

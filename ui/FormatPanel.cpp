@@ -30,16 +30,21 @@ void fitPopupWidth(QComboBox *list)
     view->setMinimumWidth(qMax(list->width(), view->sizeHintForColumn(0) + 24));
 }
 
-// Greys an item the installed encoder cannot make and names what it lacks in its tooltip.
+// What the installed encoder lacks for an item; empty when it can be made.
+constexpr int kMissingRole = Qt::UserRole + 1;
+
+// Greys an item the installed encoder cannot make and names what it lacks, to the eye and to a
+// screen reader alike.
 void markItem(QComboBox *list, int index, const QString &missing)
 {
     const bool lacking = !missing.isEmpty();
     list->setItemData(index, lacking ? QVariant(QBrush(Qt::gray)) : QVariant(), Qt::ForegroundRole);
-    list->setItemData(
-        index,
+    const QVariant said =
         lacking ? QStringLiteral("Not available: the installed ffmpeg has no %1.").arg(missing)
-                : QVariant(),
-        Qt::ToolTipRole);
+                : QVariant();
+    list->setItemData(index, said, Qt::ToolTipRole);
+    list->setItemData(index, said, Qt::AccessibleDescriptionRole);
+    list->setItemData(index, lacking ? QVariant(missing) : QVariant(), kMissingRole);
 }
 
 QLabel *addLabel(QWidget *parent, const QString &caption, const QRect &rect)
@@ -83,6 +88,7 @@ FormatPanel::FormatPanel(QWidget *parent) : QWidget(parent)
     buildCustomPanel();
     buildButtons();
     orderTabs();
+    guardChoices();
 
     connect(modes, &QButtonGroup::idToggled, this, &FormatPanel::optFormat_Click);
     connect(m_cmbCategory, &QComboBox::currentIndexChanged, this, &FormatPanel::cmbCategory_Click);
@@ -263,6 +269,46 @@ void FormatPanel::LoadCodecs(const QString &path)
     markUnavailable();
     if (!result.ok())
         MessageBox::show(result.message(), MessageIcon::None);
+}
+
+QString FormatPanel::cannotBeMade(const QString &missing)
+{
+    return QStringLiteral("The chosen output format cannot be made: the installed ffmpeg has no "
+                          "%1. Please choose another format.")
+        .arg(missing);
+}
+
+// Connected before the lists' own handlers, so a change is recorded before it spreads.
+void FormatPanel::guardChoices()
+{
+    for (QComboBox *list :
+         {m_cmbOutVCodec, m_cmbOutFormat, m_cmbCustContainer, m_cmbCVCodec, m_cmbCACodec}) {
+        connect(list, &QComboBox::currentIndexChanged, this, [this, list](int index) {
+            m_changes.insert(list,
+                             {m_shownIndex.value(list, -1), index, m_cmbOutFormat->currentIndex()});
+            m_shownIndex.insert(list, index);
+            // A user's pick follows its change in the same event; the record lasts that long.
+            QMetaObject::invokeMethod(
+                this, [this] { m_changes.clear(); }, Qt::QueuedConnection);
+        });
+        connect(list, &QComboBox::activated, this,
+                [this, list](int index) { refuseUnavailable(list, index); });
+    }
+}
+
+void FormatPanel::refuseUnavailable(QComboBox *list, int index)
+{
+    const QString missing = list->itemData(index, kMissingRole).toString();
+    if (missing.isEmpty())
+        return;
+    const Change change = m_changes.value(list);
+    if (change.to == index && change.from >= 0) {
+        list->setCurrentIndex(change.from);
+        // Going back to the label rebuilt its containers; the one chosen before comes back too.
+        if (list == m_cmbOutVCodec)
+            m_cmbOutFormat->setCurrentIndex(change.formatBefore);
+    }
+    MessageBox::show(cannotBeMade(missing), MessageIcon::Exclamation);
 }
 
 void FormatPanel::setInventory(const EncoderInventory *inventory)

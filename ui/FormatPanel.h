@@ -5,6 +5,7 @@
 #include "CodecsFile.h"
 #include "PresetsFile.h"
 
+#include <QHash>
 #include <QWidget>
 
 class EncoderInventory;
@@ -44,6 +45,8 @@ public:
     void setInventory(const EncoderInventory *inventory);
     // What the chosen format needs that the installed encoder lacks; empty when nothing.
     QString missingEncoder() const;
+    // Why a format that needs missing cannot be chosen.
+    static QString cannotBeMade(const QString &missing);
 
     QRadioButton *optFormat(int index) const;
     QFrame *frFormat(int index) const;
@@ -84,6 +87,20 @@ private:
     void optFormat_Click(int index, bool checked);
     void cmdHide_Click();
     void markUnavailable();
+    // A pick the installed encoder cannot make is refused at once: the choice before it stays.
+    void guardChoices();
+    void refuseUnavailable(QComboBox *list, int index);
+
+    // The change of a guarded list in the event being handled, with the container chosen
+    // before it.
+    struct Change
+    {
+        int from = -1;
+        int to = -1;
+        int formatBefore = -1;
+    };
+    QHash<QComboBox *, Change> m_changes;
+    QHash<QComboBox *, int> m_shownIndex;
 
     PresetTable m_presets;
     CodecTable m_codecs;

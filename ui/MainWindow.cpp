@@ -29,6 +29,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -252,7 +253,6 @@ void MainWindow::wireSteps()
     connect(steps->cmdConvertSelected, &QPushButton::clicked, this,
             &MainWindow::cmdConvertSelected_Click);
     connect(m_adder.get(), &FileAdder::addingChanged, this, &MainWindow::closeWhenIdle);
-    connect(m_adder.get(), &FileAdder::addingChanged, this, &MainWindow::openPendingPaths);
     connect(m_adder.get(), &FileAdder::addingProgress, this, &MainWindow::showAddProgress);
     connect(m_adder.get(), &FileAdder::addingChanged, this, [steps](bool adding) {
         if (adding)
@@ -298,10 +298,7 @@ void MainWindow::startOrStopBatch(QPushButton *clicked, QPushButton *other, bool
 {
     const QString missing = m_formats->missingEncoder();
     if (!missing.isEmpty() && !m_queue->IsConverting()) {
-        MessageBox::show(QStringLiteral("The chosen output format cannot be made: the installed "
-                                        "ffmpeg has no %1. Please choose another format.")
-                             .arg(missing),
-                         MessageIcon::Exclamation);
+        MessageBox::show(FormatPanel::cannotBeMade(missing), MessageIcon::Exclamation);
         return;
     }
     if (m_fileList->rowCount() == 0) {
@@ -384,29 +381,29 @@ void MainWindow::closeWhenIdle()
 
 void MainWindow::openPaths(const QStringList &paths)
 {
-    m_pendingPaths += paths;
+    if (m_closing)
+        return;
     if (isMinimized())
         showNormal();
     raise();
     activateWindow();
-    openPendingPaths();
-}
-
-// One add at a time: the next group starts when the add before it has ended.
-void MainWindow::openPendingPaths()
-{
-    if (m_pendingPaths.isEmpty() || m_adder->isAdding() || m_closePending)
-        return;
-    const QString first = m_pendingPaths.takeFirst();
-    if (QFileInfo(first).isDir()) {
-        m_adder->addFolderAt(first);
-        return;
+    // Each folder is an add of its own; neighbouring files are one add, warned about once, as
+    // a choice in the file dialog.
+    QStringList files;
+    const auto addFiles = [this, &files] {
+        if (!files.isEmpty())
+            m_adder->AddFileList(SelectionList::fromPaths(files));
+        files.clear();
+    };
+    for (const QString &path : paths) {
+        if (!QFileInfo(path).isDir()) {
+            files << path;
+            continue;
+        }
+        addFiles();
+        m_adder->addFolderAt(path);
     }
-    // Neighbouring files are one add, warned about once, as a choice in the file dialog.
-    QStringList files{first};
-    while (!m_pendingPaths.isEmpty() && !QFileInfo(m_pendingPaths.first()).isDir())
-        files << m_pendingPaths.takeFirst();
-    m_adder->AddFileList(SelectionList::fromPaths(files));
+    addFiles();
 }
 
 void MainWindow::notifyBatchEnded(int converted, int failed)
@@ -433,8 +430,12 @@ void MainWindow::cmdClose_Click()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // An add in the background ends here and now; one still in a dialog ends when it closes.
+    emit closing();
+    // An add in the background ends here and now; one in a dialog or showing its messages ends
+    // once they are closed, which is done here.
     m_adder->stopAdding();
+    for (QDialog *dialog : findChildren<QDialog *>())
+        dialog->reject();
     // Closed by another route mid-batch: the encoders are killed, and the close goes on.
     m_closing = true;
     m_queue->requestStop();
@@ -487,8 +488,8 @@ void MainWindow::Grid_logRequested(int row)
 {
     if (!m_logDialog)
         m_logDialog = new RowLogDialog(this);
-    const FileListRecord &record = m_fileList->record(row);
-    m_logDialog->showLog(QFileInfo(record.FilePath).fileName(), record.log);
+    m_logDialog->showLog(QFileInfo(m_fileList->record(row).FilePath).fileName(),
+                         m_fileList->log(row));
 }
 
 void MainWindow::Grid_DblClick()

@@ -51,12 +51,15 @@ public:
     bool IsConverting() const;
 
     // Adds files and folders handed in from outside (the command line, another copy of the
-    // program), a folder as Add Folder does. Paths that arrive during an add wait for its end.
+    // program), a folder as Add Folder does. Paths that arrive during an add wait behind it.
     void openPaths(const QStringList &paths);
     // Tells the desktop how a batch ended when the window is not the active one.
     void notifyBatchEnded(int converted, int failed);
 
 signals:
+    // A close has begun; it completes once a running add has ended. No message should be
+    // shown from now on.
+    void closing();
     // The window is about to close for good, whatever route closed it.
     void unloading();
 
@@ -79,7 +82,6 @@ private:
     void queue_rowFailed(const BatchNotice &notice);
     void showOverallProgress();
     void closeWhenIdle();
-    void openPendingPaths();
     void showAddProgress(int done, int total);
 
     void cmdClose_Click();
@@ -115,7 +117,6 @@ private:
     RowLogDialog *m_logDialog = nullptr;
     QPushButton *m_batchButton = nullptr; // the convert button that started the batch
     bool m_closePending = false;
-    QStringList m_pendingPaths;
     bool m_closing = false;
     QPoint m_dragOffset;
     bool m_draggingByHand = false;

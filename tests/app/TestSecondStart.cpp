@@ -1,9 +1,11 @@
 // Real copies of the program on a private session bus: files given to a second start reach
-// the first copy's list; a start without files runs a window of its own.
+// the first copy's list; a start without files runs a window of its own; a termination request
+// closes a window whatever messages it shows.
 #include "TestMedia.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -13,8 +15,10 @@ namespace {
 // A copy of the program started in the media folder; it prints each row its list gains.
 struct Copy
 {
-    Copy(const QString &folder, const QStringList &arguments)
+    Copy(const QString &folder, const QStringList &arguments,
+         const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
     {
+        process.setProcessEnvironment(environment);
         process.setWorkingDirectory(folder);
         process.start(QCoreApplication::applicationDirPath() + "/reelforge", arguments);
     }
@@ -40,9 +44,38 @@ class TestSecondStart : public QObject
     Q_OBJECT
 
 private slots:
-    void filesGoToTheRunningCopy()
+    void initTestCase()
     {
         qputenv("REELFORGE_ECHO_ADDED", "1"); // each copy prints each row its list gains
+    }
+
+    // An add without an encoder says so, then warns of the refused file: SIGTERM while the first
+    // message is open dismisses it, the second goes to standard error, and the window closes
+    // at once, its choices saved.
+    void terminationClosesOverOpenMessages()
+    {
+        QTemporaryDir media;
+        QVERIFY(TestMedia::makeClip(media.filePath("a.mkv"), 0.4));
+        QFile notes(media.filePath("notes.txt"));
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a video\n") > 0);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("PATH", media.path()); // no encoder there
+        environment.insert("XDG_CONFIG_HOME", media.filePath("config"));
+        Copy copy(media.path(), {"a.mkv", "notes.txt"}, environment);
+        // The messages follow the row at once.
+        QTRY_COMPARE_WITH_TIMEOUT(copy.added(), QStringList{media.filePath("a.mkv")}, 20000);
+        QTest::qWait(500);
+        copy.process.terminate();
+        QVERIFY(copy.process.waitForFinished(5000));
+        const QString said = QString::fromUtf8(copy.process.readAllStandardError());
+        QVERIFY2(!said.contains("The encoder ffmpeg was not found") &&
+                     said.contains("Some files are not supported"),
+                 qPrintable(said));
+        QVERIFY(QFile::exists(media.filePath("config/Tarnwick/Reelforge.ini")));
+    }
+
+    void filesGoToTheRunningCopy()
+    {
         QTemporaryDir media;
         QVERIFY(QDir(media.path()).mkpath("Folder"));
         for (const char *name : {"a.mkv", "b c.mp4", "Folder/d.avi", "e.mov"})

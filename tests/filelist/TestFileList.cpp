@@ -34,7 +34,7 @@ const QString nul(QChar(0));
 struct Fixture
 {
     QTemporaryDir dir;
-    FileListModel model;
+    FileListModel model{nullptr, 8192}; // a cap on kept logs that a few logs fill
     QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::QtTest};
     MessageRecorder messages;
     ScriptedDialogs dialogs;
@@ -98,7 +98,9 @@ private slots:
         QVERIFY(TestMedia::makeClip(f->dir.filePath("long é clip.mkv"), 3725, false, "16x16", 1));
         QFile sparse(f->dir.filePath("sparse.mkv"));
         QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64(11) << 29));
-        int refused = -1; // one add at a time: whatever asks meanwhile is refused silently
+        // One add at a time: a selection meanwhile waits its turn, a file to add at once is
+        // refused silently.
+        int refused = -1;
         connect(&f->adder, &FileAdder::addingProgress, &f->adder, [&](int done) {
             if (done > 0 && refused < 0) {
                 refused = f->adder.AddFile2Grid(m_media.clip("mp4"));
@@ -114,8 +116,7 @@ private slots:
         const QString folder = m_media.folder();
         const QString doubled = QString(folder).replace(folder.lastIndexOf('/'), 1, "//");
         for (const QString &selection :
-             {m_media.clip("avi"), doubled + nul + "clip.mkv" + nul + "//clip.mp4",
-              "/" + doubled + "/clip.mov"}) {
+             {doubled + nul + "clip.mkv" + nul + "//clip.mp4", "/" + doubled + "/clip.mov"}) {
             f->adder.AddFileList(selection);
             QVERIFY(f->settled());
         }
@@ -224,14 +225,36 @@ private slots:
         QCOMPARE(f->model.record(1).Duration, "00:00:01");
     }
 
-    void removeSelectAllAndPlay()
+    // Kept logs are compressed: a few of 30 KB fit a cap of 8 KB; past it the oldest are cut
+    // to head and tail, and each follows its row.
+    void removeSelectAllPlayAndKeptLogs()
     {
         QSignalSpy cleared(&f->operations, &ListOperations::selectAllCleared);
+        QStringList logs;
         for (const char *name : {"a", "b", "c", "d", "e"}) {
             FileListRecord record;
             record.FilePath = QString("/v/%1.avi").arg(name);
             QVERIFY(f->model.append(record, nullptr));
+            QString log = QString("ffmpeg version 5.1 for %1\n").arg(name);
+            for (int line = 0; line < 300; ++line)
+                log += QString("frame=%1 fps=25 q=28.0 size=%2kB time=00:00:%3.00 speed=2.1x\n")
+                           .arg(line * 7)
+                           .arg(line * 31 % 997)
+                           .arg(line % 60);
+            logs << log + "video:120kB audio:30kB muxing overhead: 1.2%\n";
+            f->model.setLog(f->model.rowCount() - 1, logs.last());
         }
+        int cut = 0;
+        while (cut < 5 && f->model.log(cut) != logs.at(cut)) {
+            const QString kept = f->model.log(cut);
+            QVERIFY(kept.size() < 3200 && kept.contains(" of this log were let go to save memory"));
+            QVERIFY(kept.startsWith(logs.at(cut).section('\n', 0, 0) + "\n"));
+            QVERIFY(kept.endsWith(logs.at(cut).section('\n', -3)));
+            ++cut;
+        }
+        QVERIFY2(cut > 0 && cut < 4, qPrintable(QString::number(cut)));
+        for (int row = cut; row < 5; ++row)
+            QCOMPARE(f->model.log(row), logs.at(row));
         f->operations.Play({}, 1);
         f->operations.Play({3, 2}, 4);
         f->operations.Play({2}, 0);
@@ -245,8 +268,9 @@ private slots:
         f->operations.Remove();
         QCOMPARE(cleared.count(), 1);
         QCOMPARE(f->paths(), QStringList({"/v/a.avi", "/v/c.avi", "/v/e.avi"}));
-        // A row keeps its identity when rows before it go.
+        // A row keeps its identity, and its log, when rows before it go.
         QCOMPARE(f->model.rowOfKey(keyOfE), 2);
+        QCOMPARE(f->model.log(2), logs.last());
         // Colours belong to the old rows, not to whichever row now sits at that index.
         QVERIFY(!f->color(2, FileListModel::Status).isValid());
 

@@ -12,10 +12,8 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QHeaderView>
-#include <QMimeData>
 #include <QScrollBar>
 #include <QSettings>
-#include <QUrl>
 
 namespace {
 // The stored choices by the names earlier versions wrote them under (and this one the number of
@@ -103,16 +101,18 @@ private slots:
         QVERIFY(formats->isHidden() && about->y() == m_window->height());
     }
 
-    // Dropped files are added in drop order, a refused one passed over silently. Paths opened
-    // from outside meanwhile (a second start, a file manager) come after that add, in order:
-    // neighbouring files as one add, warned once. A tick toggles its box, a double click plays,
-    // and the columns fit beside the scroll bar.
+    // Dropped files are added in drop order, a refused one passed over silently. Whatever comes
+    // during that add waits behind it, in order: Add Video File and Add Folder (their dialogs
+    // open at once), a second drop, and paths opened from outside (a second start, a file
+    // manager), neighbouring files as one add, warned once. A tick toggles its box, a double
+    // click plays, and the columns fit beside the scroll bar.
     void gridTakesDropsOpenedPathsAndManyRows()
     {
         const QTemporaryDir outside;
         const auto media = [&](const QString &name) { return outside.filePath(name); };
         QVERIFY(QDir().mkpath(media("other/Folder")) && QDir().mkpath(media("empty")));
-        for (const char *name : {"a clip.mkv", "other/b.mp4", "other/Folder/c.avi"})
+        for (const char *name :
+             {"a clip.mkv", "other/b.mp4", "other/Folder/c.avi", "x.mkv", "y.mp4"})
             QVERIFY(TestMedia::makeClip(media(name), 0.4));
         QFile notes(media("notes.txt"));
         QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a video\n") > 0);
@@ -123,21 +123,21 @@ private slots:
             return paths;
         };
         FileGrid *grid = steps()->Grid;
-        QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(media("a clip.mkv")),
-                      QUrl::fromLocalFile(media("notes.txt")),
-                      QUrl::fromLocalFile(media("other/b.mp4"))});
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(grid->viewport(), &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(grid->viewport(), &drop);
+        QVERIFY(m_fixture->drop({media("a clip.mkv"), media("notes.txt"), media("other/b.mp4")}));
         QVERIFY(m_window->adder()->isAdding());
-        m_window->openPaths(
-            {media("notes.txt"), media("a clip.mkv"), media("other/Folder"), media("empty")});
-        QTRY_COMPARE(listedPaths(), (QStringList{media("a clip.mkv"), media("other/b.mp4"),
-                                                 media("other/Folder/c.avi")}));
-        QTRY_VERIFY(!m_window->adder()->isAdding() && !steps()->lblAddProgress->isVisible());
+        m_fixture->dialogs.chosenFiles = {media("x.mkv")};
+        m_fixture->click("cmdAddVideoFile");
+        m_fixture->dialogs.chosenFolder = media("other/Folder");
+        m_fixture->click("cmdAddFolder");
+        QVERIFY(m_fixture->drop({media("y.mp4")}));
+        m_window->openPaths({media("notes.txt"), media("a clip.mkv"), media("empty")});
+        QTRY_COMPARE_WITH_TIMEOUT(
+            listedPaths(),
+            (QStringList{media("a clip.mkv"), media("other/b.mp4"), media("x.mkv"),
+                         media("other/Folder/c.avi"), media("y.mp4")}),
+            60000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !m_window->adder()->isAdding() && !steps()->lblAddProgress->isVisible(), 60000);
         QCOMPARE(m_fixture->messages.texts(),
                  (QStringList{"Some files are not supported or already exist and will not be added",
                               "Selected Folder is empty."}));
@@ -161,7 +161,7 @@ private slots:
     }
 
     // Many files through the dialog: the count shows under the grid, and Cancel (by keyboard) or
-    // a close mid-add ends it; the close also closes at once.
+    // a close mid-add ends it and drops the adds waiting behind it; the close also closes at once.
     void addsInTheBackgroundUntilCancelledOrClosed_data()
     {
         QTest::addColumn<bool>("close");
@@ -173,16 +173,20 @@ private slots:
     {
         QFETCH(bool, close);
         QStringList clips;
-        for (int i = 0; i < 80; ++i) {
+        for (int i = 0; i < 82; ++i) {
             clips << m_fixture->folder.filePath(QString("clip%1.mkv").arg(i));
             QVERIFY(QFile::copy(TestMedia::instance().clip("mkv"), clips.last()));
         }
+        const QStringList waiting = {clips.takeLast(), clips.takeLast()};
         FileListModel *list = m_window->fileList();
         QSignalSpy unloading(m_window, &MainWindow::unloading);
         m_fixture->dialogs.chosenFiles = clips;
         m_fixture->click("cmdAddVideoFile");
         QCOMPARE(steps()->lblAddProgress->text(), QString("Adding 0 of 80\u2026"));
         QTRY_VERIFY_WITH_TIMEOUT(list->rowCount() > 0, 60000);
+        m_fixture->dialogs.chosenFiles = {waiting.first()};
+        m_fixture->click("cmdAddVideoFile");
+        QVERIFY(m_fixture->drop({waiting.last()}));
         if (close)
             m_window->close(); // as the window manager would
         else
@@ -193,6 +197,8 @@ private slots:
         const int stoppedWith = list->rowCount();
         QTest::qWait(300);
         QVERIFY(list->rowCount() == stoppedWith && stoppedWith < clips.size());
+        for (const QString &path : waiting)
+            QCOMPARE(list->rowOfPath(path), -1);
     }
 
     // Against a stand-in that offers H.264, AAC and MP4 only, and against the real encoder.
@@ -206,6 +212,8 @@ private slots:
         panel->cmbCategory()->setCurrentText("Web Video");
         const QString noAv1 = "Not available: the installed ffmpeg has no encoder \"libsvtav1\".";
         QCOMPARE(panel->cmbOutVCodec()->itemData(2, Qt::ToolTipRole).toString(), noAv1);
+        QCOMPARE(panel->cmbOutVCodec()->itemData(2, Qt::AccessibleDescriptionRole).toString(),
+                 noAv1);
         QVERIFY(panel->missingEncoder().startsWith("encoder \"libvpx-vp9\""));
         m_fixture->click("cmdConvert");
         // One message, naming what is missing.
@@ -214,12 +222,33 @@ private slots:
         QCOMPARE(steps()->cmdConvert->text(), QString("Convert All"));
         panel->cmbCategory()->setCurrentText("MP4 Video");
         QCOMPARE(panel->missingEncoder(), QString());
+        // The user's pick of what cannot be made is refused at once, as the convert button
+        // would, and the choice before it stays: a label (with its container), a container.
+        panel->cmbCategory()->setCurrentText("Common Video");
+        panel->cmbOutVCodec()->setCurrentText("H.264 / AAC");
+        panel->cmbOutFormat()->setCurrentText("mp4");
+        m_fixture->messages.clear();
+        QTest::keyClick(panel->cmbOutVCodec(), Qt::Key_Down);
+        QTest::keyClick(panel->cmbOutFormat(), Qt::Key_Up);
+        QCOMPARE(m_fixture->messages.texts(),
+                 (QStringList{FormatPanel::cannotBeMade("encoder \"mpeg4\""),
+                              FormatPanel::cannotBeMade("container \"matroska\"")}));
+        QCOMPARE(panel->cmbOutVCodec()->currentText() + " " + panel->cmbOutFormat()->currentText(),
+                 QString("H.264 / AAC mp4"));
         // In the custom format the container and each codec are judged on their own.
         panel->optFormat(1)->setChecked(true);
         QCOMPARE(panel->cmbCVCodec()->itemData(7, Qt::ToolTipRole).toString(), noAv1);
         panel->cmbCVCodec()->setCurrentText("H.264 / AVC");
         panel->cmbCACodec()->setCurrentText("AAC");
         QCOMPARE(panel->missingEncoder(), QString("container \"avi\""));
+        QComboBox *codecs = panel->cmbCVCodec();
+        codecs->showPopup();
+        const QModelIndex av1 = codecs->model()->index(7, 0);
+        codecs->view()->scrollTo(av1);
+        QTest::mouseClick(codecs->view()->viewport(), Qt::LeftButton, {},
+                          codecs->view()->visualRect(av1).center());
+        QCOMPARE(codecs->currentText(), QString("H.264 / AVC"));
+        QCOMPARE(m_fixture->messages.count(), 3);
         panel->cmbCustContainer()->setCurrentText("MP4");
         QCOMPARE(panel->missingEncoder(), QString());
 
