@@ -23,8 +23,11 @@ ProcessRunner::~ProcessRunner()
         killGroup();
         // Dead before the owner goes on to remove the file it wrote: on a network mount a file
         // still open is only renamed away, and its folder could not go.
-        if (m_process)
+        // Nothing is told any more: the owner is going.
+        if (m_process) {
+            m_process->disconnect(this);
             m_process->waitForFinished(5000);
+        }
     }
     releaseProcess();
 }

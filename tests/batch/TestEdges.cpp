@@ -220,7 +220,7 @@ private slots:
 
     // The program killed mid-row, converting a file whose name holds a line break beside a
     // file named like the first line: the next start removes the temporary file and nothing
-    // of the user's.
+    // of the user's, whatever its record names.
     void killedCopyLeavesOnlyItsOwnFiles()
     {
         const QString folder = fresh("killed");
@@ -234,6 +234,13 @@ private slots:
         cli.kill();
         QVERIFY(cli.waitForFinished());
         QVERIFY(hasPrivateFolder(folder)); // nobody tidied up
+        // A record that names some other folder, damaged or made by hand, removes nothing there.
+        const QDir records(InFlightOutputs::recordsFolder());
+        const QStringList lists = records.entryList({"*.list"}, QDir::Files);
+        QCOMPARE(lists.size(), 1);
+        QFile list(records.filePath(lists.first()));
+        QVERIFY(list.open(QIODevice::Append) && list.write(QFile::encodeName(folder) + '\0') > 0);
+        list.close();
         const QStringList removed = InFlightOutputs::removeStale();
         QCOMPARE(removed.size(), 1);
         QVERIFY2(removed.first().endsWith("/bashrc\n.avi"), qPrintable(removed.first()));
