@@ -14,6 +14,9 @@ qint64 monotonicMs()
     return timer.elapsed();
 }
 
+// About 31 years: an encoder that slow gives no estimate, and the count stays in range.
+constexpr double kLongestEstimateMs = 1e12;
+
 // "40 s", "6 min", "1 h 5 min".
 QString remainingText(qint64 milliseconds)
 {
@@ -104,7 +107,8 @@ qint64 BatchProgress::remainingMs() const
     if (rate <= 0)
         return -1;
     const double left = std::max(0.0, m_totalSeconds - settledSeconds());
-    return qint64(std::llround(left / rate * 1000.0));
+    const double milliseconds = left / rate * 1000.0;
+    return milliseconds <= kLongestEstimateMs ? qint64(std::llround(milliseconds)) : -1;
 }
 
 QString BatchProgress::summary() const

@@ -29,7 +29,8 @@ public:
     int percent() const;
     // Media seconds per wall second; 0 until something was converted.
     double speed() const;
-    // Milliseconds left; negative when there is no estimate yet.
+    // Milliseconds left; negative when there is no estimate (nothing converted yet, or a pace
+    // that would take decades).
     qint64 remainingMs() const;
     // "3 of 12 files · 41 % · about 6 min left · 2.3× real time"
     QString summary() const;

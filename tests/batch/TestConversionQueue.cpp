@@ -246,7 +246,9 @@ private slots:
             {{0, 10},
              {{0, 20, 10000}, {1, 15, 10000}},
              "0 of 2 files · 100 % · about 0 s left · 3.0× real time"},
-            {{0, 0}, {{0, -1, 500}, {1, -1, 900}}, "2 of 2 files · 100 %"}};
+            {{0, 0}, {{0, -1, 500}, {1, -1, 900}}, "2 of 2 files · 100 %"},
+            // A microsecond of media in an hour: no estimate rather than billions of hours.
+            {{3600}, {{0, 1e-6, 3600000}}, "0 of 1 files · 0 % · 0.0× real time"}};
         for (const auto &[lengths, events, summary] : cases) {
             qint64 clock = 0;
             BatchProgress progress([&clock] { return clock; });

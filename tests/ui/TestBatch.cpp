@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 
@@ -280,6 +281,34 @@ private slots:
         QVERIFY(m_fixture->messages.texts().value(0).startsWith(
             "Error converting file: a.avi\r\nError occured while getting paramters"));
         QCOMPARE(filesIn(work("custom")), QStringList());
+    }
+
+    // With two slots and one row running, a file dropped on the grid takes the free slot at
+    // once rather than when the running row ends (two minutes of pictures at 1080p, 50 a second).
+    void droppedFileFillsAFreeSlotAtOnce()
+    {
+        QVERIFY(TestMedia::makeClip(work("long.mkv"), 120.0, true, "160x120", 5));
+        QVERIFY(QFile::copy(work("long.mkv"), work("dropped.mkv")));
+        m_fixture->dialogs.chosenFiles = {work("long.mkv")};
+        m_fixture->click("cmdAddVideoFile");
+        QTRY_VERIFY(!m_window->adder()->isAdding());
+        steps()->spnSimultaneous->setValue(2);
+        m_window->formats()->cmbCVSize()->setCurrentText("hd1080(1920x1080)");
+        m_window->formats()->txtFrameRate()->setText("50");
+        QTRY_COMPARE(liveChildProcesses(), 0); // the encoder inventory has answered
+        m_fixture->click("cmdConvert");
+        QTRY_COMPARE(liveChildProcesses(), 1);
+
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(work("dropped.mkv"))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(steps()->Grid->viewport(), &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(steps()->Grid->viewport(), &drop);
+        QTRY_VERIFY(!m_window->adder()->isAdding()); // its reading of the file is over
+        QTRY_COMPARE_WITH_TIMEOUT(liveChildProcesses(), 2, 5000);
+        QVERIFY(convert(steps()->cmdConvert)); // Stop
+        QCOMPARE(statuses(), (QStringList{S::Cancelled, S::Cancelled}));
     }
 };
 
