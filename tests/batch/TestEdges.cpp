@@ -223,7 +223,7 @@ private slots:
     // of the user's, whatever its record names.
     void killedCopyLeavesOnlyItsOwnFiles()
     {
-        const QString folder = fresh("killed");
+        const QString folder = fresh("killed\nfolder"); // line breaks in its path too
         QVERIFY(QFile::copy(m_slow, folder + "/bashrc\n.mkv"));
         QFile mine(folder + "/.bashrc");
         QVERIFY(mine.open(QIODevice::WriteOnly) && mine.write("the user's own") > 0);
