@@ -21,9 +21,9 @@ ProcessRunner::~ProcessRunner()
 {
     if (m_running) {
         killGroup();
-        // Dead before the owner goes on to remove the file it wrote: on a network mount a file
-        // still open is only renamed away, and its folder could not go.
-        // Nothing is told any more: the owner is going.
+        // Dead before the owner goes on to remove the file it wrote (on a network mount a file
+        // still open is only renamed away, and its folder could not go); the departing owner
+        // is told nothing more.
         if (m_process) {
             m_process->disconnect(this);
             m_process->waitForFinished(5000);
