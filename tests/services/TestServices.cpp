@@ -1,8 +1,10 @@
-// The bus services against stand-ins on the private session bus the test runs under.
+// The bus services against stand-ins on the private session bus the test runs under, and the
+// termination signals in a program of their own.
 #include "BatchEndNotice.h"
 #include "FreedesktopNotifier.h"
 #include "LogindSleepInhibitor.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusUnixFileDescriptor>
@@ -10,6 +12,7 @@
 #include <QProcess>
 #include <QTest>
 
+#include <csignal>
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
@@ -63,7 +66,7 @@ private:
 };
 } // namespace
 
-class TestDesktopServices : public QObject
+class TestServices : public QObject
 {
     Q_OBJECT
 
@@ -116,7 +119,27 @@ private slots:
         inhibitor.reset();
         QTRY_VERIFY(login.lastReleased());
     }
+
+    // Held as the window holds it, the first signal asks the program to stop; should that stop
+    // hang, a second ends it at once with 128 + the signal's number.
+    void secondSignalEndsTheProgram()
+    {
+        for (const auto &[first, second] : {std::pair{SIGTERM, SIGTERM}, {SIGINT, SIGHUP}}) {
+            QProcess program;
+            program.start(QCoreApplication::applicationDirPath() + "/signalled_program");
+            QVERIFY(program.waitForReadyRead(10000));
+            QCOMPARE(program.readAll(), "ready\n");
+            ::kill(pid_t(program.processId()), first);
+            QVERIFY(program.waitForReadyRead(10000));
+            QCOMPARE(program.readAll(), "stopping\n");
+            QVERIFY(!program.waitForFinished(300)); // its stop hangs
+            ::kill(pid_t(program.processId()), second);
+            QVERIFY(program.waitForFinished(1000));
+            QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(program.exitCode(), 128 + second);
+        }
+    }
 };
 
-QTEST_GUILESS_MAIN(TestDesktopServices)
-#include "TestDesktopServices.moc"
+QTEST_GUILESS_MAIN(TestServices)
+#include "TestServices.moc"
