@@ -279,9 +279,8 @@ private slots:
     void hostileNamesInReports_data()
     {
         QTest::addColumn<QString>("report");
-        QTest::newRow("plain") << "plain";
-        QTest::newRow("terminal") << "terminal";
-        QTest::newRow("json") << "json";
+        for (const char *report : {"plain", "terminal", "json"})
+            QTest::newRow(report) << QString(report);
     }
     void hostileNamesInReports()
     {
@@ -293,10 +292,10 @@ private slots:
         // Qt cannot remove what it cannot name.
         const auto unlink = qScopeGuard([&notUtf8] { ::unlink(notUtf8.constData()); });
         QFile arguments(folder + ".arguments"); // as bytes, for xargs
-        QVERIFY(arguments.open(QIODevice::WriteOnly));
-        arguments.write(QFile::encodeName(folder + "/" + hostile) + '\0' +
-                        QFile::encodeName(folder + "/clip one.mkv") + '\0' + notUtf8 + '\0');
-        arguments.close();
+        QVERIFY(arguments.open(QIODevice::WriteOnly) &&
+                arguments.write(QFile::encodeName(folder + "/" + hostile) + '\0' +
+                                QFile::encodeName(folder + "/clip one.mkv") + '\0' + notUtf8) &&
+                arguments.flush());
         QStringList command = {"xargs",   "-0",        "-a",         arguments.fileName(),
                                m_program, "--options", kFastOptions, "--ext",
                                "avi",     "--output",  m_out};
@@ -353,13 +352,9 @@ private slots:
             QSKIP("needs root, /dev/fuse, fusefat and mkfs.vfat (dosfstools)");
         const QString image = m_dir.filePath("fat.img");
         const QString mount = m_dir.filePath("fat");
-        int status = -1;
-        said("mkfs.vfat", {"-C", image, "4096"}, &status);
-        QCOMPARE(status, 0);
+        QVERIFY(QProcess::execute("mkfs.vfat", {"-C", image, "4096"}) == 0);
         QVERIFY(QDir().mkpath(mount));
         QProcess server;
-        server.setStandardOutputFile(QProcess::nullDevice());
-        server.setStandardErrorFile(QProcess::nullDevice());
         server.start("fusefat", {"-f", "-o", "rw+", image, mount});
         const auto release = qScopeGuard([&] {
             ::kill(pid_t(server.processId()), SIGCONT);

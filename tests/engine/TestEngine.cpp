@@ -17,7 +17,6 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -26,6 +25,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <linux/close_range.h>
 #include <memory>
@@ -99,46 +99,36 @@ private slots:
 
     void init() { EncoderPath::setOverride(TestMedia::encoder()); }
 
-    // Paths are relative to a fresh temporary folder; an empty expected path means the
-    // folder could not be made.
-    void namesAnOutputPath_data()
-    {
-        QTest::addColumn<QStringList>("existing"); // files; the first is the input
-        QTest::addColumn<QString>("outPath");      // null: beside the input
-        QTest::addColumn<QString>("expected");
-        const auto row = [](const char *name, const QStringList &existing, const QString &outPath,
-                            const char *expected) {
-            QTest::newRow(name) << existing << outPath << QString(expected);
-        };
-        const QString beside;
-        row("input has it", {"v/clip.avi"}, beside, "v/clip_Converted.avi");
-        row("numbers go on", {"v/clip.avi", "v/clip_Converted.avi", "v/clip_Converted_0.avi"},
-            beside, "v/clip_Converted_1.avi");
-        row("no second suffix", {"v/clip_Converted.avi"}, beside, "v/clip_Converted_0.avi");
-        row("suffix case", {"v/clip_converted.avi"}, beside, "v/clip_converted_Converted.avi");
-        row("parent missing", {"v/clip.avi"}, "a/b", "");
-        row("empty folder", {"v/clip.avi"}, "", "");
-    }
-
+    // Paths are relative to a fresh temporary folder; the first file is the input, a null
+    // folder means beside it, and an empty expected path that the folder could not be made.
     void namesAnOutputPath()
     {
-        QFETCH(QStringList, existing);
-        QFETCH(QString, outPath);
-        QFETCH(QString, expected);
-        QTemporaryDir dir;
-        for (const QString &file : std::as_const(existing)) {
-            QVERIFY(QDir().mkpath(QFileInfo(dir.filePath(file)).path()));
-            QVERIFY(QFile(dir.filePath(file)).open(QIODevice::WriteOnly));
+        const QString beside;
+        const QList<std::tuple<QStringList, QString, QString>> cases = {
+            {{"v/clip.avi"}, beside, "v/clip_Converted.avi"},
+            {{"v/clip.avi", "v/clip_Converted.avi", "v/clip_Converted_0.avi"},
+             beside,
+             "v/clip_Converted_1.avi"},                                   // numbers go on
+            {{"v/clip_Converted.avi"}, beside, "v/clip_Converted_0.avi"}, // no second suffix
+            {{"v/clip_converted.avi"}, beside, "v/clip_converted_Converted.avi"},
+            {{"v/clip.avi"}, "a/b", ""}, // parent missing
+            {{"v/clip.avi"}, "", ""}};
+        for (const auto &[existing, outPath, expected] : cases) {
+            QTemporaryDir dir;
+            for (const QString &file : existing) {
+                QVERIFY(QDir().mkpath(QFileInfo(dir.filePath(file)).path()));
+                QVERIFY(QFile(dir.filePath(file)).open(QIODevice::WriteOnly));
+            }
+            const QString folder = outPath.isEmpty() ? outPath : dir.filePath(outPath);
+            OutputNameFailure failure = OutputNameFailure::AllNamesTaken;
+            const QString result = GetOutputFileName(dir.filePath(existing.first()), "avi",
+                                                     outPath.isNull(), folder, {}, &failure);
+            QCOMPARE(result, expected.isEmpty() ? expected : dir.filePath(expected));
+            QCOMPARE(failure, expected.isEmpty() ? OutputNameFailure::FolderUnavailable
+                                                 : OutputNameFailure::None);
+            if (!outPath.isNull())
+                QCOMPARE(QFileInfo(folder).isDir(), !expected.isEmpty());
         }
-        const QString folder = outPath.isEmpty() ? outPath : dir.filePath(outPath);
-        OutputNameFailure failure = OutputNameFailure::AllNamesTaken;
-        const QString result = GetOutputFileName(dir.filePath(existing.first()), "avi",
-                                                 outPath.isNull(), folder, {}, &failure);
-        QCOMPARE(result, expected.isEmpty() ? expected : dir.filePath(expected));
-        QCOMPARE(failure, expected.isEmpty() ? OutputNameFailure::FolderUnavailable
-                                             : OutputNameFailure::None);
-        if (!outPath.isNull())
-            QCOMPARE(QFileInfo(folder).isDir(), !expected.isEmpty());
     }
 
     // From one chunk: the time, its length-unknown status number and percent (halves to even).
@@ -163,28 +153,6 @@ private slots:
         }
     }
 
-    // Rows naming a recorded output use that file; each is read with LF and CR LF line ends.
-    // The detail must keep the first text and drop the second.
-    void errorDetailQuotesTheErrorAlone()
-    {
-        const QList<QStringList> cases = {
-            {"ffmpeg51_unknown_encoder_one_stream", "foo", "Video"},
-            {"ffmpeg51_encoder_open_failed", "rate 1234", "-> #0:1"},
-            {"old_unknown_codec", "Unknown codec", "Audio"},
-            {"Stream mapping:\n  #1\n  #2\n  #3\nfailed\n", "#3", "#2"}, // two lines at most
-            {"something went wrong\n", "", "wrong"}};                    // no landmark
-        for (const QStringList &c : cases) {
-            QString output = c.at(0);
-            QFile file(QStringLiteral(REELFORGE_TEST_DATA "/encoder-output/") + output + ".txt");
-            if (file.open(QIODevice::ReadOnly))
-                output = QString::fromUtf8(file.readAll()).replace("\r\n", "\n");
-            for (const QString &text : {output, QString(output).replace('\n', "\r\n")}) {
-                const QString detail = EncoderOutput::errorDetail(text);
-                QVERIFY2(detail.contains(c.at(1)) && !detail.contains(c.at(2)), qPrintable(detail));
-            }
-        }
-    }
-
     // A long run's output keeps its start and its end, within a bound.
     void longOutputStaysBounded()
     {
@@ -199,50 +167,38 @@ private slots:
 
     // Verdicts come from the encoder's message lines only: echoed names and tags that hold its
     // words are no verdict, whatever line breaks they hold.
-    void verdictsComeFromMessageLines_data()
+    void verdictsComeFromMessageLines()
     {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<bool>("diskFull");
-        QTest::addColumn<bool>("unreadable");
-        QTest::addColumn<QString>("errorLine");
         const QString echo = "Input #0, matroska,webm, from '%1':\n  Metadata:\n"
                              "    title           : No space left on device\n"
                              "                    : Unknown format\nPress [q] to stop\n";
+        // Input, encoder output, disk full, input unreadable, the error line.
+        QList<std::tuple<QString, QString, bool, bool, QString>> cases;
         for (const QString name : {"/v/a No space left on device.mkv", "/v/Unknown format x.mkv",
                                    "/v/a\nNo space left on device\n.mkv", "/v/b\n: Unknown format"})
-            QTest::newRow(qPrintable(name)) << name << echo.arg(name) << false << false << "";
-        QTest::newRow("full disk")
-            << "/v/a.mkv"
-            << "Output #0, avi, to '/o/a.avi':\nframe=  1 time=00:00:01.00 x\r"
-               "av_interleaved_write_frame(): No space left on device\n[aac @ 0x1] Qavg: 9.5\n"
-               "Error writing trailer of /o/a.avi: No space left on device\n"
-               "frame=  2 time=00:00:02.00 x\nvideo:1kB audio:1kB\nConversion failed!\n"
-            << true << false << "Error writing trailer of /o/a.avi: No space left on device";
-        QTest::newRow("unreadable, line break in its name")
-            << "/v/r\nx.avi"
-            << "/v/r\nx.avi: Invalid data found when processing input\n"
-            << false << true << "/v/r x.avi: Invalid data found when processing input";
-        QTest::newRow("older encoder") << "C:\\v.avi"
-                                       << "C:\\v.avi: Unknown format\n"
-                                       << false << true << "C:\\v.avi: Unknown format";
-        QTest::newRow("damaged packet")
-            << "/v/in.ts"
-            << "Input #0, mpegts, from '/v/in.ts':\n[h264 @ 0x1] Invalid data found when "
-               "processing input\nframe=  5 time=00:00:01.00 x\n"
-            << false << false << "[h264 @ 0x1] Invalid data found when processing input";
-    }
-    void verdictsComeFromMessageLines()
-    {
-        QFETCH(QString, input);
-        QFETCH(QString, output);
-        QFETCH(bool, diskFull);
-        QFETCH(bool, unreadable);
-        QFETCH(QString, errorLine);
-        const QStringList paths = {input, "/o/a.avi"};
-        QCOMPARE(EncoderOutput::diskFull(output, paths), diskFull);
-        QCOMPARE(EncoderOutput::inputUnreadable(output, input), unreadable);
-        QCOMPARE(EncoderOutput::errorLine(output, paths), errorLine);
+            cases.append({name, echo.arg(name), false, false, ""});
+        cases.append(
+            {"/v/a.mkv", // a full disk
+             "Output #0, avi, to '/o/a.avi':\nframe=  1 time=00:00:01.00 x\r"
+             "av_interleaved_write_frame(): No space left on device\n[aac @ 0x1] Qavg: 9.5\n"
+             "Error writing trailer of /o/a.avi: No space left on device\n"
+             "frame=  2 time=00:00:02.00 x\nvideo:1kB audio:1kB\nConversion failed!\n",
+             true, false, "Error writing trailer of /o/a.avi: No space left on device"});
+        cases.append({"/v/r\nx.avi", "/v/r\nx.avi: Invalid data found when processing input\n",
+                      false, true, "/v/r x.avi: Invalid data found when processing input"});
+        cases.append({"C:\\v.avi", "C:\\v.avi: Unknown format\n", false, true,
+                      "C:\\v.avi: Unknown format"}); // an older encoder
+        cases.append({"/v/in.ts",                    // a damaged packet
+                      "Input #0, mpegts, from '/v/in.ts':\n[h264 @ 0x1] Invalid data found when "
+                      "processing input\nframe=  5 time=00:00:01.00 x\n",
+                      false, false, "[h264 @ 0x1] Invalid data found when processing input"});
+        for (const auto &[input, output, diskFull, unreadable, errorLine] : std::as_const(cases)) {
+            const QStringList paths = {input, "/o/a.avi"};
+            QVERIFY2(EncoderOutput::diskFull(output, paths) == diskFull &&
+                         EncoderOutput::inputUnreadable(output, input) == unreadable,
+                     qPrintable(input));
+            QCOMPARE(EncoderOutput::errorLine(output, paths), errorLine);
+        }
     }
 
     // What an option string needs that the stand-in encoder does not offer.
@@ -443,29 +399,22 @@ private slots:
         connect(&job, &CVideoConv::CurrentStatus, this, [&](const QString &s) { events << s; });
         connect(&job, &CVideoConv::Progress, this,
                 [&](qint16 percent) { events << QStringLiteral("progress %1").arg(percent); });
-        ConversionOutcome outcome;
-        QEventLoop loop;
-        connect(&job, &CVideoConv::finished, this, [&](const ConversionOutcome &ended) {
-            outcome = ended;
-            loop.quit();
-        });
+        QSignalSpy finished(&job, &CVideoConv::finished);
         job.setInputFile(input);
         job.setOutputFile(output);
         job.setParametrs(options);
         job.setFileTimeLength(length);
         job.start();
-        loop.exec();
+        QVERIFY(finished.wait(120000));
+        const auto outcome = finished.first().first().value<ConversionOutcome>();
         const QString told = events.join(';');
         QVERIFY2(QRegularExpression("^Starting\\.\\.\\.;(" + pattern + ")$").match(told).hasMatch(),
                  qPrintable(told));
-        double last = -1; // percents and seconds never go back
-        for (const QString &event : std::as_const(events)) {
-            const QStringList words = event.split(' ');
-            bool isNumber = false;
-            const double number = words.value(words.first() == "progress").toDouble(&isNumber);
-            QVERIFY2(!isNumber || number >= last, qPrintable(told));
-            last = isNumber ? number : last;
-        }
+        QList<double> numbers; // percents and seconds never go back
+        for (const auto &number :
+             QRegularExpression("(^|;)(progress )?(-?[\\d.]+)").globalMatch(told))
+            numbers << number.captured(3).toDouble();
+        QVERIFY2(std::is_sorted(numbers.cbegin(), numbers.cend()), qPrintable(told));
         QVERIFY(messages.texts().isEmpty() && !QFile::exists("marker"));
         QCOMPARE(outcome.kind, reason.isEmpty() ? ConversionOutcome::Kind::Succeeded
                                                 : ConversionOutcome::Kind::Failed);

@@ -1,8 +1,10 @@
-// The bus services against stand-ins on the private session bus the test runs under.
+// The bus services against stand-ins on the private session bus the test runs under, and the
+// termination signals in a program of their own.
 #include "BatchEndNotice.h"
 #include "FreedesktopNotifier.h"
 #include "LogindSleepInhibitor.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusUnixFileDescriptor>
@@ -10,6 +12,7 @@
 #include <QProcess>
 #include <QTest>
 
+#include <csignal>
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
@@ -24,7 +27,8 @@ public:
     StandInService(const QString &service, const QString &path)
         : m_bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, service))
     {
-        registered = m_bus.registerVirtualObject(path, this) && m_bus.registerService(service);
+        m_bus.registerVirtualObject(path, this);
+        m_bus.registerService(service);
     }
     ~StandInService() override
     {
@@ -54,7 +58,6 @@ public:
     }
     QString introspect(const QString &) const override { return {}; }
 
-    bool registered = false;
     QList<QVariantList> calls;
 
 private:
@@ -63,7 +66,7 @@ private:
 };
 } // namespace
 
-class TestDesktopServices : public QObject
+class TestServices : public QObject
 {
     Q_OBJECT
 
@@ -71,7 +74,6 @@ private slots:
     void notificationReachesTheService()
     {
         StandInService service("org.freedesktop.Notifications", "/org/freedesktop/Notifications");
-        QVERIFY(service.registered);
         FreedesktopNotifier notifier(QDBusConnection::sessionBus());
         BatchEndNotice::send(notifier, 1, 2);
         QTRY_COMPARE(service.calls.size(), 1);
@@ -89,7 +91,6 @@ private slots:
     void sleepLockIsReleased()
     {
         StandInService login("org.freedesktop.login1", "/org/freedesktop/login1");
-        QVERIFY(login.registered);
         auto inhibitor = std::make_unique<LogindSleepInhibitor>(QDBusConnection::sessionBus());
         inhibitor->hold();
         inhibitor->hold();
@@ -116,7 +117,27 @@ private slots:
         inhibitor.reset();
         QTRY_VERIFY(login.lastReleased());
     }
+
+    // Held as the window holds it, the first signal asks the program to stop; should that stop
+    // hang, a second ends it at once with 128 + the signal's number.
+    void secondSignalEndsTheProgram()
+    {
+        for (const auto &[first, second] : {std::pair{SIGTERM, SIGTERM}, {SIGINT, SIGHUP}}) {
+            QProcess program;
+            program.start(QCoreApplication::applicationDirPath() + "/signalled_program");
+            QVERIFY(program.waitForReadyRead(10000));
+            QCOMPARE(program.readAll(), "ready\n");
+            ::kill(pid_t(program.processId()), first);
+            QVERIFY(program.waitForReadyRead(10000));
+            QCOMPARE(program.readAll(), "stopping\n");
+            QVERIFY(!program.waitForFinished(300)); // its stop hangs
+            ::kill(pid_t(program.processId()), second);
+            QVERIFY(program.waitForFinished(1000));
+            QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(program.exitCode(), 128 + second);
+        }
+    }
 };
 
-QTEST_GUILESS_MAIN(TestDesktopServices)
-#include "TestDesktopServices.moc"
+QTEST_GUILESS_MAIN(TestServices)
+#include "TestServices.moc"
