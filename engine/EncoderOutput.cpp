@@ -10,38 +10,6 @@
 namespace {
 constexpr auto kTimeKey = QLatin1String("time=");
 
-// Moves past the line that holds position: the result is the position of the LF that ends
-// it (an LF alone or a CR LF pair both end a line), or -1 when no line end follows.
-qsizetype hop(const QString &text, qsizetype position)
-{
-    return text.indexOf(QLatin1Char('\n'), position);
-}
-
-bool lineIsIndented(const QString &text, qsizetype lineFeed)
-{
-    const qsizetype next = lineFeed + 1;
-    return next < text.size() &&
-           (text.at(next) == QLatin1Char(' ') || text.at(next) == QLatin1Char('\t'));
-}
-
-// Hops from the landmark over its own line and then over at most hops - 1 further lines,
-// but only over indented ones: those describe streams, while an error message that follows
-// starts at the left margin and must stay in the detail. Without a line end after the
-// landmark the whole text is the detail.
-QString detailAfter(const QString &text, qsizetype landmark, int hops)
-{
-    qsizetype position = hop(text, landmark);
-    if (position < 0)
-        return text;
-    for (int i = 1; i < hops && lineIsIndented(text, position); ++i) {
-        const qsizetype next = hop(text, position + 1);
-        if (next < 0)
-            break;
-        position = next;
-    }
-    return text.mid(position);
-}
-
 std::optional<double> decimal(QStringView text)
 {
     if (text.isEmpty())
@@ -125,24 +93,6 @@ qint16 EncoderOutput::percent(double seconds, double lengthSeconds)
     constexpr double low = std::numeric_limits<qint16>::min();
     constexpr double high = std::numeric_limits<qint16>::max();
     return qint16(std::isnan(value) ? 0 : std::clamp(value, low, high));
-}
-
-QString EncoderOutput::errorDetail(const QString &output)
-{
-    if (output.trimmed().isEmpty())
-        return QString();
-    qsizetype landmark = output.indexOf(QLatin1String("Stream mapping:"), 0, Qt::CaseInsensitive);
-    if (landmark >= 0)
-        return detailAfter(output, landmark, 3);
-    landmark = output.indexOf(QLatin1String("Input #"), 0, Qt::CaseInsensitive);
-    if (landmark >= 0)
-        return detailAfter(output, landmark, 4);
-    for (const QLatin1String banner : {QLatin1String("built on"), QLatin1String("built with")}) {
-        landmark = output.indexOf(banner, 0, Qt::CaseInsensitive);
-        if (landmark >= 0)
-            return detailAfter(output, landmark, 1);
-    }
-    return QString();
 }
 
 QString EncoderOutput::shownPath(const QString &path)

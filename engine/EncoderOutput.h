@@ -5,8 +5,8 @@
 
 #include <optional>
 
-// Reads the encoder's console text: progress times, the unreadable-input report and the
-// error detail quoted in failure messages. Understands both the older encoder texts
+// Reads the encoder's console text: progress times, the unreadable-input and full-disk
+// verdicts, and the error line quoted in failure messages. Understands both the older encoder texts
 // (seconds, "Unknown format", CR LF) and today's (hours:minutes:seconds, "Invalid data
 // found when processing input", LF).
 class EncoderOutput
@@ -30,9 +30,6 @@ public:
     // Progress in percent: the time rounded to whole seconds, divided by the length,
     // rounded again. Halves go to the even neighbour; values above 100 are kept.
     static qint16 percent(double seconds, double lengthSeconds);
-
-    // The part of the complete output that carries the encoder's error message.
-    static QString errorDetail(const QString &output);
 
     // Verdicts below come from the encoder's own message lines only: lines at the left margin
     // (stream descriptions and metadata are indented), with the paths it echoes taken as
