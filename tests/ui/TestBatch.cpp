@@ -6,7 +6,6 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 
@@ -289,9 +288,7 @@ private slots:
     {
         QVERIFY(TestMedia::makeClip(work("long.mkv"), 120.0, true, "160x120", 5));
         QVERIFY(QFile::copy(work("long.mkv"), work("dropped.mkv")));
-        m_fixture->dialogs.chosenFiles = {work("long.mkv")};
-        m_fixture->click("cmdAddVideoFile");
-        QTRY_VERIFY(!m_window->adder()->isAdding());
+        addClips({"long.mkv"}); // kept: a copy never overwrites
         steps()->spnSimultaneous->setValue(2);
         m_window->formats()->cmbCVSize()->setCurrentText("hd1080(1920x1080)");
         m_window->formats()->txtFrameRate()->setText("50");
@@ -299,12 +296,7 @@ private slots:
         m_fixture->click("cmdConvert");
         QTRY_COMPARE(liveChildProcesses(), 1);
 
-        QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(work("dropped.mkv"))});
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(steps()->Grid->viewport(), &enter);
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(steps()->Grid->viewport(), &drop);
+        QVERIFY(m_fixture->drop({work("dropped.mkv")}));
         QTRY_VERIFY(!m_window->adder()->isAdding()); // its reading of the file is over
         QTRY_COMPARE_WITH_TIMEOUT(liveChildProcesses(), 2, 5000);
         QVERIFY(convert(steps()->cmdConvert)); // Stop
