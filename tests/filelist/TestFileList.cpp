@@ -124,8 +124,7 @@ private slots:
         QStringList accepted = {"A.AVI",    "noise.avi",       "a.avi",      "empty.mp4",
                                 "clip.xyz", "long é clip.mkv", "sparse.mkv", "new\nline.mp4",
                                 "clip.mp4", "t.xcda",          "a.mp3.avi",  ".c.mkv"};
-        for (QString &name : accepted)
-            name = f->dir.filePath(name);
+        accepted.replaceInStrings(QRegularExpression("^"), f->dir.path() + "/");
         accepted << m_media.clip("avi") << folder + "/clip.mkv" << folder + "//clip.mp4"
                  << "/" + m_media.clip("mov");
         QCOMPARE(f->paths(), accepted);
@@ -166,9 +165,8 @@ private slots:
         f->dialogs.chosenFolder = f->dir.filePath("f");
         f->adder.AddFolder();
         QVERIFY(f->settled());
-        QStringList clips;
-        for (const QString &name : natural)
-            clips << f->dir.filePath("f/" + name);
+        const QStringList clips =
+            QStringList(natural).replaceInStrings(QRegularExpression("^"), f->dir.filePath("f/"));
         QCOMPARE(f->paths(), clips);
         f->adder.AddFolder();
         QVERIFY(f->settled());
