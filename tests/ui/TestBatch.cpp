@@ -54,13 +54,7 @@ private:
         QTRY_VERIFY_WITH_TIMEOUT(!m_window->adder()->isAdding(), 60000);
     }
 
-    QStringList statuses() const
-    {
-        QStringList all;
-        for (const FileListRecord &row : list()->records())
-            all << row.Status();
-        return all;
-    }
+    QStringList statuses() const { return m_fixture->column(FileListModel::Status); }
 
     // Three rows, and action run once inside the status change of the first row that marks
     // the moment. Mid-row needs a row long enough, at large pictures (which show progress a few
