@@ -49,13 +49,15 @@ private slots:
         qputenv("REELFORGE_ECHO_ADDED", "1"); // each copy prints each row its list gains
     }
 
-    // An add without an encoder says so, then warns of the refused file: SIGTERM while the first
-    // message is open dismisses it, the second goes to standard error, and the window closes
-    // at once, its choices saved.
-    void terminationClosesOverOpenMessages()
+    void filesGoToTheRunningCopyAndTerminationCloses()
     {
         QTemporaryDir media;
-        QVERIFY(TestMedia::makeClip(media.filePath("a.mkv"), 0.4));
+        QVERIFY(QDir(media.path()).mkpath("Folder"));
+        for (const char *name : {"a.mkv", "b c.mp4", "Folder/d.avi", "e.mov"})
+            QVERIFY(TestMedia::makeClip(media.filePath(name), 0.4));
+        // An add without an encoder says so, then warns of the refused file: SIGTERM while the
+        // first message is open dismisses it, the second goes to standard error, and the window
+        // closes at once, its choices saved.
         QFile notes(media.filePath("notes.txt"));
         QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a video\n") > 0);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -72,14 +74,6 @@ private slots:
                      said.contains("Some files are not supported"),
                  qPrintable(said));
         QVERIFY(QFile::exists(media.filePath("config/Tarnwick/Reelforge.ini")));
-    }
-
-    void filesGoToTheRunningCopy()
-    {
-        QTemporaryDir media;
-        QVERIFY(QDir(media.path()).mkpath("Folder"));
-        for (const char *name : {"a.mkv", "b c.mp4", "Folder/d.avi", "e.mov"})
-            QVERIFY(TestMedia::makeClip(media.filePath(name), 0.4));
 
         Copy first(media.path(), {"a.mkv"});
         QTRY_COMPARE_WITH_TIMEOUT(first.added(), QStringList{media.filePath("a.mkv")}, 20000);

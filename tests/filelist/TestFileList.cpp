@@ -124,8 +124,7 @@ private slots:
         QStringList accepted = {"A.AVI",    "noise.avi",       "a.avi",      "empty.mp4",
                                 "clip.xyz", "long é clip.mkv", "sparse.mkv", "new\nline.mp4",
                                 "clip.mp4", "t.xcda",          "a.mp3.avi",  ".c.mkv"};
-        for (QString &name : accepted)
-            name = f->dir.filePath(name);
+        accepted.replaceInStrings(QRegularExpression("^"), f->dir.path() + "/");
         accepted << m_media.clip("avi") << folder + "/clip.mkv" << folder + "//clip.mp4"
                  << "/" + m_media.clip("mov");
         QCOMPARE(f->paths(), accepted);
@@ -166,9 +165,8 @@ private slots:
         f->dialogs.chosenFolder = f->dir.filePath("f");
         f->adder.AddFolder();
         QVERIFY(f->settled());
-        QStringList clips;
-        for (const QString &name : natural)
-            clips << f->dir.filePath("f/" + name);
+        const QStringList clips =
+            QStringList(natural).replaceInStrings(QRegularExpression("^"), f->dir.filePath("f/"));
         QCOMPARE(f->paths(), clips);
         f->adder.AddFolder();
         QVERIFY(f->settled());
@@ -324,30 +322,14 @@ private slots:
             {1073741824, "1 GB"}, {std::numeric_limits<qint64>::max(), "8589934592 GB"}};
         for (const auto &[bytes, text] : sizes)
             QCOMPARE(MediaProbe::FormatFileSize(bytes), text);
-    }
-
-    // Whole seconds are rounded (half to even) before splitting, so no part reads 60; a length
-    // no file can have is unknown.
-    void durationTexts_data()
-    {
-        QTest::addColumn<double>("milliseconds");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("tie to even") << 2500.0 << "00:00:02";
-        QTest::newRow("no 60") << 59500.0 << "00:01:00";
-        QTest::newRow("100 hours") << 360300000.0 << "100:05:00";
-        QTest::newRow("longest") << 1e12 << "277777:46:40";
-        QTest::newRow("beyond") << 1e12 + 1 << "Error";
-        QTest::newRow("huge") << 1e300 << "Error";
-        QTest::newRow("infinite") << qInf() << "Error";
-        QTest::newRow("not a number") << qQNaN() << "Error";
-        QTest::newRow("negative") << -1000.0 << "Error";
-    }
-
-    void durationTexts()
-    {
-        QFETCH(double, milliseconds);
-        QFETCH(QString, text);
-        QCOMPARE(MediaProbe::durationText(milliseconds), text);
+        // Whole seconds are rounded (half to even) before splitting, so no part reads 60; a
+        // length no file can have is unknown.
+        const QList<QPair<double, QString>> durations = {
+            {2500.0, "00:00:02"},   {59500.0, "00:01:00"}, {360300000.0, "100:05:00"},
+            {1e12, "277777:46:40"}, {1e12 + 1, "Error"},   {1e300, "Error"},
+            {qInf(), "Error"},      {qQNaN(), "Error"},    {-1000.0, "Error"}};
+        for (const auto &[milliseconds, text] : durations)
+            QCOMPARE(MediaProbe::durationText(milliseconds), text);
     }
 
     // A Matroska file whose header claims an absurd length (its Duration patched) opens with

@@ -100,72 +100,67 @@ void TestFormatFiles::reads_data()
     QTest::addColumn<QStringList>("first");
     QTest::addColumn<QStringList>("second");
     QTest::addColumn<QString>("error"); // the start of the failure, empty on success
-    const QStringList oneEmpty{"|||"};
-    const QStringList emptyCategory{""};
-    const QStringList none;
+    const auto row = [](const char *name, const QString &content, const QStringList &first,
+                        const QStringList &second, const char *error = "") {
+        QTest::newRow(name) << content << first << second << QString(error);
+    };
+    const QStringList oneEmpty{"|||"}, emptyCategory{""}, none;
     const QStringList a = presetEntry("A", "-a", "mp4", "First");
 
     // Reading that began leaves one record with four empty fields.
-    QTest::newRow("header and root lines")
-        << document("presets", {}) << oneEmpty << emptyCategory << "";
-    QTest::newRow("bare LF: one line holding </")
-        << document("presets", {a}).replace("\r\n", "\n") << oneEmpty << emptyCategory << "";
+    row("header and root lines", document("presets", {}), oneEmpty, emptyCategory);
+    row("bare LF: one line holding </", document("presets", {a}).replace("\r\n", "\n"), oneEmpty,
+        emptyCategory);
     // An indented root line starts an entry, and the lines after it are its fields.
-    QTest::newRow("indented root lines")
-        << document("presets", {a}, "  ") << QStringList{"A|-a||"} << emptyCategory << "";
-    QTest::newRow("categories in file order, values untouched")
-        << document("presets", {presetEntry(" V&amp;1 ", "-v", "mp4", "Video"),
-                                presetEntry("L2", "-b", "mp3", "Audio"),
-                                presetEntry("L3", "-c", "wav", "audio")})
-        << QStringList{" V&amp;1 |-v|mp4|Video", "L2|-b|mp3|Audio", "L3|-c|wav|audio"}
-        << QStringList{"Video", "Audio", "audio"} << "";
+    row("indented root lines", document("presets", {a}, "  "), {"A|-a||"}, emptyCategory);
+    row("categories in file order, values untouched",
+        document("presets", {presetEntry(" V&amp;1 ", "-v", "mp4", "Video"),
+                             presetEntry("L2", "-b", "mp3", "Audio"),
+                             presetEntry("L3", "-c", "wav", "audio")}),
+        {" V&amp;1 |-v|mp4|Video", "L2|-b|mp3|Audio", "L3|-c|wav|audio"},
+        {"Video", "Audio", "audio"});
 
     QStringList free = presetEntry("First", "-first", "avi", "");
     free[4] = "<note>no category here</note>";
     QStringList next = presetEntry("Second", "", "mp4", "Video");
     next[2] = "<comment>params left out</comment>";
-    QTest::newRow("entry without category is overwritten")
-        << document("presets", {free, next}) << QStringList{"Second|-first|mp4|Video"}
-        << QStringList{"Video"} << "";
+    row("entry without category is overwritten", document("presets", {free, next}),
+        {"Second|-first|mp4|Video"}, {"Video"});
 
     QStringList unclosed = presetEntry("B", "-b", "mkv", "Second");
     unclosed[2] = "<params>-b";
-    QTest::newRow("params without closing tag")
-        << (QStringList{"<presets>"} + a + unclosed).join("\r\n") << QStringList{"A|-a|mp4|First"}
-        << none << "Line 10";
+    row("params without closing tag", (QStringList{"<presets>"} + a + unclosed).join("\r\n"),
+        {"A|-a|mp4|First"}, none, "Line 10");
 
-    QTest::newRow("32768 lines") << QStringList(32768).join("\r\n") << oneEmpty << emptyCategory
-                                 << "";
-    QTest::newRow("32769 lines") << QStringList(32769).join("\r\n") << none << none
-                                 << "The file has 32769 lines";
+    row("32768 lines", QStringList(32768).join("\r\n"), oneEmpty, emptyCategory);
+    row("32769 lines", QStringList(32769).join("\r\n"), none, none, "The file has 32769 lines");
     // "<label>" takes columns 1 to 7, so the closing tag starts at column 32767 or 32768.
     const QString longLabel(32759, 'x');
-    QTest::newRow("closing tag at column 32767")
-        << document("presets", {presetEntry(longLabel, "-p", "mp4", "C")})
-        << QStringList{longLabel + "|-p|mp4|C"} << QStringList{"C"} << "";
-    QTest::newRow("closing tag at column 32768")
-        << document("presets", {presetEntry(longLabel + "x", "-p", "mp4", "C")}) << none << none
-        << "Line 4";
+    row("closing tag at column 32767",
+        document("presets", {presetEntry(longLabel, "-p", "mp4", "C")}), {longLabel + "|-p|mp4|C"},
+        {"C"});
+    row("closing tag at column 32768",
+        document("presets", {presetEntry(longLabel + "x", "-p", "mp4", "C")}), none, none,
+        "Line 4");
 
-    QTest::newRow("codecs: types decide the lists")
-        << document("codecs", {codecEntry("copy", "Stream copy", "general"),
-                               codecEntry("mpeg4", "MPEG-4", "video codec"),
-                               codecEntry("libmp3lame", "MP3", "audio codec"),
-                               codecEntry("x", "Wrong case", "Video Codec"),
-                               codecEntry("y", "Trailing blank", "video codec "),
-                               codecEntry("mpeg4", "MPEG-4", "video codec")})
-        << QStringList{"Stream copy", "MPEG-4", "MPEG-4"} << QStringList{"Stream copy", "MP3"}
-        << "";
+    row("codecs: types decide the lists",
+        document("codecs", {codecEntry("copy", "Stream copy", "general"),
+                            codecEntry("mpeg4", "MPEG-4", "video codec"),
+                            codecEntry("libmp3lame", "MP3", "audio codec"),
+                            codecEntry("x", "Wrong case", "Video Codec"),
+                            codecEntry("y", "Trailing blank", "video codec "),
+                            codecEntry("mpeg4", "MPEG-4", "video codec")}),
+        {"Stream copy", "MPEG-4", "MPEG-4"}, {"Stream copy", "MP3"});
     // The video list is filled and selected before the empty audio list stops loading.
-    QTest::newRow("codecs: no audio codec")
-        << document("codecs", {codecEntry("mpeg4", "MPEG-4", "video codec")})
-        << QStringList{"MPEG-4"} << none << "The file lists no audio codec";
-    QTest::newRow("codecs: header and root lines only")
-        << document("codecs", {}) << none << none << "The file lists no video codec";
+    row("codecs: no audio codec",
+        document("codecs", {codecEntry("mpeg4", "MPEG-4", "video codec")}), {"MPEG-4"}, none,
+        "The file lists no audio codec");
+    row("codecs: header and root lines only", document("codecs", {}), none, none,
+        "The file lists no video codec");
     QStringList noDescriptionEnd = codecEntry("aac", "AAC", "audio codec");
     noDescriptionEnd[2] = "<description>AAC";
-    QTest::newRow("codecs: description without closing tag")
-        << document("codecs", {noDescriptionEnd}) << none << none << "Line 5";
+    row("codecs: description without closing tag", document("codecs", {noDescriptionEnd}), none,
+        none, "Line 5");
 }
 
 void TestFormatFiles::reads()

@@ -6,7 +6,6 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 
@@ -55,13 +54,7 @@ private:
         QTRY_VERIFY_WITH_TIMEOUT(!m_window->adder()->isAdding(), 60000);
     }
 
-    QStringList statuses() const
-    {
-        QStringList all;
-        for (const FileListRecord &row : list()->records())
-            all << row.Status();
-        return all;
-    }
+    QStringList statuses() const { return m_fixture->column(FileListModel::Status); }
 
     // Three rows, and action run once inside the status change of the first row that marks
     // the moment. Mid-row needs a row long enough, at large pictures (which show progress a few
@@ -289,9 +282,7 @@ private slots:
     {
         QVERIFY(TestMedia::makeClip(work("long.mkv"), 120.0, true, "160x120", 5));
         QVERIFY(QFile::copy(work("long.mkv"), work("dropped.mkv")));
-        m_fixture->dialogs.chosenFiles = {work("long.mkv")};
-        m_fixture->click("cmdAddVideoFile");
-        QTRY_VERIFY(!m_window->adder()->isAdding());
+        addClips({"long.mkv"}); // kept: a copy never overwrites
         steps()->spnSimultaneous->setValue(2);
         m_window->formats()->cmbCVSize()->setCurrentText("hd1080(1920x1080)");
         m_window->formats()->txtFrameRate()->setText("50");
@@ -299,12 +290,7 @@ private slots:
         m_fixture->click("cmdConvert");
         QTRY_COMPARE(liveChildProcesses(), 1);
 
-        QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(work("dropped.mkv"))});
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(steps()->Grid->viewport(), &enter);
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(steps()->Grid->viewport(), &drop);
+        QVERIFY(m_fixture->drop({work("dropped.mkv")}));
         QTRY_VERIFY(!m_window->adder()->isAdding()); // its reading of the file is over
         QTRY_COMPARE_WITH_TIMEOUT(liveChildProcesses(), 2, 5000);
         QVERIFY(convert(steps()->cmdConvert)); // Stop

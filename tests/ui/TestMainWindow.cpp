@@ -116,12 +116,6 @@ private slots:
             QVERIFY(TestMedia::makeClip(media(name), 0.4));
         QFile notes(media("notes.txt"));
         QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a video\n") > 0);
-        const auto listedPaths = [this] {
-            QStringList paths;
-            for (const FileListRecord &record : m_window->fileList()->records())
-                paths << record.FilePath;
-            return paths;
-        };
         FileGrid *grid = steps()->Grid;
         QVERIFY(m_fixture->drop({media("a clip.mkv"), media("notes.txt"), media("other/b.mp4")}));
         QVERIFY(m_window->adder()->isAdding());
@@ -132,7 +126,7 @@ private slots:
         QVERIFY(m_fixture->drop({media("y.mp4")}));
         m_window->openPaths({media("notes.txt"), media("a clip.mkv"), media("empty")});
         QTRY_COMPARE_WITH_TIMEOUT(
-            listedPaths(),
+            m_fixture->column(FileListModel::FilePath),
             (QStringList{media("a clip.mkv"), media("other/b.mp4"), media("x.mkv"),
                          media("other/Folder/c.avi"), media("y.mp4")}),
             60000);
@@ -257,11 +251,10 @@ private slots:
         QTRY_VERIFY(m_window->findChild<EncoderInventory *>()->isReady());
         for (int category = 0; category < panel->cmbCategory()->count(); ++category) {
             panel->cmbCategory()->setCurrentIndex(category);
-            for (QComboBox *list : panel->findChildren<QComboBox *>()) {
+            for (QComboBox *list : panel->findChildren<QComboBox *>())
                 for (int item = 0; item < list->count(); ++item)
                     QVERIFY2(list->itemData(item, Qt::ToolTipRole).toString().isEmpty(),
                              qPrintable(list->objectName()));
-            }
         }
     }
 

@@ -252,9 +252,7 @@ private slots:
         QStringList shown, labels;
         QTimer::singleShot(0, this, [&] {
             if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
-                const auto *types = dialog->findChild<QComboBox *>("fileTypeCombo");
-                for (int i = 0; i < types->count(); ++i)
-                    shown << types->itemText(i);
+                shown = items(dialog->findChild<QComboBox *>("fileTypeCombo"));
                 dialog->reject();
             }
         });

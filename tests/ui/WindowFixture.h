@@ -61,6 +61,15 @@ struct WindowFixture
         return QTest::qWaitForWindowExposed(window.get()) ? window.get() : nullptr;
     }
 
+    // What a column of the grid shows, row by row.
+    QStringList column(int column) const
+    {
+        QStringList shown;
+        for (int row = 0; row < window->fileList()->rowCount(); ++row)
+            shown << window->fileList()->index(row, column).data().toString();
+        return shown;
+    }
+
     void click(const char *name) const
     {
         QTest::mouseClick(window->findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
