@@ -30,8 +30,8 @@ FileAdder::~FileAdder() = default;
 
 QVector<FileFilter> FileAdder::openFileFilters()
 {
-    // The original lists wrote "*.mp4,*.mov", "m1v" and ".mpg", which match no video file;
-    // each extension is its own "*.ext" pattern here, so mp4, mov, m1v and mpg files show.
+    // Patterns such as "*.mp4,*.mov", "m1v" or ".mpg" would match no video file; each
+    // extension is its own "*.ext" pattern, so mp4, mov, m1v and mpg files show.
     const QVector<QPair<QString, QString>> table = {
         {QStringLiteral("Common Video Files"),
          QStringLiteral("*.wmv;*.asf;*.avi;*.mpg;*.mpe;*.mp2;*.mpeg;*.mp4;*.mov;*.dat;*.flv;*.rm;"
