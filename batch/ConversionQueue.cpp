@@ -286,9 +286,10 @@ void ConversionQueue::jobEnded(quint64 key, const ConversionOutcome &outcome)
         // The user knows the file by its final name, and the folder by the one they chose.
         QString reason = outcome.reason;
         reason.replace(row.temporary.path(), row.finalPath);
+        const qsizetype encoderLine = reason.indexOf(QStringLiteral("\r\n"));
         if (outcome.diskFull)
             reason = writeProblem(QFileInfo(row.finalPath).path(), ENOSPC) +
-                     reason.mid(reason.indexOf(QStringLiteral("\r\n")));
+                     (encoderLine < 0 ? QString() : reason.mid(encoderLine));
         row.temporary.discard();
         if (outcome.diskFull)
             folderUnusable(reason);
