@@ -28,14 +28,14 @@ QString CodecNames::written(const QString &encoder)
     };
     // Encoders named after what they write.
     static const QSet<QString> sameName = {
-        QStringLiteral("mpeg4"),      QStringLiteral("mpeg2video"), QStringLiteral("mpeg1video"),
-        QStringLiteral("mjpeg"),      QStringLiteral("ffv1"),       QStringLiteral("h263"),
-        QStringLiteral("wmv2"),       QStringLiteral("dvvideo"),    QStringLiteral("prores"),
-        QStringLiteral("aac"),        QStringLiteral("ac3"),        QStringLiteral("eac3"),
-        QStringLiteral("mp2"),        QStringLiteral("flac"),       QStringLiteral("alac"),
-        QStringLiteral("opus"),       QStringLiteral("vorbis"),     QStringLiteral("wmav2"),
-        QStringLiteral("subrip"),     QStringLiteral("ass"),        QStringLiteral("ssa"),
-        QStringLiteral("mov_text"),   QStringLiteral("webvtt"),     QStringLiteral("dvd_subtitle"),
+        QStringLiteral("mpeg4"),    QStringLiteral("mpeg2video"), QStringLiteral("mpeg1video"),
+        QStringLiteral("mjpeg"),    QStringLiteral("ffv1"),       QStringLiteral("h263"),
+        QStringLiteral("wmv2"),     QStringLiteral("dvvideo"),    QStringLiteral("prores"),
+        QStringLiteral("aac"),      QStringLiteral("ac3"),        QStringLiteral("eac3"),
+        QStringLiteral("mp2"),      QStringLiteral("flac"),       QStringLiteral("alac"),
+        QStringLiteral("opus"),     QStringLiteral("vorbis"),     QStringLiteral("wmav2"),
+        QStringLiteral("subrip"),   QStringLiteral("ass"),        QStringLiteral("ssa"),
+        QStringLiteral("mov_text"), QStringLiteral("webvtt"),     QStringLiteral("dvd_subtitle"),
     };
     if (sameName.contains(encoder) || encoder.startsWith(QLatin1String("pcm_")))
         return encoder;

@@ -27,15 +27,16 @@ const QVector<Setting> kH264 = {{"c", "libx264"},
                                 {"crf", "23"},
                                 {"filter", "scale=trunc(iw/2)*2:trunc(ih/2)*2"},
                                 {"pix_fmt", "yuv420p"}};
-const QVector<Setting> kVp9 = {{"c", "libvpx-vp9"}, {"deadline", "realtime"}, {"cpu-used", "8"},
-                               {"row-mt", "1"},     {"crf", "33"},            {"b", "0"},
+const QVector<Setting> kVp9 = {{"c", "libvpx-vp9"},   {"deadline", "realtime"},
+                               {"cpu-used", "8"},     {"row-mt", "1"},
+                               {"crf", "33"},         {"b", "0"},
                                {"pix_fmt", "yuv420p"}};
 const QVector<Setting> kAac = {{"c", "aac"}, {"b", "160k"}};
 const QVector<Setting> kOpus = {{"c", "libopus"}, {"b", "128k"}};
 
 const QSet<QString> kMp4Sound = {"aac", "mp3", "ac3", "eac3", "alac", "opus", "mp2", "dts"};
-const QSet<QString> kPcm = {"pcm_s16le", "pcm_s16be", "pcm_s24le", "pcm_s24be",
-                            "pcm_s32le", "pcm_s32be", "pcm_f32le", "pcm_f32be", "pcm_u8"};
+const QSet<QString> kPcm = {"pcm_s16le", "pcm_s16be", "pcm_s24le", "pcm_s24be", "pcm_s32le",
+                            "pcm_s32be", "pcm_f32le", "pcm_f32be", "pcm_u8"};
 const QSet<QString> kMatroskaSubtitles = {
     "subrip", "ass", "ssa", "webvtt", "hdmv_pgs_subtitle", "dvd_subtitle", "dvb_subtitle"};
 
@@ -60,14 +61,28 @@ const ContainerCodecs::Table kTables[] = {
      "mov_text"},
     {{"mkv"}, "MKV", false, kAny, kAny, kMatroskaSubtitles, kH264, kAac, "srt"},
     {{"mka"}, "MKA", true, {}, kAny, kMatroskaSubtitles, {}, kAac, "srt"},
-    {{"webm"}, "WebM", false, {"vp8", "vp9", "av1"}, {"opus", "vorbis"}, {"webvtt"}, kVp9, kOpus,
+    {{"webm"},
+     "WebM",
+     false,
+     {"vp8", "vp9", "av1"},
+     {"opus", "vorbis"},
+     {"webvtt"},
+     kVp9,
+     kOpus,
      "webvtt"},
     {{"m4a"}, "M4A", true, {}, {"aac", "alac"}, {}, {}, kAac, ""},
     {{"mp3"}, "MP3", true, {}, {"mp3"}, {}, {}, {{"c", "libmp3lame"}, {"b", "192k"}}, ""},
     {{"flac"}, "FLAC", true, {}, {"flac"}, {}, {}, {{"c", "flac"}}, ""},
     {{"opus"}, "Opus", true, {}, {"opus"}, {}, {}, kOpus, ""},
-    {{"ogg", "oga"}, "Ogg", true, {}, {"vorbis", "opus", "flac"}, {}, {},
-     {{"c", "libvorbis"}, {"b", "160k"}}, ""},
+    {{"ogg", "oga"},
+     "Ogg",
+     true,
+     {},
+     {"vorbis", "opus", "flac"},
+     {},
+     {},
+     {{"c", "libvorbis"}, {"b", "160k"}},
+     ""},
 };
 } // namespace
 
@@ -97,9 +112,9 @@ QString ContainerCodecs::soundContainer(const MediaStreams &streams)
             return codec == QLatin1String("aac") || codec == QLatin1String("alac");
         }))
         return QStringLiteral("m4a");
-    if (codecs.size() == 1 && (codecs.first() == QLatin1String("mp3") ||
-                               codecs.first() == QLatin1String("flac") ||
-                               codecs.first() == QLatin1String("opus")))
+    if (codecs.size() == 1 &&
+        (codecs.first() == QLatin1String("mp3") || codecs.first() == QLatin1String("flac") ||
+         codecs.first() == QLatin1String("opus")))
         return codecs.first();
     return QStringLiteral("mka");
 }

@@ -17,8 +17,8 @@ struct Alias
 const QHash<QString, Alias> &aliases()
 {
     static const QHash<QString, Alias> table = {
-        {QStringLiteral("vcodec"), {"c", "v"}}, {QStringLiteral("acodec"), {"c", "a"}},
-        {QStringLiteral("scodec"), {"c", "s"}}, {QStringLiteral("codec"), {"c", ""}},
+        {QStringLiteral("vcodec"), {"c", "v"}},  {QStringLiteral("acodec"), {"c", "a"}},
+        {QStringLiteral("scodec"), {"c", "s"}},  {QStringLiteral("codec"), {"c", ""}},
         {QStringLiteral("vf"), {"filter", "v"}}, {QStringLiteral("af"), {"filter", "a"}},
         {QStringLiteral("ab"), {"b", "a"}},      {QStringLiteral("vb"), {"b", "v"}},
         {QStringLiteral("qscale"), {"q", ""}},   {QStringLiteral("vtag"), {"tag", "v"}},
@@ -59,10 +59,10 @@ std::optional<Kind> kindBySpecifier(const QString &specifier)
 bool isSwitch(const QString &name)
 {
     static const QSet<QString> switches = {
-        QStringLiteral("vn"),       QStringLiteral("an"),       QStringLiteral("sn"),
-        QStringLiteral("dn"),       QStringLiteral("y"),        QStringLiteral("n"),
-        QStringLiteral("shortest"), QStringLiteral("copyts"),   QStringLiteral("nostdin"),
-        QStringLiteral("hide_banner"), QStringLiteral("stats"), QStringLiteral("nostats"),
+        QStringLiteral("vn"),          QStringLiteral("an"),     QStringLiteral("sn"),
+        QStringLiteral("dn"),          QStringLiteral("y"),      QStringLiteral("n"),
+        QStringLiteral("shortest"),    QStringLiteral("copyts"), QStringLiteral("nostdin"),
+        QStringLiteral("hide_banner"), QStringLiteral("stats"),  QStringLiteral("nostats"),
     };
     return switches.contains(name);
 }

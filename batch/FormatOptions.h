@@ -20,7 +20,7 @@ public:
         QString name;      // without dash or specifier: "c", "b", "filter", "crf"
         QString specifier; // what follows the first colon: "v", "a:0"; empty for every stream
         QString value;
-        bool isSwitch = false; // takes no value (-vn)
+        bool isSwitch = false;    // takes no value (-vn)
         std::optional<Kind> kind; // the kind of stream it is for; none when for all or the file
     };
 

@@ -18,16 +18,30 @@ using Option = FormatOptions::Option;
 // Options that only steer how an encoder works, or how the file is written.
 bool changesNothingCopied(const QString &name)
 {
-    static const QSet<QString> names = {
-        QStringLiteral("c"),           QStringLiteral("preset"),    QStringLiteral("tune"),
-        QStringLiteral("crf"),         QStringLiteral("qp"),        QStringLiteral("q"),
-        QStringLiteral("g"),           QStringLiteral("bf"),        QStringLiteral("x264-params"),
-        QStringLiteral("x265-params"), QStringLiteral("deadline"),  QStringLiteral("cpu-used"),
-        QStringLiteral("row-mt"),      QStringLiteral("slicecrc"),  QStringLiteral("tag"),
-        QStringLiteral("threads"),     QStringLiteral("movflags"),  QStringLiteral("f"),
-        QStringLiteral("metadata"),    QStringLiteral("map_metadata"),
-        QStringLiteral("map_chapters"), QStringLiteral("y"),        QStringLiteral("n"),
-        QStringLiteral("compression_level")};
+    static const QSet<QString> names = {QStringLiteral("c"),
+                                        QStringLiteral("preset"),
+                                        QStringLiteral("tune"),
+                                        QStringLiteral("crf"),
+                                        QStringLiteral("qp"),
+                                        QStringLiteral("q"),
+                                        QStringLiteral("g"),
+                                        QStringLiteral("bf"),
+                                        QStringLiteral("x264-params"),
+                                        QStringLiteral("x265-params"),
+                                        QStringLiteral("deadline"),
+                                        QStringLiteral("cpu-used"),
+                                        QStringLiteral("row-mt"),
+                                        QStringLiteral("slicecrc"),
+                                        QStringLiteral("tag"),
+                                        QStringLiteral("threads"),
+                                        QStringLiteral("movflags"),
+                                        QStringLiteral("f"),
+                                        QStringLiteral("metadata"),
+                                        QStringLiteral("map_metadata"),
+                                        QStringLiteral("map_chapters"),
+                                        QStringLiteral("y"),
+                                        QStringLiteral("n"),
+                                        QStringLiteral("compression_level")};
     return names.contains(name);
 }
 
@@ -71,7 +85,8 @@ std::optional<int> scaledSide(const QString &expression, int own, int other, int
     }
     if (expression == QLatin1String("iw") || expression == QLatin1String("ih"))
         return own;
-    if (expression == QLatin1String("trunc(iw/2)*2") || expression == QLatin1String("trunc(ih/2)*2"))
+    if (expression == QLatin1String("trunc(iw/2)*2") ||
+        expression == QLatin1String("trunc(ih/2)*2"))
         return own / 2 * 2;
     return std::nullopt;
 }
@@ -89,11 +104,10 @@ std::optional<QSize> scaledSize(const QString &filter, const MediaStream &stream
     bool fixedHeight = false;
     parts.at(0).toInt(&fixedWidth);
     parts.at(1).toInt(&fixedHeight);
-    const std::optional<int> height =
-        scaledSide(parts.at(1), stream.height, stream.width,
-                   fixedWidth ? parts.at(0).toInt() : stream.width);
-    const std::optional<int> width = scaledSide(parts.at(0), stream.width, stream.height,
-                                                height ? *height : 0);
+    const std::optional<int> height = scaledSide(parts.at(1), stream.height, stream.width,
+                                                 fixedWidth ? parts.at(0).toInt() : stream.width);
+    const std::optional<int> width =
+        scaledSide(parts.at(0), stream.width, stream.height, height ? *height : 0);
     if (!width || !height)
         return std::nullopt;
     return QSize(*width, *height);
@@ -108,9 +122,12 @@ struct PictureFormat
 bool pictureFormatHolds(const QString &format, const MediaStream &stream)
 {
     static const QHash<QString, PictureFormat> formats = {
-        {QStringLiteral("yuv420p"), {"4:2:0", 8}},     {QStringLiteral("yuvj420p"), {"4:2:0", 8}},
-        {QStringLiteral("nv12"), {"4:2:0", 8}},        {QStringLiteral("yuv422p"), {"4:2:2", 8}},
-        {QStringLiteral("yuv444p"), {"4:4:4", 8}},     {QStringLiteral("yuv420p10le"), {"4:2:0", 10}},
+        {QStringLiteral("yuv420p"), {"4:2:0", 8}},
+        {QStringLiteral("yuvj420p"), {"4:2:0", 8}},
+        {QStringLiteral("nv12"), {"4:2:0", 8}},
+        {QStringLiteral("yuv422p"), {"4:2:2", 8}},
+        {QStringLiteral("yuv444p"), {"4:4:4", 8}},
+        {QStringLiteral("yuv420p10le"), {"4:2:0", 10}},
         {QStringLiteral("yuv422p10le"), {"4:2:2", 10}},
     };
     const auto found = formats.constFind(format);
@@ -160,7 +177,8 @@ QString optionMismatch(const Option &option, const MediaStream &stream)
                                        : QString();
     }
     const QString own = QStringLiteral("%1x%2").arg(stream.width).arg(stream.height);
-    if (name == QLatin1String("s") || (name == QLatin1String("filter") && stream.kind == Kind::Video)) {
+    if (name == QLatin1String("s") ||
+        (name == QLatin1String("filter") && stream.kind == Kind::Video)) {
         const std::optional<QSize> size =
             name == QLatin1String("s") ? namedSize(value) : scaledSize(value, stream);
         if (!size)
@@ -183,11 +201,12 @@ QString optionMismatch(const Option &option, const MediaStream &stream)
                               value);
     if (name == QLatin1String("aspect")) {
         const QStringList ratio = value.split(QLatin1Char(':'));
-        const double asked = ratio.size() == 2 ? ratio.at(0).toDouble() / ratio.at(1).toDouble()
-                                               : value.toDouble();
+        const double asked =
+            ratio.size() == 2 ? ratio.at(0).toDouble() / ratio.at(1).toDouble() : value.toDouble();
         return std::abs(stream.displayAspect - asked) < 0.01
                    ? QString()
-                   : QStringLiteral("its aspect %1 is not %2").arg(number(stream.displayAspect), value);
+                   : QStringLiteral("its aspect %1 is not %2")
+                         .arg(number(stream.displayAspect), value);
     }
     if (name == QLatin1String("pix_fmt"))
         return pictureFormatHolds(value, stream)
@@ -202,7 +221,9 @@ QString optionMismatch(const Option &option, const MediaStream &stream)
     if (name == QLatin1String("ar"))
         return stream.sampleRate == value.toInt()
                    ? QString()
-                   : QStringLiteral("its sample rate %1 Hz is not %2").arg(stream.sampleRate).arg(value);
+                   : QStringLiteral("its sample rate %1 Hz is not %2")
+                         .arg(stream.sampleRate)
+                         .arg(value);
     if (name == QLatin1String("ac"))
         return stream.channels == value.toInt()
                    ? QString()

@@ -87,8 +87,10 @@ Step decide(const MediaStream &stream, const FormatOptions &options,
             step.action = Action::Copy;
             return step;
         }
-        const QString what = CodecNames::shown(stream.codec.isEmpty() ? stream.format : stream.codec);
-        const QVector<ContainerCodecs::Setting> conversion = container.conversion(kind, stream.codec);
+        const QString what =
+            CodecNames::shown(stream.codec.isEmpty() ? stream.format : stream.codec);
+        const QVector<ContainerCodecs::Setting> conversion =
+            container.conversion(kind, stream.codec);
         step.why = QStringLiteral("%1 cannot hold %2").arg(container.name(), what);
         step.action = conversion.isEmpty() ? Action::Leave : Action::Convert;
         if (!conversion.isEmpty())

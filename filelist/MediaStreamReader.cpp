@@ -60,10 +60,10 @@ QString codecName(const QString &format, const QString &version, const QString &
             return QStringLiteral("pcm_u8");
         if (bitDepth != 16 && bitDepth != 24 && bitDepth != 32)
             return QString();
-        const QString end = endianness == QLatin1String("Big") ? QStringLiteral("be")
-                                                               : QStringLiteral("le");
-        const QString kind = profile == QLatin1String("Float") ? QStringLiteral("f")
-                                                               : QStringLiteral("s");
+        const QString end =
+            endianness == QLatin1String("Big") ? QStringLiteral("be") : QStringLiteral("le");
+        const QString kind =
+            profile == QLatin1String("Float") ? QStringLiteral("f") : QStringLiteral("s");
         return QStringLiteral("pcm_%1%2%3").arg(kind).arg(bitDepth).arg(end);
     }
     if (format.startsWith(QLatin1String("WebVTT")) || format.contains(QLatin1String("WEBVTT")))
@@ -80,8 +80,7 @@ public:
     }
     QString text(const wchar_t *name) const
     {
-        return QString::fromStdWString(m_info.Get(m_kind, m_number, name,
-                                                  MediaInfoLib::Info_Text,
+        return QString::fromStdWString(m_info.Get(m_kind, m_number, name, MediaInfoLib::Info_Text,
                                                   MediaInfoLib::Info_Name))
             .trimmed();
     }
