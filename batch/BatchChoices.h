@@ -7,9 +7,10 @@
 struct BatchChoices
 {
     QString parameters; // the format's encoder options
-    QString extension;  // output extension, without its dot
+    QString extension;  // output extension, without its dot; "auto": each file's own fit
     bool sameFolder = true;
     QString outputFolder; // used when sameFolder is false
     // Why the options could not be made; the first row then fails and nothing is converted.
     QString optionsProblem;
+    bool copyWhenPossible = false; // copy a stream that already is what the format makes
 };

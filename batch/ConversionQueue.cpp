@@ -5,6 +5,7 @@
 #include "FileListStatus.h"
 #include "OutputCheck.h"
 #include "OutputFileName.h"
+#include "StreamPlan.h"
 #include "TemporaryOutput.h"
 
 #include <QColor>
@@ -75,6 +76,8 @@ struct ConversionQueue::Row
     TemporaryOutput temporary; // goes last: its file is removed once the encoder is dead
     std::unique_ptr<CVideoConv> job;
     QString input;
+    QString extension;
+    QString plan; // what happens to each stream, for the log
     QString finalPath;
     QString written;
     QString log;
@@ -180,9 +183,11 @@ void ConversionQueue::fillSlots()
 bool ConversionQueue::startRow(int index)
 {
     const FileListRecord record = m_list.record(index);
+    const StreamPlan plan = StreamPlan::make(record.streams, m_choices.parameters,
+                                             m_choices.extension, m_choices.copyWhenPossible);
     OutputNameFailure failure = OutputNameFailure::None;
     const QString output =
-        GetOutputFileName(record.FilePath, m_choices.extension, m_choices.sameFolder,
+        GetOutputFileName(record.FilePath, plan.extension(), m_choices.sameFolder,
                           m_choices.outputFolder, m_reservedOutputs, &failure);
     const QString folder =
         m_choices.sameFolder ? QFileInfo(record.FilePath).path() : m_choices.outputFolder;
@@ -192,6 +197,10 @@ bool ConversionQueue::startRow(int index)
     }
     auto row = std::make_unique<Row>();
     row->input = record.FilePath;
+    row->extension = plan.extension();
+    if (!plan.steps().isEmpty())
+        row->plan = QStringLiteral("Streams:\n  ") + plan.lines().join(QStringLiteral("\n  ")) +
+                    QStringLiteral("\n\n");
     int error = 0;
     TemporaryOutput::Failure made = TemporaryOutput::Failure::None;
     if (!output.isEmpty())
@@ -237,7 +246,7 @@ bool ConversionQueue::startRow(int index)
     job->setInputFile(record.FilePath);
     job->setOutputFile(row->temporary.path());
     // The overwrite switch reaches only the empty temporary file made for this run.
-    job->setParametrs(m_choices.parameters + QStringLiteral(" -y"));
+    job->setParametrs(plan.options() + QStringLiteral(" -y"));
     // The length in whole seconds, as the Duration column shows it.
     job->setFileTimeLength(record.durationMs > 0 ? float(std::nearbyint(record.durationMs / 1000.0))
                                                  : 0.0f);
@@ -267,7 +276,7 @@ void ConversionQueue::jobEnded(quint64 key, const ConversionOutcome &outcome)
     Row &row = *found->second;
     // We are inside the job's own signal: it goes once control is back in the event loop.
     row.job.release()->deleteLater();
-    row.log = outcome.log;
+    row.log = row.plan + outcome.log;
     switch (outcome.kind) {
     case ConversionOutcome::Kind::Succeeded:
         // The file is read on a worker thread; the window keeps drawing.
@@ -280,7 +289,7 @@ void ConversionQueue::jobEnded(quint64 key, const ConversionOutcome &outcome)
         return;
     case ConversionOutcome::Kind::Cancelled:
         row.temporary.discard();
-        endRow(key, RowStatus::State::Cancelled, outcome.log, QString());
+        endRow(key, RowStatus::State::Cancelled, row.log, QString());
         return;
     case ConversionOutcome::Kind::Failed: {
         // The user knows the file by its final name, and the folder by the one they chose.
@@ -293,7 +302,7 @@ void ConversionQueue::jobEnded(quint64 key, const ConversionOutcome &outcome)
         row.temporary.discard();
         if (outcome.diskFull)
             folderUnusable(reason);
-        endRow(key, RowStatus::State::Error, outcome.log, outcome.diskFull ? QString() : reason);
+        endRow(key, RowStatus::State::Error, row.log, outcome.diskFull ? QString() : reason);
         return;
     }
     }
@@ -338,8 +347,8 @@ void ConversionQueue::checked(quint64 key)
 
 QString ConversionQueue::nextFreeName(const Row &row) const
 {
-    return GetOutputFileName(row.input, m_choices.extension, m_choices.sameFolder,
-                             m_choices.outputFolder, m_reservedOutputs);
+    return GetOutputFileName(row.input, row.extension, m_choices.sameFolder, m_choices.outputFolder,
+                             m_reservedOutputs);
 }
 
 // A row whose job did not succeed never ends "Complete". problem, when given, is told.

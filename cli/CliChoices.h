@@ -15,6 +15,7 @@ struct CliChoices
     bool customOptions = false;
     bool sameFolder = false;
     QString outputFolder; // empty: the default output folder
+    bool copyWhenPossible = false;
     int jobs = 1;
     bool json = false;
     QStringList paths;

@@ -27,6 +27,7 @@ CliFormat::Result CliFormat::resolve(const CliChoices &choices, const PresetTabl
     Result result;
     BatchChoices &batch = result.batch;
     batch.sameFolder = choices.sameFolder;
+    batch.copyWhenPossible = choices.copyWhenPossible;
     batch.outputFolder = QDir::cleanPath(QDir::current().absoluteFilePath(
         choices.outputFolder.isEmpty() ? OutputFolders::defaultFolder() : choices.outputFolder));
     if (choices.customOptions) {

@@ -12,6 +12,7 @@ const QString kSameFolder = QStringLiteral("same-folder");
 const QString kJobs = QStringLiteral("jobs");
 const QString kListPresets = QStringLiteral("list-presets");
 const QString kJson = QStringLiteral("json");
+const QString kCopyWhenPossible = QStringLiteral("copy-when-possible");
 const QString kPrintCommands = QStringLiteral("print-commands");
 const QString kHelp = QStringLiteral("help");
 
@@ -36,6 +37,9 @@ void describe(QCommandLineParser &parser)
         {kSameFolder, QStringLiteral("Write each result beside its input.")},
         {kJobs, QStringLiteral("Files converted at once, 1 to the number of cores (default 1)."),
          QStringLiteral("n")},
+        {kCopyWhenPossible,
+         QStringLiteral("Copy a stream as it is when it already has the codec, size, rates, "
+                        "channels and aspect the format asks for, and no higher bitrate.")},
         {kListPresets, QStringLiteral("List category, label and extension of every preset.")},
         {kJson, QStringLiteral("One JSON object per event and line.")},
         {kPrintCommands,
@@ -114,6 +118,7 @@ CliOptions::Result CliOptions::parse(const QStringList &arguments, int cores)
         }
     }
     choices.json = parser.isSet(kJson);
+    choices.copyWhenPossible = parser.isSet(kCopyWhenPossible);
     choices.paths = parser.positionalArguments();
     if (parser.isSet(kListPresets)) {
         choices.action = CliChoices::Action::ListPresets;

@@ -3,6 +3,7 @@
 #include "RowEnding.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 class BatchProgress;
@@ -33,7 +34,8 @@ public:
     virtual ~CliReport() = default;
 
     virtual void notAdded(const QString &file, const QString &reason) = 0;
-    virtual void started(const QString &file) = 0;
+    // streams: what happens to each of the file's streams, one line each.
+    virtual void started(const QString &file, const QStringList &streams) = 0;
     // A few times a second: the files being converted, in the order they started.
     virtual void progress(const QVector<RunningFile> &running, const BatchProgress &overall) = 0;
     virtual void finished(const RowEnding &ending) = 0;

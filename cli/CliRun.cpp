@@ -64,11 +64,10 @@ QStringList CliRun::gather(const QStringList &paths, QStringList *unreadable,
     return files;
 }
 
-QStringList CliRun::command(const QString &input, const BatchChoices &choices,
-                            const QString &output)
+QStringList CliRun::command(const QString &input, const QString &options, const QString &output)
 {
-    QStringList arguments = EncoderCommand::conversion(
-        input, choices.parameters + QStringLiteral(" -nostdin -n"), output);
+    QStringList arguments =
+        EncoderCommand::conversion(input, options + QStringLiteral(" -nostdin -n"), output);
     arguments[0] = QStringLiteral("ffmpeg");
     return arguments;
 }
@@ -115,6 +114,8 @@ void CliRun::addNext()
             record.FilePath = path;
             record.Duration = probe.duration;
             record.durationMs = probe.durationMs;
+            record.streams = probe.streams;
+            record.streams = probe.streams;
             record.FileSize = probe.fileSize;
             record.status = probe.verdict == FileProbe::Verdict::UnknownFormat
                                 ? RowStatus::State::UnkownFormat
@@ -177,6 +178,12 @@ void CliRun::feedQueue()
         m_queue.start(m_choices, false, m_jobs);
 }
 
+StreamPlan CliRun::planFor(const FileListRecord &record) const
+{
+    return StreamPlan::make(record.streams, m_choices.parameters, m_choices.extension,
+                            m_choices.copyWhenPossible);
+}
+
 void CliRun::printCommands()
 {
     // Printing changes nothing here: a missing output folder is made where the lines run.
@@ -188,9 +195,10 @@ void CliRun::printCommands()
     for (const FileListRecord &record : m_list.records()) {
         if (!record.status.isConvertible())
             continue;
+        const StreamPlan plan = planFor(record);
         OutputNameFailure failure = OutputNameFailure::None;
         const QString output =
-            GetOutputFileName(record.FilePath, m_choices.extension, m_choices.sameFolder,
+            GetOutputFileName(record.FilePath, plan.extension(), m_choices.sameFolder,
                               m_choices.outputFolder, reserved, &failure, false);
         if (output.isEmpty()) {
             m_report.notAdded(record.FilePath,
@@ -201,8 +209,17 @@ void CliRun::printCommands()
             continue;
         }
         reserved.insert(output);
-        const QString line = ShellQuote::line(
-            makeFolder + QVector<QStringList>{command(record.FilePath, m_choices, output)});
+        QString line = ShellQuote::line(
+            makeFolder + QVector<QStringList>{command(record.FilePath, plan.options(), output)});
+        // What happens to each stream, as a comment the shell skips; a control character in a
+        // stream's tags could end the comment, so none is kept.
+        QString streams = plan.lines().join(QStringLiteral("; "));
+        for (QChar &ch : streams) {
+            if (ch.category() == QChar::Other_Control)
+                ch = QLatin1Char('?');
+        }
+        if (!streams.isEmpty())
+            line += QStringLiteral("  # ") + streams;
         m_commands->write((line + QLatin1Char('\n')).toUtf8());
     }
     end();
@@ -216,7 +233,7 @@ void CliRun::rowsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRi
             continue;
         if (!m_running.contains(record.FilePath)) {
             m_running << record.FilePath;
-            m_report.started(record.FilePath);
+            m_report.started(record.FilePath, planFor(record).lines());
         }
         m_percent.insert(record.FilePath, record.status.state() == RowStatus::State::Percent
                                               ? record.status.percentValue()

@@ -4,6 +4,7 @@
 #include "CliReport.h"
 #include "ConversionQueue.h"
 #include "FileListModel.h"
+#include "StreamPlan.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -40,8 +41,7 @@ public:
                               QStringList *emptyFolders);
     // The encoder command for one file, as a remote machine would run it: the encoder from
     // its PATH, no questions on stdin, and never writing over an existing file.
-    static QStringList command(const QString &input, const BatchChoices &choices,
-                               const QString &output);
+    static QStringList command(const QString &input, const QString &options, const QString &output);
 
 signals:
     void finished(int status);
@@ -51,6 +51,8 @@ private:
     void chunkAdded();
     void feedQueue();
     void printCommands();
+    // What the batch does with the record's streams: the queue decides alike.
+    StreamPlan planFor(const FileListRecord &record) const;
     void rowsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
     void tick();
     void rowEnded(const RowEnding &ending);

@@ -3,6 +3,7 @@
 #include "BatchProgress.h"
 
 #include <QIODevice>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -23,9 +24,9 @@ void JsonReport::notAdded(const QString &file, const QString &reason)
     write({{"event", "notAdded"}, {"file", file}, {"reason", reason}});
 }
 
-void JsonReport::started(const QString &file)
+void JsonReport::started(const QString &file, const QStringList &streams)
 {
-    write({{"event", "started"}, {"file", file}});
+    write({{"event", "started"}, {"file", file}, {"streams", QJsonArray::fromStringList(streams)}});
 }
 
 void JsonReport::progress(const QVector<RunningFile> &running, const BatchProgress &overall)

@@ -14,7 +14,7 @@ public:
     explicit JsonReport(QIODevice &out) : m_out(out) {}
 
     void notAdded(const QString &file, const QString &reason) override;
-    void started(const QString &file) override;
+    void started(const QString &file, const QStringList &streams) override;
     void progress(const QVector<RunningFile> &running, const BatchProgress &overall) override;
     void finished(const RowEnding &ending) override;
     void outputUnusable(const QString &reason) override;

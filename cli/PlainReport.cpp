@@ -49,9 +49,11 @@ QString PlainReport::notAddedLine(const QString &file, const QString &reason)
     return QStringLiteral("not added: %1: %2").arg(shown(file), oneLine(reason));
 }
 
-void PlainReport::started(const QString &file)
+void PlainReport::started(const QString &file, const QStringList &streams)
 {
     write(m_out, QStringLiteral("started: %1").arg(shown(file)));
+    for (const QString &stream : streams)
+        write(m_out, QStringLiteral("  %1").arg(shown(stream)));
 }
 
 void PlainReport::finished(const RowEnding &ending)

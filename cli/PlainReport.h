@@ -12,7 +12,7 @@ public:
     PlainReport(QIODevice &out, QIODevice &err) : m_out(out), m_err(err) {}
 
     void notAdded(const QString &file, const QString &reason) override;
-    void started(const QString &file) override;
+    void started(const QString &file, const QStringList &streams) override;
     void progress(const QVector<RunningFile> &, const BatchProgress &) override {}
     void finished(const RowEnding &ending) override;
     void outputUnusable(const QString &reason) override;

@@ -18,7 +18,7 @@ public:
     }
 
     void notAdded(const QString &file, const QString &reason) override;
-    void started(const QString &) override {}
+    void started(const QString &, const QStringList &) override {}
     void progress(const QVector<RunningFile> &running, const BatchProgress &overall) override;
     void finished(const RowEnding &ending) override;
     void outputUnusable(const QString &reason) override;

@@ -4,6 +4,8 @@
 
 #include <QProcess>
 
+#include <algorithm>
+
 namespace {
 QString quoted(const QString &path)
 {
@@ -31,4 +33,22 @@ QStringList EncoderCommand::probe(const QString &input)
 QString EncoderCommand::probeText(const QString &input)
 {
     return EncoderPath::program() + QStringLiteral(" -i ") + quoted(input);
+}
+
+QString EncoderCommand::joinedOptions(const QStringList &words)
+{
+    QStringList quoted;
+    for (QString word : words) {
+        const bool plain = std::none_of(word.begin(), word.end(), [](QChar ch) {
+            return ch.isSpace() || ch == QLatin1Char('"');
+        });
+        if (plain && !word.isEmpty()) {
+            quoted << word;
+            continue;
+        }
+        // Within double quotes a quote is written three times.
+        word.replace(QLatin1String("\""), QLatin1String("\"\"\""));
+        quoted << QLatin1Char('"') + word + QLatin1Char('"');
+    }
+    return quoted.join(QLatin1Char(' '));
 }

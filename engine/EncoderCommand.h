@@ -14,5 +14,7 @@ public:
     static QString conversionText(const QString &input, const QString &options,
                                   const QString &output);
     static QStringList probe(const QString &input);
+    // Options as one text that splits back into exactly these words.
+    static QString joinedOptions(const QStringList &words);
     static QString probeText(const QString &input);
 };

@@ -237,6 +237,7 @@ bool FileAdder::appendRow(const QString &path, const FileProbe::Result &probe, F
     record.FilePath = path;
     record.Duration = probe.duration;
     record.durationMs = probe.durationMs;
+    record.streams = probe.streams;
     record.FileSize = probe.fileSize;
     // A file nothing could probe (no encoder) is not offered for conversion either.
     const bool known = probe.verdict == FileProbe::Verdict::Reads;

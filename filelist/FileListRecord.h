@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MediaStream.h"
 #include "RowStatus.h"
 
 #include <QString>
@@ -21,6 +22,7 @@ struct FileListRecord
     QString Duration;
     QString FileSize;
     qint64 durationMs = -1; // playing time; negative when unknown
+    MediaStreams streams;   // what the media library found when the file was added
     quint64 key = 0;        // stable identity, given by the list; 0 before the row is added
 
     bool isTicked() const { return CheckBox != 0; }

@@ -134,7 +134,10 @@ QVector<FileProbe::Result> FileProbe::run(const QString &encoder, const QStringL
         Result &result = results[i];
         const QString &path = paths.at(i);
         result.verdict = verdicts.at(i);
-        result.duration = MediaProbe::GetMediaDuration(path, &result.durationMs);
+        MediaProbe::Facts facts = MediaProbe::inspect(path);
+        result.duration = facts.duration;
+        result.durationMs = facts.durationMs;
+        result.streams = std::move(facts.streams);
         if (AddingRules::isCdTrack(path)) {
             result.fileSize = QStringLiteral("CD Track");
             continue;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileListError.h"
+#include "MediaStream.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,6 +23,7 @@ public:
         QString duration;
         qint64 durationMs = -1; // -1 when unknown
         QString fileSize;
+        MediaStreams streams;
         bool failed = false; // the size could not be read; error says why
         FileListError error;
     };

@@ -1,6 +1,7 @@
 #include "MediaProbe.h"
 
 #include "FileListStatus.h"
+#include "MediaStreamReader.h"
 
 #include <QLocale>
 
@@ -49,20 +50,10 @@ std::optional<double> generalDuration(MediaInfoLib::MediaInfo &info)
 
 QString MediaProbe::GetMediaDuration(const QString &path, qint64 *milliseconds)
 {
+    const Facts facts = inspect(path);
     if (milliseconds)
-        *milliseconds = -1;
-    MediaInfoLib::MediaInfo &info = library();
-    if (info.Open(path.toStdWString()) == 0) {
-        info.Close();
-        return QString();
-    }
-    const std::optional<double> length = generalDuration(info);
-    info.Close();
-    if (!length)
-        return FileListStatus::Error;
-    if (milliseconds)
-        *milliseconds = qint64(std::nearbyint(*length));
-    return durationText(*length);
+        *milliseconds = facts.durationMs;
+    return facts.duration;
 }
 
 MediaProbe::Facts MediaProbe::inspect(const QString &path)
@@ -76,8 +67,12 @@ MediaProbe::Facts MediaProbe::inspect(const QString &path)
     facts.opened = true;
     facts.videoStreams = int(info.Count_Get(MediaInfoLib::Stream_Video));
     facts.audioStreams = int(info.Count_Get(MediaInfoLib::Stream_Audio));
-    if (const std::optional<double> length = generalDuration(info))
+    facts.duration = FileListStatus::Error;
+    if (const std::optional<double> length = generalDuration(info)) {
         facts.durationMs = qint64(std::nearbyint(*length));
+        facts.duration = durationText(*length);
+    }
+    facts.streams = MediaStreamReader::read(info);
     info.Close();
     return facts;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MediaStream.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -15,6 +17,8 @@ public:
         qint64 durationMs = -1; // -1 when unknown, or beyond any real length
         int videoStreams = 0;
         int audioStreams = 0;
+        QString duration; // the Duration text, as GetMediaDuration gives it
+        MediaStreams streams;
     };
     static Facts inspect(const QString &path);
 

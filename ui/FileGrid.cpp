@@ -10,6 +10,7 @@
 #include <QDragEnterEvent>
 #include <QHeaderView>
 #include <QMimeData>
+#include <QToolTip>
 #include <QUrl>
 
 namespace {
@@ -112,4 +113,18 @@ void FileGrid::dropEvent(QDropEvent *event)
     }
     event->acceptProposedAction();
     emit filesDropped(paths);
+}
+
+bool FileGrid::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip || !m_rowTips)
+        return QTableView::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const int row = rowAt(help->pos().y());
+    const QString tip = row >= 0 ? m_rowTips(row) : QString();
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), tip, viewport());
+    return true;
 }

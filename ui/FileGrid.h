@@ -2,6 +2,8 @@
 
 #include <QTableView>
 
+#include <functional>
+
 class FileListModel;
 
 // The grid that shows the file list: a tick column, read-only text columns, the Status
@@ -15,6 +17,8 @@ public:
     // Rows the user highlighted, in no particular order, and the active row (-1 when none).
     QList<int> selectedRowNumbers() const;
     int activeRow() const;
+    // The tip shown over a row, made when it is asked for; no tip where it gives none.
+    void setRowTips(std::function<QString(int row)> tips) { m_rowTips = std::move(tips); }
 
 signals:
     void filesDropped(const QStringList &paths);
@@ -25,4 +29,8 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
+
+private:
+    std::function<QString(int row)> m_rowTips;
 };

@@ -10,6 +10,7 @@
 #include <QAbstractItemView>
 #include <QBrush>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -208,6 +209,16 @@ void FormatPanel::buildButtons()
     m_cmdDefaults->setAccessibleName(QStringLiteral("Restore Defaults"));
     m_cmdDefaults->setGeometry(8, 258, 130, 26);
 
+    m_chkCopyWhenPossible = new QCheckBox(QStringLiteral("Copy streams that already fit"), this);
+    m_chkCopyWhenPossible->setObjectName(QStringLiteral("chkCopyWhenPossible"));
+    m_chkCopyWhenPossible->setAccessibleName(m_chkCopyWhenPossible->text());
+    m_chkCopyWhenPossible->setAccessibleDescription(
+        QStringLiteral("A stream that already has the codec, size, rates, channels and aspect "
+                       "the format asks for, and no higher bitrate, is copied as it is"));
+    m_chkCopyWhenPossible->setToolTip(m_chkCopyWhenPossible->accessibleDescription() +
+                                      QLatin1Char('.'));
+    m_chkCopyWhenPossible->setGeometry(146, 261, 262, 20);
+
     m_cmdHide = new QPushButton(QStringLiteral("Save && Close"), this);
     m_cmdHide->setObjectName(QStringLiteral("cmdHide"));
     m_cmdHide->setAccessibleName(QStringLiteral("Save & Close"));
@@ -216,11 +227,12 @@ void FormatPanel::buildButtons()
 
 void FormatPanel::orderTabs()
 {
-    const QList<QWidget *> chain = {
-        m_optFormat[0],     m_optFormat[1], m_cmbCategory,  m_cmbOutVCodec,    m_cmbOutFormat,
-        m_cmbCustContainer, m_cmbCVCodec,   m_txtCVBitrate, m_cmbCVSize,       m_cmbCVAspect,
-        m_txtFrameRate,     m_cmbCACodec,   m_txtCABirate,  m_cmbCASmapleRate, m_txtChannels,
-        m_cmdDefaults,      m_cmdHide};
+    const QList<QWidget *> chain = {m_optFormat[0], m_optFormat[1],        m_cmbCategory,
+                                    m_cmbOutVCodec, m_cmbOutFormat,        m_cmbCustContainer,
+                                    m_cmbCVCodec,   m_txtCVBitrate,        m_cmbCVSize,
+                                    m_cmbCVAspect,  m_txtFrameRate,        m_cmbCACodec,
+                                    m_txtCABirate,  m_cmbCASmapleRate,     m_txtChannels,
+                                    m_cmdDefaults,  m_chkCopyWhenPossible, m_cmdHide};
     for (qsizetype i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain.at(i - 1), chain.at(i));
 }

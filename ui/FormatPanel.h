@@ -9,6 +9,7 @@
 #include <QWidget>
 
 class EncoderInventory;
+class QCheckBox;
 class QComboBox;
 class QFrame;
 class QLineEdit;
@@ -64,6 +65,8 @@ public:
     QComboBox *cmbCASmapleRate() const { return m_cmbCASmapleRate; }
     QLineEdit *txtChannels() const { return m_txtChannels; }
     QPushButton *cmdHide() const { return m_cmdHide; }
+    // Copy a stream as it is when it already is what the chosen format would make of it.
+    QCheckBox *chkCopyWhenPossible() const { return m_chkCopyWhenPossible; }
     QPushButton *cmdDefaults() const { return m_cmdDefaults; }
 
 signals:
@@ -123,4 +126,5 @@ private:
     QLineEdit *m_txtChannels = nullptr;
     QPushButton *m_cmdHide = nullptr;
     QPushButton *m_cmdDefaults = nullptr;
+    QCheckBox *m_chkCopyWhenPossible = nullptr;
 };

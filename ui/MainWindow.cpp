@@ -24,6 +24,7 @@
 #include "ShutDownWindows.h"
 #include "SleepInhibitor.h"
 #include "StepsFrame.h"
+#include "StreamPlan.h"
 #include "Twips.h"
 
 #include <QCheckBox>
@@ -226,6 +227,7 @@ void MainWindow::wireSteps()
     connect(steps->cmdPlay, &QPushButton::clicked, this, &MainWindow::cmdPlay_Click);
     connect(steps->Grid, &QAbstractItemView::doubleClicked, this, &MainWindow::Grid_DblClick);
     connect(steps->Grid, &FileGrid::logRequested, this, &MainWindow::Grid_logRequested);
+    steps->Grid->setRowTips([this](int row) { return streamPlanTip(row); });
     // Only the user's own change of the box ticks or clears every row.
     connect(steps->chkSelectAll, &QCheckBox::clicked, m_listOperations.get(),
             &ListOperations::SelectAll);
@@ -327,6 +329,7 @@ void MainWindow::startOrStopBatch(QPushButton *clicked, QPushButton *other, bool
     choices.extension = m_formats->outputExtension();
     choices.sameFolder = m_steps->optSameFolder->isChecked();
     choices.outputFolder = m_steps->txtOutPath->text();
+    choices.copyWhenPossible = m_formats->chkCopyWhenPossible()->isChecked();
     m_services.sleepInhibitor->hold();
     m_queue->start(choices, selectedOnly, m_steps->spnSimultaneous->value());
 }
@@ -520,4 +523,16 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     default:
         return QWidget::eventFilter(watched, event);
     }
+}
+
+QString MainWindow::streamPlanTip(int row) const
+{
+    const CustomOptions::Result options = m_formats->buildParameters();
+    if (!options.ok() || row >= m_fileList->rowCount())
+        return QString();
+    return StreamPlan::make(m_fileList->record(row).streams, options.options,
+                            m_formats->outputExtension(),
+                            m_formats->chkCopyWhenPossible()->isChecked())
+        .lines()
+        .join(QLatin1Char('\n'));
 }

@@ -92,6 +92,8 @@ private:
     void Grid_DblClick();
     void cmdPlay_Click();
     void Grid_logRequested(int row);
+    // What the chosen format does with each stream of the row's file.
+    QString streamPlanTip(int row) const;
 
     WindowServices m_services;
     std::unique_ptr<InstanceMarker> m_marker;

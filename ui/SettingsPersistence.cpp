@@ -4,6 +4,7 @@
 #include "OutputFolders.h"
 #include "StepsFrame.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -86,6 +87,8 @@ void SettingsPersistence::SaveSettings()
                              m_formats.txtCVBitrate(), m_formats.txtFrameRate()})
         write(field->objectName(), field->text());
     write(m_steps.spnSimultaneous->objectName(), QString::number(m_steps.spnSimultaneous->value()));
+    write(m_formats.chkCopyWhenPossible()->objectName(),
+          booleanText(m_formats.chkCopyWhenPossible()->isChecked()));
 }
 
 void SettingsPersistence::LoadSettings()
@@ -134,6 +137,10 @@ void SettingsPersistence::LoadSettings()
     int count = 1;
     if (readWhole(read(simultaneous->objectName(), QStringLiteral("1")), &count))
         simultaneous->setValue(std::clamp(count, simultaneous->minimum(), simultaneous->maximum()));
+
+    if (readBoolean(read(m_formats.chkCopyWhenPossible()->objectName(), QStringLiteral("False")),
+                    &on))
+        m_formats.chkCopyWhenPossible()->setChecked(on);
 
     m_formats.ShowFormatSummary();
 }

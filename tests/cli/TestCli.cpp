@@ -226,6 +226,31 @@ private slots:
             (QJsonArray{1, 1, 1, true}));
     }
 
+    // Asked to copy what fits, the picture already in H.264 is copied and the JSON event of the
+    // start says so per stream, as the printed command does.
+    void copiesWhatFits()
+    {
+        const QStringList format = {"--copy-when-possible",
+                                    "--options",
+                                    "-c:v libx264 -an",
+                                    "--ext",
+                                    "mkv",
+                                    "--output",
+                                    m_out,
+                                    m_clip};
+        const QString printed = said(m_program, QStringList{"--print-commands"} + format);
+        QVERIFY2(printed.contains(" -c:0 copy ") &&
+                     printed.contains("  # video 1 (H.264, 160x120): copy; audio 1 ("),
+                 qPrintable(printed));
+        QJsonObject started;
+        for (const QString &line : said(m_program, QStringList{"--json"} + format).split('\n')) {
+            if (line.contains("\"started\""))
+                started = QJsonDocument::fromJson(line.toUtf8()).object();
+        }
+        QCOMPARE(started["streams"].toArray().first().toString(), "video 1 (H.264, 160x120): copy");
+        QCOMPARE(streams(m_out + "/clip one.mkv"), "-,video");
+    }
+
     // Printed for folders that do not exist yet, over names holding every character a shell
     // treats specially, then run by each shell: the same files from each, nothing else run.
     void printedCommandsRunInShells()

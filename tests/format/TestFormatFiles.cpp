@@ -2,8 +2,10 @@
 #include "CustomLists.h"
 #include "CustomOptions.h"
 #include "DataFileText.h"
+#include "MediaProbe.h"
 #include "OutputCheck.h"
 #include "PresetsFile.h"
+#include "StreamPlan.h"
 #include "TestMedia.h"
 
 #include <QHash>
@@ -228,9 +230,14 @@ void TestFormatFiles::everyFormatConverts()
     };
     for (const PresetRecord &preset : presets.table.records()) {
         const bool picture = !QProcess::splitCommand(preset.params).contains("-vn");
-        for (const auto &[size, aspect] : shapes)
-            add(preset.category + " / " + preset.label + " from " + size,
-                dir.filePath(size + ".avi"), preset.params, preset.extension, picture ? aspect : 0);
+        for (const auto &[size, aspect] : shapes) {
+            // As the queue runs it: streams copied or converted as the file's own plan says.
+            const QString input = dir.filePath(size + ".avi");
+            const StreamPlan plan = StreamPlan::make(MediaProbe::inspect(input).streams,
+                                                     preset.params, preset.extension, false);
+            add(preset.category + " / " + preset.label + " " + preset.extension + " from " + size,
+                input, plan.options(), plan.extension(), picture ? aspect : 0);
+        }
     }
 
     QHash<QString, QString> descriptions;

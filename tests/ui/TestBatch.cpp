@@ -3,11 +3,14 @@
 #include "FolderFiles.h"
 #include "WindowFixture.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QTableView>
+#include <QToolTip>
 
 #include <functional>
 
@@ -99,6 +102,35 @@ private slots:
         m_onStatus = nullptr;
         m_fixture.reset();
         QTRY_COMPARE(liveChildProcesses(), 0);
+    }
+
+    // Over a row, before converting, the tip says what the chosen format does with each stream.
+    void rowTipTellsEachStreamsFate()
+    {
+        addClips({"a.mkv"});
+        FormatPanel *f = m_window->formats();
+        f->optFormat(0)->setChecked(true);
+        const auto tipFor = [&](const QString &category, const QString &label,
+                                const QString &extension) {
+            f->cmbCategory()->setCurrentText(category);
+            f->cmbOutVCodec()->setCurrentText(label);
+            f->cmbOutFormat()->setCurrentText(extension);
+            QTableView *grid = steps()->Grid;
+            const QPoint at = grid->visualRect(grid->model()->index(0, 2)).center();
+            QHelpEvent event(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+            QCoreApplication::sendEvent(grid->viewport(), &event);
+            return QToolTip::text();
+        };
+        QString tip = tipFor("Copy without re-encoding", "Every stream copied", "mkv");
+        QVERIFY2(tip.startsWith("video 1 (") && tip.contains("): copy\naudio 1 ("),
+                 qPrintable(tip));
+        tip = tipFor("Web Video", "VP9 / Opus", "webm");
+        QVERIFY2(tip.contains("): encode to VP9\naudio 1 (") && tip.endsWith("encode to Opus"),
+                 qPrintable(tip));
+        // Asked to copy what fits, it tells why a stream does not.
+        f->chkCopyWhenPossible()->setChecked(true);
+        tip = tipFor("Web Video", "VP9 / Opus", "webm");
+        QVERIFY2(tip.contains("encode to VP9 (it is H.264, not VP9)"), qPrintable(tip));
     }
 
     void convertsWaitingAndTickedRowsFirstToLast()

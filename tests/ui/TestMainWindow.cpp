@@ -11,6 +11,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QSettings>
@@ -20,10 +21,10 @@ namespace {
 // files at once): a renamed one would silently lose its choice. The category comes before the
 // label and extension lists it rebuilds.
 const QStringList kStored = {
-    "optOtherFolder", "optSameFolder", "txtOutPath",       "optFormat",   "cmbCategory",
-    "cmbOutVCodec",   "cmbOutFormat",  "cmbCustContainer", "cmbCACodec",  "cmbCASmapleRate",
-    "cmbCVCodec",     "cmbCVSize",     "cmbCVAspect",      "txtCABirate", "txtChannels",
-    "txtCVBitrate",   "txtFrameRate",  "spnSimultaneous"};
+    "optOtherFolder", "optSameFolder", "txtOutPath",       "optFormat",          "cmbCategory",
+    "cmbOutVCodec",   "cmbOutFormat",  "cmbCustContainer", "cmbCACodec",         "cmbCASmapleRate",
+    "cmbCVCodec",     "cmbCVSize",     "cmbCVAspect",      "txtCABirate",        "txtChannels",
+    "txtCVBitrate",   "txtFrameRate",  "spnSimultaneous",  "chkCopyWhenPossible"};
 
 // What the controls of the stored choices stand for (their user property: a list's text, a
 // button's check, a field's text); "optFormat" stores whether the second is checked.
@@ -308,7 +309,7 @@ private slots:
                               second(f->cmbCategory()), second(f->cmbOutVCodec()),
                               second(f->cmbOutFormat()), "AVI", second(f->cmbCACodec()),
                               "22.05 KHz", second(f->cmbCVCodec()), "[As Input]", "[As Input]",
-                              "64", "2", "320", "25", "1"}));
+                              "64", "2", "320", "25", "1", "false"}));
         const QStringList defaults = choices(m_window);
         QVERIFY(!QFile::exists(m_fixture->settingsFile()) && m_fixture->messages.count() == 0);
 
@@ -322,6 +323,8 @@ private slots:
                 list->setCurrentIndex(list->count() - 1);
             else if (auto *field = f->findChild<QLineEdit *>(name))
                 field->setText(typed.takeFirst());
+            else if (auto *box = f->findChild<QCheckBox *>(name))
+                box->setChecked(true);
         }
         const QStringList chosen = choices(m_window);
         QVERIFY(reopen());

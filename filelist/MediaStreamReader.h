@@ -1,0 +1,15 @@
+#pragma once
+
+#include "MediaStream.h"
+
+namespace MediaInfoLib {
+class MediaInfo;
+}
+
+// Reads the picture, sound and subtitle streams of the file open in the media library, in the
+// order the encoder numbers them within each kind.
+class MediaStreamReader
+{
+public:
+    static MediaStreams read(MediaInfoLib::MediaInfo &info);
+};

@@ -1,0 +1,334 @@
+#include "ConversionQueue.h"
+#include "FileListModel.h"
+#include "InFlightOutputs.h"
+#include "MediaProbe.h"
+#include "PresetsFile.h"
+#include "StreamFit.h"
+#include "StreamPlan.h"
+#include "TestMedia.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Streams copied instead of encoded, through the real queue and encoder: what is copied is
+// packet for packet the source's, what a container cannot hold is converted or left out and
+// the log says so, and a stream is copied under a format only where it already fits.
+class TestStreamCopy : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    PresetTable m_presets;
+
+    static QString run(const QStringList &arguments, const QString &program = "ffmpeg")
+    {
+        QProcess process;
+        process.start(program, arguments);
+        process.waitForFinished(120000);
+        return process.exitCode() == 0 ? QString::fromUtf8(process.readAllStandardOutput())
+                                       : "failed: " + process.readAllStandardError();
+    }
+
+    // The packets of one stream, as a digest.
+    static QString packets(const QString &file, const QString &stream)
+    {
+        return run({"-v", "error", "-i", file, "-map", "0:" + stream, "-c", "copy", "-f",
+                    "streamhash", "-"})
+            .section(',', 2);
+    }
+
+    // "type,codec,language" per stream, and the number of chapters.
+    static QStringList contents(const QString &file)
+    {
+        QStringList lines =
+            run({"-v", "error", "-show_entries",
+                 "stream=codec_type,codec_name:stream_tags=language", "-of", "csv=p=0", file},
+                "ffprobe")
+                .split('\n', Qt::SkipEmptyParts);
+        lines.removeIf([](const QString &line) { return line.startsWith("bin_data"); });
+        lines << "chapters " +
+                     QString::number(
+                         run({"-v", "error", "-show_chapters", "-of", "csv=p=0", file}, "ffprobe")
+                             .count('\n'));
+        return lines;
+    }
+
+    struct Converted
+    {
+        RowStatus::State state;
+        QString log;
+        QString output;
+    };
+
+    Converted convert(const QString &input, BatchChoices choices)
+    {
+        FileListModel list;
+        ConversionQueue queue(list);
+        FileListRecord record;
+        record.FilePath = input;
+        const MediaProbe::Facts facts = MediaProbe::inspect(input);
+        record.durationMs = facts.durationMs;
+        record.streams = facts.streams;
+        if (!list.append(record, nullptr))
+            return {RowStatus::State::Error, "not added", QString()};
+        choices.sameFolder = false;
+        choices.outputFolder = m_dir.filePath("out");
+        QSignalSpy ended(&queue, &ConversionQueue::rowEnded);
+        QSignalSpy finished(&queue, &ConversionQueue::batchFinished);
+        queue.start(choices, false, 1);
+        if (finished.isEmpty() && !finished.wait(120000))
+            return {RowStatus::State::Error, "timed out", QString()};
+        return {list.record(0).status.state(), list.log(0),
+                ended.value(0).value(0).value<RowEnding>().output};
+    }
+
+    BatchChoices preset(const QString &category, const QString &label, const QString &extension)
+    {
+        BatchChoices choices;
+        choices.parameters = m_presets.params(category, label, extension);
+        choices.extension = extension;
+        return choices;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const PresetsFile::Result presets = PresetsFile::load(PresetsFile::defaultPath());
+        QVERIFY2(presets.ok(), qPrintable(presets.error));
+        m_presets = presets.table;
+        QVERIFY(QDir().mkpath(m_dir.filePath("out")));
+        QFile subtitles(m_dir.filePath("s.srt"));
+        QVERIFY(subtitles.open(QIODevice::WriteOnly));
+        subtitles.write("1\n00:00:00,000 --> 00:00:01,000\nHello\n\n"
+                        "2\n00:00:01,000 --> 00:00:02,000\nWorld\n");
+        subtitles.close();
+        QFile chapters(m_dir.filePath("c.txt"));
+        QVERIFY(chapters.open(QIODevice::WriteOnly));
+        chapters.write(";FFMETADATA1\ntitle=Holiday\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\n"
+                       "END=1000\ntitle=One\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=1000\nEND=2000\n"
+                       "title=Two\n");
+        chapters.close();
+        // Picture, two sound tracks in two languages, a subtitle track and chapters.
+        const QStringList sources = {"-f",   "lavfi",
+                                     "-i",   "testsrc2=size=320x240:rate=25:d=2",
+                                     "-f",   "lavfi",
+                                     "-i",   "sine=f=440:d=2",
+                                     "-f",   "lavfi",
+                                     "-i",   "sine=f=660:d=2",
+                                     "-i",   m_dir.filePath("s.srt"),
+                                     "-i",   m_dir.filePath("c.txt"),
+                                     "-map", "0",
+                                     "-map", "1",
+                                     "-map", "2"};
+        const QStringList tracks = {"-map_metadata",
+                                    "4",
+                                    "-map_chapters",
+                                    "4",
+                                    "-metadata:s:a:0",
+                                    "language=eng",
+                                    "-metadata:s:a:1",
+                                    "language=fra",
+                                    "-metadata:s:s:0",
+                                    "language=deu",
+                                    "-pix_fmt",
+                                    "yuv420p",
+                                    "-c:v",
+                                    "libx264",
+                                    "-preset",
+                                    "ultrafast",
+                                    "-c:a:0",
+                                    "aac"};
+        const QList<QPair<QString, QStringList>> files = {
+            {"mkv", {"-map", "3", "-c:a:1", "pcm_s16le", "-c:s", "srt"}},
+            {"mov", {"-map", "3", "-c:a:1", "pcm_s16le", "-c:s", "mov_text"}},
+            {"mp4", {"-map", "3", "-c:a:1", "ac3", "-c:s", "mov_text"}},
+            {"avi", {"-c:v", "mpeg4", "-c:a:0", "libmp3lame", "-c:a:1", "pcm_s16le"}},
+        };
+        for (const auto &[container, own] : files) {
+            const QString made = run(QStringList{"-v", "error", "-y"} + sources + tracks + own +
+                                     QStringList{m_dir.filePath("source." + container)});
+            QVERIFY2(!made.startsWith("failed"), qPrintable(made));
+        }
+        // H.264 720p with AAC at 96 kb/s, bitrates told by the container.
+        const QString made = run({"-v",
+                                  "error",
+                                  "-y",
+                                  "-f",
+                                  "lavfi",
+                                  "-i",
+                                  "testsrc2=size=1280x720:rate=25:d=2",
+                                  "-f",
+                                  "lavfi",
+                                  "-i",
+                                  "sine=d=2",
+                                  "-pix_fmt",
+                                  "yuv420p",
+                                  "-c:v",
+                                  "libx264",
+                                  "-preset",
+                                  "ultrafast",
+                                  "-c:a",
+                                  "aac",
+                                  "-b:a",
+                                  "96k",
+                                  m_dir.filePath("hd.mp4")});
+        QVERIFY2(made.isEmpty(), qPrintable(made));
+        InFlightOutputs::removeStale();
+    }
+
+    void containerChanges_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("written"); // the extension the result gets
+        QTest::addColumn<int>("copied");      // streams that need no conversion
+        const QString all = "Every stream copied";
+        QTest::newRow("mkv to mp4: PCM to AAC, SubRip to MP4 text") << "mkv" << all << "mp4"
+                                                                    << "mp4" << 2;
+        QTest::newRow("mkv to mov: SubRip to MP4 text") << "mkv" << all << "mov"
+                                                        << "mov" << 3;
+        QTest::newRow("mkv to webm: everything converted") << "mkv" << all << "webm"
+                                                           << "webm" << 0;
+        QTest::newRow("mov to mkv: MP4 text to SubRip") << "mov" << all << "mkv"
+                                                        << "mkv" << 3;
+        QTest::newRow("mp4 to mov: all copied") << "mp4" << all << "mov"
+                                                << "mov" << 4;
+        QTest::newRow("avi to mp4: PCM to AAC") << "avi" << all << "mp4"
+                                                << "mp4" << 2;
+        QTest::newRow("avi to mkv: all copied") << "avi" << all << "mkv"
+                                                << "mkv" << 3;
+        QTest::newRow("mp4, picture kept, sound to Opus") << "mp4"
+                                                          << "Picture copied, sound to Opus"
+                                                          << "mkv"
+                                                          << "mkv" << 1;
+        QTest::newRow("mkv, sound only: AAC and PCM into MKA") << "mkv"
+                                                               << "Sound only, copied"
+                                                               << "auto"
+                                                               << "mka" << 2;
+    }
+
+    void containerChanges()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, label);
+        QFETCH(QString, extension);
+        QFETCH(QString, written);
+        QFETCH(int, copied);
+        const QString input = m_dir.filePath("source." + source);
+        const BatchChoices choices = preset("Copy without re-encoding", label, extension);
+        QVERIFY(!choices.parameters.isEmpty());
+        const StreamPlan plan = StreamPlan::make(MediaProbe::inspect(input).streams,
+                                                 choices.parameters, choices.extension, false);
+        const Converted result = convert(input, choices);
+        QVERIFY2(result.state == RowStatus::State::Complete, qPrintable(result.log));
+        QCOMPARE(QFileInfo(result.output).suffix(), written);
+
+        const QStringList before = contents(input);
+        const QStringList after = contents(result.output);
+        int output = 0;
+        int copies = 0;
+        for (const StreamPlan::Step &step : plan.steps()) {
+            const QString from =
+                QString("vas").at(int(step.stream.kind)) + QString(":%1").arg(step.stream.position);
+            if (step.action == StreamPlan::Action::Leave) {
+                QVERIFY2(result.log.contains("leave out"), qPrintable(result.log));
+                continue;
+            }
+            const QString to = QString::number(output++);
+            if (step.action == StreamPlan::Action::Copy) {
+                ++copies;
+                QCOMPARE(packets(result.output, to), packets(input, from));
+            } else {
+                QVERIFY2(result.log.contains("convert to"), qPrintable(result.log));
+            }
+        }
+        QCOMPARE(copies, copied);
+        QCOMPARE(after.size() - 1, output); // every stream the plan keeps, and no other
+        // Languages and chapters come along wherever the container holds them.
+        QStringList languages;
+        for (const QString &line : before.mid(0, before.size() - 1))
+            languages << line.section(',', 2, 2);
+        for (const QString &line : after.mid(0, after.size() - 1))
+            QVERIFY2(QStringList({"", "und"}).contains(line.section(',', 2, 2)) ||
+                         languages.contains(line.section(',', 2, 2)),
+                     qPrintable(line));
+        if (written != "mka")
+            QCOMPARE(after.last(), before.last());
+    }
+
+    void copyWhenFit_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<bool>("copyWhenPossible");
+        QTest::addColumn<bool>("pictureCopied");
+        QTest::addColumn<bool>("soundCopied");
+        QTest::newRow("720p source, 720p preset") << "H.264 / AAC, 720p" << true << true << true;
+        QTest::newRow("720p source, 480p preset: resized")
+            << "H.264 / AAC, 480p" << true << false << true;
+        QTest::newRow("choice off") << "H.264 / AAC, 720p" << false << false << false;
+    }
+
+    void copyWhenFit()
+    {
+        QFETCH(QString, label);
+        QFETCH(bool, copyWhenPossible);
+        QFETCH(bool, pictureCopied);
+        QFETCH(bool, soundCopied);
+        const QString input = m_dir.filePath("hd.mp4");
+        BatchChoices choices = preset("MP4 Video", label, "mp4");
+        choices.copyWhenPossible = copyWhenPossible;
+        const Converted result = convert(input, choices);
+        QVERIFY2(result.state == RowStatus::State::Complete, qPrintable(result.log));
+        QCOMPARE(packets(result.output, "v:0") == packets(input, "v:0"), pictureCopied);
+        QCOMPARE(packets(result.output, "a:0") == packets(input, "a:0"), soundCopied);
+        QCOMPARE(result.log.contains("video 1 (H.264, 1280x720): copy"), pictureCopied);
+    }
+
+    // Settings a stream must already have before it is copied instead of encoded.
+    void fits_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("same size by name") << "-c:v libx264 -s hd720" << true;
+        QTest::newRow("other size") << "-c:v libx264 -s vga" << false;
+        QTest::newRow("height kept, width from shape") << "-c:v libx264 -vf scale=-2:720" << true;
+        QTest::newRow("other filter") << "-c:v libx264 -vf fps=10" << false;
+        QTest::newRow("same rate") << "-c:v libx264 -r 25" << true;
+        QTest::newRow("other rate") << "-c:v libx264 -r 30" << false;
+        QTest::newRow("higher profile allowed") << "-c:v libx264 -profile:v high" << true;
+        QTest::newRow("lower profile") << "-c:v libx264 -profile:v baseline" << false;
+        QTest::newRow("bitrate above the stream's") << "-c:v libx264 -b:v 3M" << true;
+        QTest::newRow("bitrate below the stream's") << "-c:v libx264 -b:v 1M" << false;
+        QTest::newRow("same aspect") << "-c:v libx264 -aspect 16:9" << true;
+        QTest::newRow("other aspect") << "-c:v libx264 -aspect 4:3" << false;
+        QTest::newRow("other codec") << "-c:v libx265" << false;
+        QTest::newRow("codec left to the container") << "-crf 20" << false;
+        QTest::newRow("picture format") << "-c:v libx264 -pix_fmt yuv422p" << false;
+    }
+
+    void fits()
+    {
+        QFETCH(QString, options);
+        QFETCH(bool, fits);
+        MediaStream stream;
+        stream.codec = "h264";
+        stream.profile = "Main";
+        stream.width = 1280;
+        stream.height = 720;
+        stream.frameRate = 25;
+        stream.displayAspect = 16.0 / 9;
+        stream.chroma = "4:2:0";
+        stream.bitDepth = 8;
+        stream.bitRate = 2000000;
+        const QString why = StreamFit::mismatch(stream, FormatOptions::parse(options));
+        QVERIFY2(why.isEmpty() == fits, qPrintable(why));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStreamCopy)
+#include "TestStreamCopy.moc"
