@@ -223,7 +223,6 @@ void TestFormatFiles::userPresetsFollowTheShipped_data()
     QTest::newRow("after the shipped, by category")
         << user << false
         << QStringList{"a|-a|mp4|One", "a|-x|avi|One", "b|-b|mkv|Two", "u|-u|avi|New"} << QString();
-    QTest::newRow("missing") << "MISSING" << false << shipped << QString();
     QTest::newRow("missing, named") << "MISSING" << true << shipped << "Cannot open";
     QTest::newRow("the shipped file itself") << "SHIPPED" << false << shipped << QString();
     QTest::newRow("LF line ends") << QString(user).replace("\r\n", "\n") << false << shipped
