@@ -28,6 +28,7 @@ public:
         return {};
     }
     QString chooseFolder(const QString &, bool) override { return {}; }
+    std::optional<QString> askText(const QString &, const QString &) override { return {}; }
 };
 class NoShell : public ShellOpener
 {

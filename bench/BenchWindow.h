@@ -52,6 +52,7 @@ public:
         return files;
     }
     QString chooseFolder(const QString &, bool) override { return folder; }
+    std::optional<QString> askText(const QString &, const QString &) override { return {}; }
     void open(const QString &) override {}
     void enablePrivilege() override {}
     void request(ShutdownAction) override {}

@@ -31,6 +31,7 @@ public:
         return {};
     }
     QString chooseFolder(const QString &, bool) override { return m_folder; }
+    std::optional<QString> askText(const QString &, const QString &) override { return {}; }
 
 private:
     QString m_folder;

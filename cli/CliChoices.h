@@ -19,4 +19,5 @@ struct CliChoices
     int jobs = 1;
     bool json = false;
     QStringList paths;
+    QString presetsFile; // the user's own presets file; empty: the default one
 };

@@ -11,6 +11,7 @@ const QString kOutput = QStringLiteral("output");
 const QString kSameFolder = QStringLiteral("same-folder");
 const QString kJobs = QStringLiteral("jobs");
 const QString kListPresets = QStringLiteral("list-presets");
+const QString kPresets = QStringLiteral("presets");
 const QString kJson = QStringLiteral("json");
 const QString kCopyWhenPossible = QStringLiteral("copy-when-possible");
 const QString kPrintCommands = QStringLiteral("print-commands");
@@ -41,6 +42,10 @@ void describe(QCommandLineParser &parser)
          QStringLiteral("Copy a stream as it is when it already has the codec, size, rates, "
                         "channels and aspect the format asks for, and no higher bitrate.")},
         {kListPresets, QStringLiteral("List category, label and extension of every preset.")},
+        {kPresets,
+         QStringLiteral("Your own presets file, read after the shipped presets (default: "
+                        "$XDG_DATA_HOME/reelforge/presets.xml)."),
+         QStringLiteral("file")},
         {kJson, QStringLiteral("One JSON object per event and line.")},
         {kPrintCommands,
          QStringLiteral("Print one shell-quoted encoder command per file instead of "
@@ -117,6 +122,11 @@ CliOptions::Result CliOptions::parse(const QStringList &arguments, int cores)
             return result;
         }
     }
+    if (parser.isSet(kPresets) && parser.value(kPresets).isEmpty()) {
+        result.error = QStringLiteral("--presets needs a file");
+        return result;
+    }
+    choices.presetsFile = parser.value(kPresets);
     choices.json = parser.isSet(kJson);
     choices.copyWhenPossible = parser.isSet(kCopyWhenPossible);
     choices.paths = parser.positionalArguments();

@@ -7,6 +7,7 @@
 #include "PresetsFile.h"
 #include "TerminalReport.h"
 #include "TerminationSignals.h"
+#include "UserPresets.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -92,11 +93,18 @@ int main(int argc, char *argv[])
 
     PresetsFile::Result presets;
     if (!choices.customOptions) {
-        presets = PresetsFile::load(PresetsFile::defaultPath());
+        const QString shipped = PresetsFile::defaultPath();
+        presets = PresetsFile::load(shipped);
         if (!presets.ok()) {
             err.write((presets.message() + '\n').toUtf8());
             return CliRun::StatusFailed;
         }
+        // A damaged file of the user's own is told once; the shipped presets still serve.
+        const bool named = !choices.presetsFile.isEmpty();
+        const QString problem = UserPresets::addTo(
+            presets, shipped, named ? choices.presetsFile : UserPresets::defaultPath(), named);
+        if (!problem.isEmpty())
+            err.write((PlainReport::shown(problem) + '\n').toUtf8());
     }
     if (choices.action == CliChoices::Action::ListPresets) {
         listPresets(presets.table, choices.json, out);

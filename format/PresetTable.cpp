@@ -60,3 +60,20 @@ PresetChoice PresetTable::firstStartChoice() const
     choice.extension = second(extensions(choice.category, choice.label));
     return choice;
 }
+
+PresetTable PresetTable::followedBy(const PresetTable &more) const
+{
+    QList<PresetRecord> records = m_records.mid(0, m_count);
+    for (int i = 0; i < more.m_count; ++i) {
+        const PresetRecord &added = more.m_records.at(i);
+        if (added.category.isEmpty())
+            continue;
+        // Right after the last record of its category, so a listing keeps categories together.
+        qsizetype at = records.size();
+        while (at > 0 && records.at(at - 1).category != added.category)
+            --at;
+        records.insert(at > 0 ? at : records.size(), added);
+    }
+    const int count = int(records.size());
+    return PresetTable(std::move(records), count);
+}

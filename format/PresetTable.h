@@ -26,6 +26,10 @@ public:
     // What the presets panel shows on the first start: the second entry of each list, or the
     // first where a list has only one. Empty fields when the table is empty.
     PresetChoice firstStartChoice() const;
+    // This table's records with those of more: more's categories follow this table's, and in a
+    // category both hold, more's records follow this table's last one of it. More's free records
+    // (no category) are left out.
+    PresetTable followedBy(const PresetTable &more) const;
 
 private:
     QList<PresetRecord> m_records;

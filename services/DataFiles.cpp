@@ -20,7 +20,13 @@ QString DataFiles::locate(const QString &name, const QString &programFolder)
         QDir::cleanPath(folder.filePath(QStringLiteral("../share/reelforge/") + name));
     if (QFileInfo(installed).isFile())
         return installed;
-    const QString shared = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
-                                                  QStringLiteral("reelforge/") + name);
-    return shared.isEmpty() ? beside : shared;
+    // The user's own data folder holds their presets file, never the shipped ones.
+    QStringList shared = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
+    shared.removeAll(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    for (const QString &dataFolder : shared) {
+        const QString path = QDir(dataFolder).filePath(QStringLiteral("reelforge/") + name);
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return beside;
 }

@@ -4,7 +4,7 @@
 
 // Finds the data files the program ships (presets.xml, codecs.xml, Help.html): beside the
 // program in a build folder, else in share/reelforge below the program's install prefix, else
-// in reelforge/ of an XDG data folder.
+// in reelforge/ of a folder in XDG_DATA_DIRS.
 class DataFiles
 {
 public:

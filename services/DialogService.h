@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <optional>
+
 // One entry of an open-file dialog's filter list: the shown name and its patterns.
 struct FileFilter
 {
@@ -11,7 +13,8 @@ struct FileFilter
     QStringList patterns;
 };
 
-// The open-file and folder-browse dialogs. The window installs real ones; tests script answers.
+// The open-file, folder-browse and one-line question dialogs. The window installs real ones; tests
+// script answers.
 class DialogService
 {
 public:
@@ -21,4 +24,6 @@ public:
                                   bool multiSelect) = 0;
     // Returns the chosen folder's path; empty when cancelled.
     virtual QString chooseFolder(const QString &title, bool newStyle) = 0;
+    // Returns the line typed; nothing when cancelled.
+    virtual std::optional<QString> askText(const QString &title, const QString &prompt) = 0;
 };

@@ -3,9 +3,11 @@
 #include "CustomFieldKeyFilter.h"
 #include "CustomLists.h"
 #include "CustomOptions.h"
+#include "DialogService.h"
 #include "EncoderInventory.h"
 #include "FormatSummary.h"
 #include "MessageBox.h"
+#include "UserPresets.h"
 
 #include <QAbstractItemView>
 #include <QBrush>
@@ -97,6 +99,7 @@ FormatPanel::FormatPanel(QWidget *parent) : QWidget(parent)
             &FormatPanel::cmbOutVCodec_Click);
     connect(m_cmdHide, &QPushButton::clicked, this, &FormatPanel::cmdHide_Click);
     connect(m_cmdDefaults, &QPushButton::clicked, this, &FormatPanel::restoreDefaultsRequested);
+    connect(m_cmdSavePreset, &QPushButton::clicked, this, &FormatPanel::cmdSavePreset_Click);
 
     m_optFormat[0]->setChecked(true);
 }
@@ -196,6 +199,11 @@ void FormatPanel::buildCustomPanel()
     m_txtChannels = addField(panel, QStringLiteral("txtChannels"), QStringLiteral("Channels:"),
                              QString(), caption(1, 3), number(1, 3));
 
+    m_cmdSavePreset = new QPushButton(QStringLiteral("Save as Preset\u2026"), panel);
+    m_cmdSavePreset->setObjectName(QStringLiteral("cmdSavePreset"));
+    m_cmdSavePreset->setAccessibleName(QStringLiteral("Save as Preset"));
+    m_cmdSavePreset->setGeometry(400, 58 + 4 * kRow, 130, 24);
+
     new CustomFieldKeyFilter(m_txtCABirate, FieldKeyRules::Field::AudioBitrate);
     new CustomFieldKeyFilter(m_txtCVBitrate, FieldKeyRules::Field::VideoBitrate);
     new CustomFieldKeyFilter(m_txtChannels, FieldKeyRules::Field::Channels);
@@ -227,12 +235,12 @@ void FormatPanel::buildButtons()
 
 void FormatPanel::orderTabs()
 {
-    const QList<QWidget *> chain = {m_optFormat[0], m_optFormat[1],        m_cmbCategory,
-                                    m_cmbOutVCodec, m_cmbOutFormat,        m_cmbCustContainer,
-                                    m_cmbCVCodec,   m_txtCVBitrate,        m_cmbCVSize,
-                                    m_cmbCVAspect,  m_txtFrameRate,        m_cmbCACodec,
-                                    m_txtCABirate,  m_cmbCASmapleRate,     m_txtChannels,
-                                    m_cmdDefaults,  m_chkCopyWhenPossible, m_cmdHide};
+    const QList<QWidget *> chain = {
+        m_optFormat[0], m_optFormat[1],        m_cmbCategory,  m_cmbOutVCodec,
+        m_cmbOutFormat, m_cmbCustContainer,    m_cmbCVCodec,   m_txtCVBitrate,
+        m_cmbCVSize,    m_cmbCVAspect,         m_txtFrameRate, m_cmbCACodec,
+        m_txtCABirate,  m_cmbCASmapleRate,     m_txtChannels,  m_cmdSavePreset,
+        m_cmdDefaults,  m_chkCopyWhenPossible, m_cmdHide};
     for (qsizetype i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain.at(i - 1), chain.at(i));
 }
@@ -249,12 +257,17 @@ QFrame *FormatPanel::frFormat(int index) const
 
 void FormatPanel::LoadPresets(const QString &path)
 {
-    const PresetsFile::Result result = PresetsFile::load(path);
+    PresetsFile::Result result = PresetsFile::load(path);
+    const QString userProblem =
+        result.ok() ? UserPresets::addTo(result, path, UserPresets::defaultPath(), false)
+                    : QString();
     m_presets = result.table;
     if (!result.ok()) {
         MessageBox::show(result.message(), MessageIcon::None);
         return;
     }
+    if (!userProblem.isEmpty())
+        MessageBox::show(userProblem, MessageIcon::Exclamation);
     {
         const QSignalBlocker blocker(m_cmbCategory);
         m_cmbCategory->addItems(result.categories);
@@ -416,6 +429,11 @@ CustomOptions::Result FormatPanel::buildParameters() const
                              m_cmbOutFormat->currentText());
         return preset;
     }
+    return customParameters();
+}
+
+CustomOptions::Result FormatPanel::customParameters() const
+{
     const CustomFormat format{m_cmbCASmapleRate->currentText(),
                               m_txtCABirate->text(),
                               m_cmbCACodec->currentText(),
@@ -477,7 +495,7 @@ void FormatPanel::optFormat_Click(int index, bool checked)
         showFormatPanel(index);
 }
 
-void FormatPanel::cmdHide_Click()
+bool FormatPanel::customFieldsFilled() const
 {
     const struct
     {
@@ -492,9 +510,55 @@ void FormatPanel::cmdHide_Click()
     for (const auto &check : required) {
         if (check.field->text().isEmpty()) {
             MessageBox::show(QString::fromLatin1(check.message), MessageIcon::Exclamation);
-            return;
+            return false;
         }
     }
+    return true;
+}
+
+void FormatPanel::cmdHide_Click()
+{
+    if (!customFieldsFilled())
+        return;
     emit closeRequested();
     ShowFormatSummary();
+}
+
+void FormatPanel::cmdSavePreset_Click()
+{
+    if (!m_dialogs || !customFieldsFilled())
+        return;
+    const CustomOptions::Result options = customParameters();
+    if (!options.ok()) {
+        MessageBox::show(options.message(), MessageIcon::Critical);
+        return;
+    }
+    const std::optional<QString> label = m_dialogs->askText(
+        QStringLiteral("Save as Preset"),
+        QStringLiteral("Name of the preset in \"%1\":").arg(UserPresets::category()));
+    if (!label)
+        return;
+    const PresetRecord preset{label->trimmed(), options.options, m_cmbCustContainer->currentText(),
+                              UserPresets::category()};
+    const QString problem = UserPresets::save(UserPresets::defaultPath(), preset);
+    if (!problem.isEmpty()) {
+        MessageBox::show(problem, MessageIcon::Exclamation);
+        return;
+    }
+    offerPreset(preset);
+}
+
+// Adding an item to a list that has a current one selects nothing new; a list that was empty
+// selects it, and the lists below it are filled as for a click.
+void FormatPanel::offerPreset(const PresetRecord &preset)
+{
+    m_presets = m_presets.followedBy(PresetTable({preset}, 1));
+    if (m_cmbCategory->findText(preset.category) < 0) {
+        m_cmbCategory->addItem(preset.category);
+        fitPopupWidth(m_cmbCategory);
+    } else if (m_cmbCategory->currentText() == preset.category) {
+        m_cmbOutVCodec->addItem(preset.label);
+        fitPopupWidth(m_cmbOutVCodec);
+        markUnavailable();
+    }
 }

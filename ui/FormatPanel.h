@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QWidget>
 
+class DialogService;
 class EncoderInventory;
 class QCheckBox;
 class QComboBox;
@@ -27,6 +28,7 @@ public:
 
     // Reads the data files (by default those in the program's folder) and fills the lists;
     // a failure is shown as a message and leaves the lists as the reader left them.
+    // The user's own presets follow the shipped ones.
     void LoadPresets(const QString &path = PresetsFile::defaultPath());
     void LoadCodecs(const QString &path = CodecsFile::defaultPath());
 
@@ -42,6 +44,8 @@ public:
     void ShowFormatSummary();
     // Puts the panel of mode index (0 presets, 1 custom) on top.
     void showFormatPanel(int index);
+    // Where "Save as Preset" asks for the preset's name.
+    void setDialogs(DialogService *dialogs) { m_dialogs = dialogs; }
     // Greys what the installed encoder cannot make, once it has said what it offers.
     void setInventory(const EncoderInventory *inventory);
     // What the chosen format needs that the installed encoder lacks; empty when nothing.
@@ -68,6 +72,7 @@ public:
     // Copy a stream as it is when it already is what the chosen format would make of it.
     QCheckBox *chkCopyWhenPossible() const { return m_chkCopyWhenPossible; }
     QPushButton *cmdDefaults() const { return m_cmdDefaults; }
+    QPushButton *cmdSavePreset() const { return m_cmdSavePreset; }
 
 signals:
     void formatSummaryChanged(const QString &caption);
@@ -89,6 +94,12 @@ private:
     void cmbOutVCodec_Click();
     void optFormat_Click(int index, bool checked);
     void cmdHide_Click();
+    void cmdSavePreset_Click();
+    // Says which required custom field is empty, if one is.
+    bool customFieldsFilled() const;
+    CustomOptions::Result customParameters() const;
+    // Adds a preset just saved to the table and the lists showing it.
+    void offerPreset(const PresetRecord &preset);
     void markUnavailable();
     // A pick the installed encoder cannot make is refused at once: the choice before it stays.
     void guardChoices();
@@ -108,6 +119,7 @@ private:
     PresetTable m_presets;
     CodecTable m_codecs;
     const EncoderInventory *m_inventory = nullptr;
+    DialogService *m_dialogs = nullptr;
 
     QRadioButton *m_optFormat[2] = {};
     QFrame *m_frFormat[2] = {};
@@ -127,4 +139,5 @@ private:
     QPushButton *m_cmdHide = nullptr;
     QPushButton *m_cmdDefaults = nullptr;
     QCheckBox *m_chkCopyWhenPossible = nullptr;
+    QPushButton *m_cmdSavePreset = nullptr;
 };

@@ -127,6 +127,7 @@ void MainWindow::InitLayout()
     m_frFormats->setObjectName(QStringLiteral("frFormats"));
     m_frFormats->setGeometry(Twips::rect(parkedLeft, kMainHeight, kFormatsWidth, kFormatsHeight));
     m_formats = new FormatPanel(m_frFormats);
+    m_formats->setDialogs(m_services.dialogs);
     // The panel lays itself out below the frame's header.
     m_formats->setGeometry(m_frFormats->rect().adjusted(1, 0, -1, -1));
 

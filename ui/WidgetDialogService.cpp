@@ -1,6 +1,7 @@
 #include "WidgetDialogService.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 
 QStringList WidgetDialogService::openFiles(const QString &title, const QVector<FileFilter> &filters,
                                            bool multiSelect)
@@ -28,4 +29,12 @@ QString WidgetDialogService::chooseFolder(const QString &title, bool newStyle)
     if (!newStyle)
         options |= QFileDialog::DontUseNativeDialog;
     return QFileDialog::getExistingDirectory(m_owner, title, QString(), options);
+}
+
+std::optional<QString> WidgetDialogService::askText(const QString &title, const QString &prompt)
+{
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(m_owner, title, prompt, QLineEdit::Normal, QString(), &ok);
+    return ok ? std::optional<QString>(text) : std::nullopt;
 }

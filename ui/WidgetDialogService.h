@@ -4,7 +4,7 @@
 
 class QWidget;
 
-// The desktop's own open-file and folder dialogs, owned by the main window.
+// The desktop's own open-file, folder and question dialogs, owned by the main window.
 class WidgetDialogService : public DialogService
 {
 public:
@@ -13,6 +13,7 @@ public:
     QStringList openFiles(const QString &title, const QVector<FileFilter> &filters,
                           bool multiSelect) override;
     QString chooseFolder(const QString &title, bool newStyle) override;
+    std::optional<QString> askText(const QString &title, const QString &prompt) override;
 
 private:
     QWidget *m_owner;

@@ -138,7 +138,8 @@ private slots:
             {"more jobs than cores",
              fast +
                  QStringList{"--jobs", QString::number(QThread::idealThreadCount() + 1), "GOOD"}},
-            {"two folder choices", fast + QStringList{"--same-folder", "GOOD"}}};
+            {"two folder choices", fast + QStringList{"--same-folder", "GOOD"}},
+            {"presets file without a name", kPreset + QStringList{"--presets", "", "GOOD"}}};
         for (const auto &[name, arguments] : usageErrors)
             QTest::newRow(name) << arguments << 2 << QStringList()
                                 << QString("^reelforge-cli: .+\nTry 'reelforge-cli --help'.\n$");

@@ -7,6 +7,7 @@
 #include "PresetsFile.h"
 #include "StreamPlan.h"
 #include "TestMedia.h"
+#include "UserPresets.h"
 
 #include <QHash>
 #include <QProcess>
@@ -90,8 +91,29 @@ class TestFormatFiles : public QObject
 private slots:
     void reads_data();
     void reads();
+    void userPresetsFollowTheShipped_data();
+    void userPresetsFollowTheShipped();
+    void savesKeepTheFileOrRefuse_data();
+    void savesKeepTheFileOrRefuse();
     void everyFormatConverts();
 };
+
+namespace {
+// The records in use as "label|params|extension|category".
+QStringList recordTexts(const PresetTable &table)
+{
+    QStringList texts;
+    for (const PresetRecord &r : table.records().mid(0, table.count()))
+        texts << QStringList{r.label, r.params, r.extension, r.category}.join('|');
+    return texts;
+}
+
+QByteArray bytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("no file");
+}
+} // namespace
 
 void TestFormatFiles::reads_data()
 {
@@ -187,11 +209,104 @@ void TestFormatFiles::reads()
     QVERIFY2(result.ok() == error.isEmpty() &&
                  result.message().startsWith("Error Occured while Loading Presets.\r\n" + error),
              qPrintable(result.error));
-    QStringList records;
-    for (const PresetRecord &r : result.table.records().mid(0, result.table.count()))
-        records << QStringList{r.label, r.params, r.extension, r.category}.join('|');
-    QCOMPARE(records, first);
+    QCOMPARE(recordTexts(result.table), first);
     QCOMPARE(result.categories, second);
+}
+
+void TestFormatFiles::userPresetsFollowTheShipped_data()
+{
+    QTest::addColumn<QString>("user"); // the file's text; "MISSING": no file; "SHIPPED": that one
+    QTest::addColumn<bool>("required");
+    QTest::addColumn<QStringList>("presets");
+    QTest::addColumn<QString>("told"); // a part of the message; empty: nothing is told
+    const QStringList shipped = {"a|-a|mp4|One", "b|-b|mkv|Two"};
+    const QString user = document(
+        "presets", {presetEntry("u", "-u", "avi", "New"), presetEntry("a", "-x", "avi", "One")});
+    QTest::newRow("after the shipped, by category")
+        << user << false
+        << QStringList{"a|-a|mp4|One", "a|-x|avi|One", "b|-b|mkv|Two", "u|-u|avi|New"} << QString();
+    QTest::newRow("missing, named") << "MISSING" << true << shipped << "Cannot open";
+    QTest::newRow("the shipped file itself") << "SHIPPED" << false << shipped << QString();
+    QTest::newRow("LF line ends") << QString(user).replace("\r\n", "\n") << false << shipped
+                                  << "LF alone";
+    QTest::newRow("cut short") << user.left(60) << false << shipped << "Line 3 starts an entry";
+}
+
+// The user's presets come after the shipped ones, their categories after the shipped ones and
+// their entries after the shipped ones of a category both hold; a damaged file adds nothing,
+// and the message names it.
+void TestFormatFiles::userPresetsFollowTheShipped()
+{
+    QFETCH(QString, user);
+    QFETCH(bool, required);
+    QFETCH(QStringList, presets);
+    QFETCH(QString, told);
+    QTemporaryDir dir;
+    const QString shipped = writeFile(dir.path(), "shipped.xml",
+                                      document("presets", {presetEntry("a", "-a", "mp4", "One"),
+                                                           presetEntry("b", "-b", "mkv", "Two")}));
+    const QString path = user == "SHIPPED" ? shipped : dir.filePath("user.xml");
+    if (user != "SHIPPED" && user != "MISSING")
+        writeFile(dir.path(), "user.xml", user);
+    PresetsFile::Result result = PresetsFile::load(shipped);
+    const QString message = UserPresets::addTo(result, shipped, path, required);
+    QVERIFY2(told.isEmpty() ? message.isEmpty() : message.contains(path) && message.contains(told),
+             qPrintable(message));
+    QCOMPARE(recordTexts(result.table), presets);
+    QCOMPARE(result.categories, result.table.categories());
+}
+
+void TestFormatFiles::savesKeepTheFileOrRefuse_data()
+{
+    QTest::addColumn<QString>("before"); // the file's text; empty: no file, nor its folder
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QStringList>("after"); // the records read back once saved
+    QTest::addColumn<QString>("told");      // a part of the refusal; empty: saved
+    const QString taken = document("presets", {presetEntry("Mine", "-m", "mkv", "Other"),
+                                               presetEntry("Kept", "-k", "mp4", "My Presets")});
+    QTest::newRow("new file and folder")
+        << QString() << "Quick / AVI & more"
+        << QStringList{"Quick / AVI & more|-new|AVI|My Presets"} << QString();
+    QTest::newRow("entries kept, a name taken in another category")
+        << taken << "Mine"
+        << QStringList{"Mine|-m|mkv|Other", "Kept|-k|mp4|My Presets", "Mine|-new|AVI|My Presets"}
+        << QString();
+    QTest::newRow("name taken") << taken << "Kept" << QStringList() << "already holds";
+    QTest::newRow("damaged file") << taken.left(80) << "New" << QStringList() << "damaged";
+    const QList<std::pair<const char *, QString>> unfit = {
+        {"blank name", " "}, {"line break", "two\r\nlines"}, {"<", "a<b"}, {">", "a>b"}};
+    for (const auto &[name, text] : unfit)
+        QTest::newRow(name) << QString() << text << QStringList() << "cannot be empty";
+    QTest::newRow("too long for its line")
+        << QString() << QString(32760, 'x') << QStringList() << "cannot be held";
+}
+
+// A save adds one entry and keeps the others; a refused one says why and leaves the file (or
+// its absence) as it was.
+void TestFormatFiles::savesKeepTheFileOrRefuse()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, label);
+    QFETCH(QStringList, after);
+    QFETCH(QString, told);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("data/reelforge/presets.xml");
+    if (!before.isEmpty()) {
+        QVERIFY(QDir().mkpath(dir.filePath("data/reelforge")));
+        writeFile(dir.filePath("data/reelforge"), "presets.xml", before);
+    }
+    const QByteArray unchanged = bytes(path);
+    const QString message =
+        UserPresets::save(path, {label, "-new", "AVI", UserPresets::category()});
+    if (!told.isEmpty()) {
+        QVERIFY2(message.contains(told), qPrintable(message));
+        QCOMPARE(bytes(path), unchanged);
+        return;
+    }
+    QVERIFY2(message.isEmpty(), qPrintable(message));
+    const PresetsFile::Result saved = PresetsFile::load(path);
+    QVERIFY2(saved.ok(), qPrintable(saved.error));
+    QCOMPARE(recordTexts(saved.table), after);
 }
 
 // Converts short clips as the program does with every shipped preset (each from a 4:3, a 16:9

@@ -78,27 +78,33 @@ private slots:
     }
 
     // Where the data files are found: beside the program wins, then the install prefix seen
-    // from the program's folder, then the XDG data folders, else beside the program again.
+    // from the program's folder, then the XDG data folders, else beside the program again. The
+    // user's own data folder holds their presets file, never the shipped one.
     void dataFilesFound_data()
     {
         QTest::addColumn<QString>("programFolder");
         QTest::addColumn<QString>("dataDirs");
         QTest::addColumn<QString>("expectedFolder");
+        QTest::addColumn<QString>("dataHome");
         const QString shared = installed("share/reelforge");
         const QString nowhere = m_stage.filePath("nowhere");
-        QTest::newRow("installed prefix") << installed("bin") << nowhere << shared;
+        QTest::newRow("installed prefix") << installed("bin") << nowhere << shared << nowhere;
         QTest::newRow("XDG data folders")
-            << nowhere << m_stage.filePath("elsewhere") + ":" + installed("share") << shared;
+            << nowhere << m_stage.filePath("elsewhere") + ":" + installed("share") << shared
+            << nowhere;
         QTest::newRow("build folder") << QString(REELFORGE_BUILD_DIR "/bin") << installed("share")
-                                      << QString(REELFORGE_BUILD_DIR "/bin");
-        QTest::newRow("found nowhere") << nowhere << nowhere << nowhere;
+                                      << QString(REELFORGE_BUILD_DIR "/bin") << nowhere;
+        QTest::newRow("found nowhere") << nowhere << nowhere << nowhere << nowhere;
+        QTest::newRow("user's data folder") << nowhere << nowhere << nowhere << installed("share");
     }
     void dataFilesFound()
     {
         QFETCH(QString, programFolder);
         QFETCH(QString, dataDirs);
         QFETCH(QString, expectedFolder);
+        QFETCH(QString, dataHome);
         qputenv("XDG_DATA_DIRS", dataDirs.toLocal8Bit());
+        qputenv("XDG_DATA_HOME", dataHome.toLocal8Bit());
         for (const QString name : {"presets.xml", "codecs.xml", "Help.html"})
             QCOMPARE(QDir::cleanPath(DataFiles::locate(name, programFolder)),
                      QDir::cleanPath(expectedFolder + "/" + name));

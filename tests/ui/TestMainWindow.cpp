@@ -7,12 +7,15 @@
 #include "SettingsPersistence.h"
 #include "StandInEncoder.h"
 #include "Twips.h"
+#include "UserPresets.h"
 #include "WindowFixture.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSettings>
 
@@ -28,6 +31,29 @@ const QStringList kStored = {
 
 // What the controls of the stored choices stand for (their user property: a list's text, a
 // button's check, a field's text); "optFormat" stores whether the second is checked.
+// What reelforge-cli prints on each channel, and its exit status.
+struct CliRun
+{
+    int status = -1;
+    QString out, err;
+};
+
+CliRun runCli(const QStringList &arguments)
+{
+    QProcess cli;
+    cli.start(QCoreApplication::applicationDirPath() + "/reelforge-cli", arguments);
+    cli.waitForFinished(120000);
+    return {cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1,
+            QString::fromUtf8(cli.readAllStandardOutput()),
+            QString::fromUtf8(cli.readAllStandardError())};
+}
+
+QByteArray bytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QStringList choices(MainWindow *window)
 {
     QStringList all;
@@ -294,6 +320,64 @@ private slots:
         m_window->notifyBatchEnded(2, 1);
         QCOMPARE(m_fixture->notifier.shown,
                  QStringList{"Conversion finished: 2 files converted, 1 failed"});
+    }
+
+    // A custom format saved under a typed name is offered at once and after a restart, and
+    // reelforge-cli lists it and converts with it; the same name again is refused. A damaged
+    // file is told once and the shipped presets still serve.
+    void savedPresetsServeTheWindowAndTheCli()
+    {
+        QTemporaryDir data;
+        const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+        const auto restore = qScopeGuard([&] { qputenv("XDG_DATA_HOME", dataHome); });
+        const QString file = data.filePath("reelforge/presets.xml");
+        const QString mine = UserPresets::category();
+        FormatPanel *f = m_window->formats();
+        const int shipped = f->cmbCategory()->count();
+
+        QTest::mouseClick(f->optFormat(1), Qt::LeftButton);
+        f->txtCVBitrate()->setText("400");
+        m_fixture->dialogs.answers = {"Quick / AVI", "Quick / AVI"};
+        QTest::mouseClick(f->cmdSavePreset(), Qt::LeftButton);
+        QCOMPARE(f->cmbCategory()->itemText(shipped), mine);
+        const QByteArray saved = bytes(file);
+        QTest::mouseClick(f->cmdSavePreset(), Qt::LeftButton);
+        QCOMPARE(m_fixture->messages.count(), 1);
+        QVERIFY(m_fixture->messages.texts().at(0).contains("already holds"));
+        QCOMPARE(bytes(file), saved);
+
+        f = reopen()->formats();
+        f->optFormat(0)->setChecked(true);
+        f->cmbCategory()->setCurrentIndex(shipped);
+        QCOMPARE(f->cmbCategory()->currentText(), mine);
+        QCOMPARE(f->cmbOutVCodec()->currentText(), QString("Quick / AVI"));
+        QCOMPARE(f->cmbOutFormat()->currentText(), QString("AVI"));
+        QVERIFY(f->buildParameters().options.contains("-vcodec mpeg4 -b 400000"));
+        QVERIFY(runCli({"--list-presets"}).out.endsWith(mine + "\tQuick / AVI\tAVI\n"));
+
+        // Another file by name, while the default one is damaged: one line, nothing else lost.
+        const QString copy = data.filePath("copy.xml");
+        QVERIFY(QFile::copy(file, copy));
+        QVERIFY(QFile::resize(file, saved.size() / 2));
+        const QString clip = data.filePath("clip.mkv");
+        QVERIFY(TestMedia::makeClip(clip, 1));
+        const QStringList preset = {"--category", mine, "--preset", "Quick / AVI"};
+        const CliRun converted =
+            runCli(preset + QStringList{"--presets", copy, "--output", data.filePath("out"), clip});
+        QVERIFY2(converted.status == 0 && converted.err.isEmpty(), qPrintable(converted.err));
+        QVERIFY(TestMedia::playable(data.filePath("out/clip.AVI")));
+        const CliRun listed = runCli({"--list-presets"});
+        QVERIFY(listed.status == 0 && listed.out.contains("MP4 Video\t") &&
+                !listed.out.contains(mine));
+        QCOMPARE(listed.err.count('\n'), 1);
+        QVERIFY(listed.err.contains(file));
+
+        m_fixture->messages.clear();
+        f = reopen()->formats();
+        QCOMPARE(m_fixture->messages.count(), 1);
+        QVERIFY(m_fixture->messages.texts().at(0).contains(file));
+        QCOMPARE(f->cmbCategory()->count(), shipped);
     }
 
     // The first start finds no file and shows the defaults; every choice survives a restart;
