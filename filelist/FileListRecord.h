@@ -22,6 +22,7 @@ struct FileListRecord
     QString FileSize;
     qint64 durationMs = -1; // playing time; negative when unknown
     quint64 key = 0;        // stable identity, given by the list; 0 before the row is added
+    QString output;         // the file the row's last conversion wrote; empty when none
 
     bool isTicked() const { return CheckBox != 0; }
     QString Status() const { return status.text(); }
