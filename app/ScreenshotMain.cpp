@@ -28,6 +28,7 @@ public:
         return {};
     }
     QString chooseFolder(const QString &, bool) override { return {}; }
+    bool ask(const QString &, const QString &) override { return false; }
 };
 class NoShell : public ShellOpener
 {

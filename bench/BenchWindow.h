@@ -52,6 +52,7 @@ public:
         return files;
     }
     QString chooseFolder(const QString &, bool) override { return folder; }
+    bool ask(const QString &, const QString &) override { return false; }
     void open(const QString &) override {}
     void enablePrivilege() override {}
     void request(ShutdownAction) override {}

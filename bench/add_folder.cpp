@@ -31,6 +31,7 @@ public:
         return {};
     }
     QString chooseFolder(const QString &, bool) override { return m_folder; }
+    bool ask(const QString &, const QString &) override { return false; }
 
 private:
     QString m_folder;

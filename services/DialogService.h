@@ -11,7 +11,8 @@ struct FileFilter
     QStringList patterns;
 };
 
-// The open-file and folder-browse dialogs. The window installs real ones; tests script answers.
+// The open-file and folder-browse dialogs and yes-or-no questions. The window installs real
+// ones; tests script answers.
 class DialogService
 {
 public:
@@ -21,4 +22,6 @@ public:
                                   bool multiSelect) = 0;
     // Returns the chosen folder's path; empty when cancelled.
     virtual QString chooseFolder(const QString &title, bool newStyle) = 0;
+    // True for yes; a question closed without an answer is a no.
+    virtual bool ask(const QString &title, const QString &question) = 0;
 };

@@ -1,6 +1,7 @@
 #include "WidgetDialogService.h"
 
 #include <QFileDialog>
+#include <QMessageBox>
 
 QStringList WidgetDialogService::openFiles(const QString &title, const QVector<FileFilter> &filters,
                                            bool multiSelect)
@@ -28,4 +29,9 @@ QString WidgetDialogService::chooseFolder(const QString &title, bool newStyle)
     if (!newStyle)
         options |= QFileDialog::DontUseNativeDialog;
     return QFileDialog::getExistingDirectory(m_owner, title, QString(), options);
+}
+
+bool WidgetDialogService::ask(const QString &title, const QString &question)
+{
+    return QMessageBox::question(m_owner, title, question) == QMessageBox::Yes;
 }

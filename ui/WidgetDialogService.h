@@ -4,7 +4,7 @@
 
 class QWidget;
 
-// The desktop's own open-file and folder dialogs, owned by the main window.
+// The desktop's own open-file and folder dialogs and questions, owned by the main window.
 class WidgetDialogService : public DialogService
 {
 public:
@@ -13,6 +13,7 @@ public:
     QStringList openFiles(const QString &title, const QVector<FileFilter> &filters,
                           bool multiSelect) override;
     QString chooseFolder(const QString &title, bool newStyle) override;
+    bool ask(const QString &title, const QString &question) override;
 
 private:
     QWidget *m_owner;

@@ -2,7 +2,7 @@
 
 #include "DialogService.h"
 
-// Answers the open-file and folder dialogs with prepared choices.
+// Answers the open-file and folder dialogs and questions with prepared choices.
 class ScriptedDialogs : public DialogService
 {
 public:
@@ -11,7 +11,14 @@ public:
         return chosenFiles;
     }
     QString chooseFolder(const QString &, bool) override { return chosenFolder; }
+    bool ask(const QString &, const QString &question) override
+    {
+        questions << question;
+        return answer;
+    }
 
     QStringList chosenFiles;
     QString chosenFolder;
+    bool answer = false;
+    QStringList questions; // every question asked, in order
 };
