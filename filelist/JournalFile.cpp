@@ -8,6 +8,7 @@
 namespace {
 const QByteArray kMagic = QByteArrayLiteral("RFLJ\x01");
 constexpr auto kDigest = QCryptographicHash::Md5;
+constexpr int kDigestSize = 16;
 
 template <typename T> void putNumber(QByteArray &out, T value)
 {
@@ -64,32 +65,42 @@ struct Reader
 };
 } // namespace
 
-QByteArray JournalFile::encode(const QVector<FileListRecord> &rows)
+QByteArray JournalFile::encodeRow(const FileListRecord &row)
 {
-    QByteArray out = kMagic;
-    out.reserve(rows.size() * 128);
+    QByteArray out;
+    const RowStatus::State state =
+        row.status.isRunning() ? RowStatus::State::WaitingConversion : row.status.state();
+    putNumber(out, quint8(state));
+    putNumber(out, quint8(row.isTicked()));
+    putNumber(out, qint64(row.durationMs));
+    putText(out, row.FilePath);
+    putText(out, row.Duration);
+    putText(out, row.FileSize);
+    putText(out, row.output);
+    return out;
+}
+
+QByteArray JournalFile::assemble(const QVector<QByteArray> &rows)
+{
+    qsizetype size = kMagic.size() + 4 + kDigestSize;
+    for (const QByteArray &row : rows)
+        size += row.size();
+    QByteArray out;
+    out.reserve(size);
+    out += kMagic;
     putNumber(out, quint32(rows.size()));
-    for (const FileListRecord &row : rows) {
-        const RowStatus::State state =
-            row.status.isRunning() ? RowStatus::State::WaitingConversion : row.status.state();
-        putNumber(out, quint8(state));
-        putNumber(out, quint8(row.isTicked()));
-        putNumber(out, qint64(row.durationMs));
-        putText(out, row.FilePath);
-        putText(out, row.Duration);
-        putText(out, row.FileSize);
-        putText(out, row.output);
-    }
+    for (const QByteArray &row : rows)
+        out += row;
     out += QCryptographicHash::hash(out, kDigest);
     return out;
 }
 
 bool JournalFile::decode(const QByteArray &bytes, QVector<FileListRecord> *rows)
 {
-    if (bytes.size() < kMagic.size() + DigestSize || !bytes.startsWith(kMagic))
+    if (bytes.size() < kMagic.size() + kDigestSize || !bytes.startsWith(kMagic))
         return false;
-    const QByteArrayView body = QByteArrayView(bytes).chopped(DigestSize);
-    if (QCryptographicHash::hash(body, kDigest) != QByteArrayView(bytes).last(DigestSize))
+    const QByteArrayView body = QByteArrayView(bytes).chopped(kDigestSize);
+    if (QCryptographicHash::hash(body, kDigest) != QByteArrayView(bytes).last(kDigestSize))
         return false;
     Reader read{body.data() + kMagic.size(), body.data() + body.size()};
     quint32 count = 0;

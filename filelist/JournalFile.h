@@ -12,8 +12,10 @@
 class JournalFile
 {
 public:
-    static constexpr int DigestSize = 16; // the MD5 that ends the bytes
-    static QByteArray encode(const QVector<FileListRecord> &rows);
+    // One row's part, kept per row so that a change of one row encodes that row alone.
+    static QByteArray encodeRow(const FileListRecord &row);
+    // The whole journal from its rows' parts, in list order.
+    static QByteArray assemble(const QVector<QByteArray> &rows);
     // False, with rows untouched, for bytes that are damaged, cut short or no journal at all.
     static bool decode(const QByteArray &bytes, QVector<FileListRecord> *rows);
 };

@@ -62,12 +62,11 @@ ListJournal::ListJournal(FileListModel &list, const QString &folder, int delayMs
     m_delay.setSingleShot(true);
     m_delay.setInterval(delayMs);
     connect(&m_delay, &QTimer::timeout, this, &ListJournal::flush);
-    connect(&m_list, &QAbstractItemModel::dataChanged, this, &ListJournal::changed);
-    connect(&m_list, &QAbstractItemModel::rowsInserted, this, &ListJournal::changed);
-    connect(&m_list, &QAbstractItemModel::rowsRemoved, this, &ListJournal::changed);
-    connect(&m_list, &QAbstractItemModel::modelReset, this, &ListJournal::changed);
-    if (m_list.rowCount() > 0)
-        changed();
+    connect(&m_list, &QAbstractItemModel::dataChanged, this, &ListJournal::rowsChanged);
+    connect(&m_list, &QAbstractItemModel::rowsInserted, this, &ListJournal::rowsInserted);
+    connect(&m_list, &QAbstractItemModel::rowsRemoved, this, &ListJournal::rowsRemoved);
+    connect(&m_list, &QAbstractItemModel::modelReset, this, &ListJournal::encodeAll);
+    encodeAll();
 }
 
 ListJournal::~ListJournal()
@@ -135,7 +134,7 @@ void ListJournal::dropLeftOver()
         // The restored rows are on disk again before the journals they came from go.
         m_delay.stop();
         m_writer.waitForDone();
-        save(JournalFile::encode(m_list.records()));
+        save(JournalFile::assemble(m_encoded));
     }
     for (const Claim &claim : std::as_const(m_claims))
         removeJournal(claim.stem, claim.lock);
@@ -153,6 +152,42 @@ void ListJournal::close()
     m_ownLock = -1;
 }
 
+void ListJournal::encodeAll()
+{
+    m_encoded.clear();
+    m_encoded.reserve(m_list.rowCount());
+    for (const FileListRecord &row : m_list.records())
+        m_encoded.append(JournalFile::encodeRow(row));
+    changed();
+}
+
+void ListJournal::rowsChanged(const QModelIndex &first, const QModelIndex &last)
+{
+    bool different = false;
+    for (int row = first.row(); row <= last.row(); ++row) {
+        QByteArray encoded = JournalFile::encodeRow(m_list.record(row));
+        if (encoded != m_encoded.at(row)) {
+            m_encoded[row] = std::move(encoded);
+            different = true;
+        }
+    }
+    if (different)
+        changed();
+}
+
+void ListJournal::rowsInserted(const QModelIndex &, int first, int last)
+{
+    for (int row = first; row <= last; ++row)
+        m_encoded.insert(row, JournalFile::encodeRow(m_list.record(row)));
+    changed();
+}
+
+void ListJournal::rowsRemoved(const QModelIndex &, int first, int last)
+{
+    m_encoded.remove(first, last - first + 1);
+    changed();
+}
+
 void ListJournal::changed()
 {
     if (!m_closed && !m_delay.isActive())
@@ -168,9 +203,9 @@ void ListJournal::flush()
         return;
     }
     m_busy = true;
-    // The copy shares the rows; the list copies them only if it changes while they are written.
-    m_writer.start([this, rows = m_list.records()]() mutable {
-        const QByteArray bytes = JournalFile::encode(rows);
+    // The copy shares the parts; they are copied only if a row changes while they are joined.
+    m_writer.start([this, rows = m_encoded]() mutable {
+        const QByteArray bytes = JournalFile::assemble(rows);
         rows = {};
         save(bytes);
         QMetaObject::invokeMethod(this, &ListJournal::written, Qt::QueuedConnection);
@@ -188,11 +223,9 @@ void ListJournal::written()
 
 void ListJournal::save(const QByteArray &bytes)
 {
-    const QByteArray digest = bytes.right(JournalFile::DigestSize);
-    if (digest == m_lastDigest)
-        return;
     QSaveFile file(m_own + kListSuffix);
     file.setDirectWriteFallback(false);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        m_lastDigest = digest;
+    // A write that fails leaves the last journal in place.
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
+        file.commit();
 }

@@ -13,9 +13,10 @@ class FileListModel;
 // Keeps the file list on disk as it changes, so that a start after the program was killed or
 // the machine lost power can offer the list back. Each running copy journals into a file of its
 // own and holds a lock on it for as long as it runs; a journal on this host whose lock is free
-// was left by a copy that never closed normally, and only one later start can claim it. The
-// rows are written on a thread of their own from a shared copy of the list, replaced whole
-// and synced; a burst of changes makes one write.
+// was left by a copy that never closed normally, and only one later start can claim it. Each
+// row's part of the journal is encoded as the row changes, on the window thread; the parts
+// are joined and written on a thread of their own, the file replaced whole and synced. A burst
+// of changes makes one write, and progress alone none.
 class ListJournal : public QObject
 {
     Q_OBJECT
@@ -47,6 +48,10 @@ private:
 
     void claimLeftOver();
     bool openOwn();
+    void encodeAll();
+    void rowsChanged(const QModelIndex &first, const QModelIndex &last);
+    void rowsInserted(const QModelIndex &parent, int first, int last);
+    void rowsRemoved(const QModelIndex &parent, int first, int last);
     void changed();
     void flush();
     void written();
@@ -58,9 +63,9 @@ private:
     int m_ownLock = -1;
     QVector<Claim> m_claims;
     QVector<FileListRecord> m_leftOver;
+    QVector<QByteArray> m_encoded; // each row's part of the journal, in list order
     QTimer m_delay;
     QThreadPool m_writer;
-    QByteArray m_lastDigest; // of the bytes last written; only the writer touches it
     bool m_busy = false;
     bool m_again = false;
     bool m_closed = false;
