@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 namespace {
 QString shown(const QString &text)
 {
@@ -77,8 +79,16 @@ QStringList described(const QVector<FileListRecord> &rows)
 class TestJournal : public QObject
 {
     Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_state;
 
 private slots:
+    void init()
+    {
+        // A state folder of each test's own, for this program and the runs it starts.
+        m_state = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_STATE_HOME", QFile::encodeName(m_state->path()));
+    }
+
     void killedRunComesBackAndNormalCloseStartsEmpty()
     {
         QTemporaryDir media;
