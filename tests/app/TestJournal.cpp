@@ -161,6 +161,7 @@ private slots:
         FileListModel liveList;
         QVERIFY(liveList.append(row, nullptr));
         ListJournal live(liveList, journals, 0);
+        QTRY_COMPARE(journaled(journals).size(), 1);
         {
             // A copy that dies without closing: its journal stays, its lock goes.
             ListJournal dead(deadList, journals, 0);
