@@ -29,6 +29,7 @@ public:
     }
     QString chooseFolder(const QString &, bool) override { return {}; }
     std::optional<QString> askText(const QString &, const QString &) override { return {}; }
+    bool ask(const QString &, const QString &) override { return false; }
 };
 class NoShell : public ShellOpener
 {

@@ -3,6 +3,7 @@
 #include "FileListModel.h"
 #include "FreedesktopNotifier.h"
 #include "InFlightOutputs.h"
+#include "ListJournal.h"
 #include "LogindShutdownBackend.h"
 #include "LogindSleepInhibitor.h"
 #include "MainWindow.h"
@@ -63,6 +64,7 @@ int main(int argc, char *argv[])
     services.shutdown = &shutdown;
     services.notifier = &notifier;
     services.sleepInhibitor = &sleepInhibitor;
+    services.journalFolder = ListJournal::defaultFolder();
 
     MainWindow window(services);
     presenter.setOwner(&window);
@@ -79,6 +81,7 @@ int main(int argc, char *argv[])
     QObject::connect(&handoff, &FileHandoff::filesReceived, &window, &MainWindow::openPaths,
                      Qt::QueuedConnection);
     window.show();
+    window.offerRestore();
     if (!paths.isEmpty())
         QTimer::singleShot(0, &window, [&window, &paths] { window.openPaths(paths); });
     const int result = app.exec();

@@ -366,6 +366,7 @@ void ConversionQueue::endRow(quint64 key, RowStatus::State state, const QString 
                                                                     : Ending::Failed);
 
     const int index = m_list.rowOfKey(key);
+    m_list.setOutput(index, written);
     m_list.setStatus(index, state);
     m_list.setLog(index, log);
     m_list.setTextColor(index, FileListModel::Status,

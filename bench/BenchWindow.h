@@ -22,7 +22,8 @@ class BenchWindow : public DialogService,
                     public SleepInhibitor
 {
 public:
-    explicit BenchWindow(const QString &settingsFile)
+    // journalFolder: where the window journals its list; empty: it does not.
+    explicit BenchWindow(const QString &settingsFile, const QString &journalFolder = QString())
     {
         WindowServices services;
         services.dialogs = this;
@@ -31,6 +32,7 @@ public:
         services.notifier = this;
         services.sleepInhibitor = this;
         services.settingsFile = settingsFile;
+        services.journalFolder = journalFolder;
         window = std::make_unique<MainWindow>(services);
     }
 
@@ -53,6 +55,7 @@ public:
     }
     QString chooseFolder(const QString &, bool) override { return folder; }
     std::optional<QString> askText(const QString &, const QString &) override { return {}; }
+    bool ask(const QString &, const QString &) override { return false; }
     void open(const QString &) override {}
     void enablePrivilege() override {}
     void request(ShutdownAction) override {}

@@ -32,6 +32,7 @@ public:
     }
     QString chooseFolder(const QString &, bool) override { return m_folder; }
     std::optional<QString> askText(const QString &, const QString &) override { return {}; }
+    bool ask(const QString &, const QString &) override { return false; }
 
 private:
     QString m_folder;

@@ -42,6 +42,8 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
             return {};
         return double(row.status.percentValue());
     }
+    if (role == OutputRole)
+        return index.column() == FilePath ? QVariant(row.output) : QVariant();
     if (role == Qt::ForegroundRole) {
         const QColor color = textColor(index.row(), index.column());
         return color.isValid() ? QVariant(color) : QVariant();
@@ -182,6 +184,15 @@ bool FileListModel::setCheckBox(int row, qint32 value)
     const QModelIndex cell = index(row, CheckBox);
     emit dataChanged(cell, cell, {Qt::CheckStateRole});
     return true;
+}
+
+void FileListModel::setOutput(int row, const QString &output)
+{
+    if (row < 0 || row >= m_records.size())
+        return;
+    m_records[row].output = output;
+    const QModelIndex cell = index(row, FilePath);
+    emit dataChanged(cell, cell, {OutputRole});
 }
 
 void FileListModel::setLog(int row, const QString &log)

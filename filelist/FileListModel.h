@@ -20,6 +20,8 @@ public:
     enum Column { ID, CheckBox, FilePath, Status, Duration, FileSize, ColumnCount };
     // The Status cell's percentage as a number, for rows that are converting with a known length.
     static constexpr int PercentRole = Qt::UserRole + 1;
+    // The FilePath cell's output: the file the row's last conversion wrote.
+    static constexpr int OutputRole = Qt::UserRole + 2;
     static constexpr int MaxRows = 32767;
 
     // logCap bounds the compressed logs of all rows together.
@@ -44,6 +46,7 @@ public:
 
     bool setStatus(int row, const RowStatus &status);
     bool setCheckBox(int row, qint32 value);
+    void setOutput(int row, const QString &output);
     // What the encoder said the last time the row was converted; past the cap, older logs keep
     // only their head and tail.
     void setLog(int row, const QString &log);

@@ -24,6 +24,7 @@ struct FileListRecord
     qint64 durationMs = -1; // playing time; negative when unknown
     MediaStreams streams;   // what the media library found when the file was added
     quint64 key = 0;        // stable identity, given by the list; 0 before the row is added
+    QString output;         // the file the row's last conversion wrote; empty when none
 
     bool isTicked() const { return CheckBox != 0; }
     QString Status() const { return status.text(); }

@@ -13,8 +13,8 @@ struct FileFilter
     QStringList patterns;
 };
 
-// The open-file, folder-browse and one-line question dialogs. The window installs real ones; tests
-// script answers.
+// The open-file and folder-browse dialogs, yes-or-no questions and one-line questions. The
+// window installs real ones; tests script answers.
 class DialogService
 {
 public:
@@ -26,4 +26,6 @@ public:
     virtual QString chooseFolder(const QString &title, bool newStyle) = 0;
     // Returns the line typed; nothing when cancelled.
     virtual std::optional<QString> askText(const QString &title, const QString &prompt) = 0;
+    // True for yes; a question closed without an answer is a no.
+    virtual bool ask(const QString &title, const QString &question) = 0;
 };

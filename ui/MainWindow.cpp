@@ -14,6 +14,7 @@
 #include "FormatPanel.h"
 #include "FramePanel.h"
 #include "InstanceMarker.h"
+#include "ListJournal.h"
 #include "ListOperations.h"
 #include "MessageBox.h"
 #include "PanelAnimator.h"
@@ -116,6 +117,8 @@ void MainWindow::InitLayout()
         titleButton(QStringLiteral("X"), "cmdClose", QStringLiteral("Close"), right - 34, m_frMain);
 
     m_fileList = std::make_unique<FileListModel>();
+    if (!m_services.journalFolder.isEmpty())
+        m_journal = std::make_unique<ListJournal>(*m_fileList, m_services.journalFolder);
     m_steps = new StepsFrame(m_fileList.get(), m_frMain);
     m_steps->setGeometry(8, FramePanel::kHeaderHeight + 6, right - 16,
                          m_frMain->height() - FramePanel::kHeaderHeight - 14);
@@ -410,6 +413,26 @@ void MainWindow::openPaths(const QStringList &paths)
     addFiles();
 }
 
+void MainWindow::offerRestore()
+{
+    if (!m_journal || m_journal->leftOver().isEmpty())
+        return;
+    const int count = int(m_journal->leftOver().size());
+    const bool restore = m_services.dialogs->ask(
+        QStringLiteral("Restore the file list"),
+        QStringLiteral("Reelforge did not close normally last time. Bring back its list of %1? "
+                       "Files that were being converted will wait to be converted again.")
+            .arg(count == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(count)));
+    if (m_closing)
+        return; // closed while asking: the next start asks again
+    if (restore) {
+        QVector<FileListRecord> rows = m_fileList->records() + m_journal->leftOver();
+        rows.resize(qMin(rows.size(), qsizetype(FileListModel::MaxRows)));
+        m_fileList->rebuild(rows, nullptr);
+    }
+    m_journal->dropLeftOver();
+}
+
 void MainWindow::notifyBatchEnded(int converted, int failed)
 {
     if (!isActiveWindow())
@@ -457,6 +480,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::Form_QueryUnload()
 {
     m_settings->SaveSettings();
+    // A normal end: the next start begins with an empty list.
+    if (m_journal)
+        m_journal->close();
     emit unloading();
 }
 

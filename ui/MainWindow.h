@@ -17,6 +17,7 @@ class FileListModel;
 class FormatPanel;
 class FramePanel;
 class InstanceMarker;
+class ListJournal;
 class ListOperations;
 class PanelAnimator;
 class QPushButton;
@@ -53,6 +54,8 @@ public:
     // Adds files and folders handed in from outside (the command line, another copy of the
     // program), a folder as Add Folder does. Paths that arrive during an add wait behind it.
     void openPaths(const QStringList &paths);
+    // When a run that journaled its list ended abnormally, asks whether to take its rows back.
+    void offerRestore();
     // Tells the desktop how a batch ended when the window is not the active one.
     void notifyBatchEnded(int converted, int failed);
 
@@ -98,6 +101,7 @@ private:
     WindowServices m_services;
     std::unique_ptr<InstanceMarker> m_marker;
     std::unique_ptr<FileListModel> m_fileList;
+    std::unique_ptr<ListJournal> m_journal;
     std::unique_ptr<FileAdder> m_adder;
     std::unique_ptr<ListOperations> m_listOperations;
     std::unique_ptr<PanelAnimator> m_animator;

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QMessageBox>
 
 QStringList WidgetDialogService::openFiles(const QString &title, const QVector<FileFilter> &filters,
                                            bool multiSelect)
@@ -37,4 +38,9 @@ std::optional<QString> WidgetDialogService::askText(const QString &title, const 
     const QString text =
         QInputDialog::getText(m_owner, title, prompt, QLineEdit::Normal, QString(), &ok);
     return ok ? std::optional<QString>(text) : std::nullopt;
+}
+
+bool WidgetDialogService::ask(const QString &title, const QString &question)
+{
+    return QMessageBox::question(m_owner, title, question) == QMessageBox::Yes;
 }

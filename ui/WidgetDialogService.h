@@ -4,7 +4,7 @@
 
 class QWidget;
 
-// The desktop's own open-file, folder and question dialogs, owned by the main window.
+// The desktop's own open-file and folder dialogs and questions, owned by the main window.
 class WidgetDialogService : public DialogService
 {
 public:
@@ -14,6 +14,7 @@ public:
                           bool multiSelect) override;
     QString chooseFolder(const QString &title, bool newStyle) override;
     std::optional<QString> askText(const QString &title, const QString &prompt) override;
+    bool ask(const QString &title, const QString &question) override;
 
 private:
     QWidget *m_owner;

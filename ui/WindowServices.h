@@ -19,4 +19,5 @@ struct WindowServices
     QString dataFolder;   // where presets.xml and codecs.xml lie; empty: DataFiles finds them
     DesktopNotifier *notifier = nullptr;
     SleepInhibitor *sleepInhibitor = nullptr; // held while a batch runs
+    QString journalFolder; // where the list is journaled for a restore; empty: it is not
 };

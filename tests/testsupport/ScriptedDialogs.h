@@ -2,7 +2,7 @@
 
 #include "DialogService.h"
 
-// Answers the open-file, folder and question dialogs with prepared choices.
+// Answers the open-file and folder dialogs and both kinds of question with prepared choices.
 class ScriptedDialogs : public DialogService
 {
 public:
@@ -18,7 +18,15 @@ public:
         return answers.takeFirst();
     }
 
+    bool ask(const QString &, const QString &question) override
+    {
+        questions << question;
+        return answer;
+    }
+
     QStringList chosenFiles;
     QString chosenFolder;
-    QStringList answers; // one per question, in order; none left: cancelled
+    QStringList answers; // one per line asked for, in order; none left: cancelled
+    bool answer = false;
+    QStringList questions; // every question asked, in order
 };

@@ -55,8 +55,9 @@ struct WindowFixture
             window->close();
             window.reset();
         }
-        window = std::make_unique<MainWindow>(WindowServices{
-            &dialogs, &shell, &shutdown, settingsFile(), QString(), &notifier, &sleepInhibitor});
+        window = std::make_unique<MainWindow>(WindowServices{&dialogs, &shell, &shutdown,
+                                                             settingsFile(), QString(), &notifier,
+                                                             &sleepInhibitor, QString()});
         window->show();
         return QTest::qWaitForWindowExposed(window.get()) ? window.get() : nullptr;
     }

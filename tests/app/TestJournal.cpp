@@ -1,0 +1,215 @@
+// The list journal across real ends of the program: a window killed mid-batch with an encoder
+// running offers its list back at the next start, and a normal close starts empty; a damaged
+// journal is refused alone, and a journal whose copy still runs is never offered.
+#include "FileListModel.h"
+#include "JournalFile.h"
+#include "ListJournal.h"
+#include "TestMedia.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+QString shown(const QString &text)
+{
+    return QString::fromLatin1(text.toUtf8().toPercentEncoding());
+}
+
+// A run of the window that journals its list; see JournalWindow.cpp.
+struct Run
+{
+    explicit Run(const QStringList &arguments)
+    {
+        process.start(QCoreApplication::applicationDirPath() + "/journal_window", arguments);
+    }
+    QStringList lines()
+    {
+        output += QString::fromUtf8(process.readAllStandardOutput());
+        return output.split('\n', Qt::SkipEmptyParts);
+    }
+    bool said(const QString &line) { return lines().contains(line); }
+    // Whether it ends by itself within 60 s with exit status 0.
+    bool ends()
+    {
+        return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
+               process.exitCode() == 0;
+    }
+    QProcess process;
+    QString output;
+};
+
+// The rows the journals in the folder hold, one line each; empty when none can be read.
+QStringList journaled(const QString &folder)
+{
+    QStringList found;
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList({"*.list"}, QDir::Files)) {
+        QFile file(dir.filePath(name));
+        QVector<FileListRecord> rows;
+        if (file.open(QIODevice::ReadOnly) && JournalFile::decode(file.readAll(), &rows)) {
+            for (const FileListRecord &row : rows)
+                found << row.Status() + ' ' + row.FilePath + ' ' + row.output;
+        }
+    }
+    return found;
+}
+
+QStringList described(const QVector<FileListRecord> &rows)
+{
+    QStringList lines;
+    for (const FileListRecord &row : rows)
+        lines << QStringList{row.Status(),
+                             row.FilePath,
+                             row.Duration,
+                             row.FileSize,
+                             row.output,
+                             QString::number(row.durationMs),
+                             QString::number(row.CheckBox)}
+                     .join('|');
+    return lines;
+}
+} // namespace
+
+class TestJournal : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_state;
+
+private slots:
+    void init()
+    {
+        // A state folder of each test's own, for this program and the runs it starts.
+        m_state = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_STATE_HOME", QFile::encodeName(m_state->path()));
+    }
+
+    void killedRunComesBackAndNormalCloseStartsEmpty()
+    {
+        QTemporaryDir media;
+        const QString odd = media.filePath("odd\nname\t\x01 é.avi");
+        const QString longClip = media.filePath("long.avi");
+        QVERIFY(TestMedia::makeClip(odd, 0.5));
+        QVERIFY(TestMedia::makeClip(longClip, 60, true, "320x240"));
+        const QString outFolder = media.filePath("out");
+
+        Run killed({"yes", outFolder, odd, longClip});
+        QTRY_VERIFY_WITH_TIMEOUT(killed.said("ended Complete " + shown(odd)), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(killed.said("running " + shown(longClip)), 20000);
+        // Killed once the journal holds the finished row, while the encoder still runs.
+        QTRY_VERIFY_WITH_TIMEOUT(journaled(ListJournal::defaultFolder())
+                                     .value(0)
+                                     .startsWith("Complete " + odd + ' ' + outFolder),
+                                 10000);
+        QVERIFY(!killed.lines().join('\n').contains("ended " + shown("Complete") + ' ' +
+                                                    shown(longClip)));
+        killed.process.kill();
+        QVERIFY(killed.process.waitForFinished(10000));
+
+        Run restored({"yes"});
+        QVERIFY(restored.ends());
+        const QStringList lines = restored.lines();
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.at(0), "asked");
+        const QStringList complete = lines.at(1).split(' ');
+        QCOMPARE(complete.mid(0, 3), (QStringList{"row", "Complete", shown(odd)}));
+        const QString output =
+            QString::fromUtf8(QByteArray::fromPercentEncoding(complete.value(3).toLatin1()));
+        QVERIFY2(output.startsWith(outFolder + '/') && QFile::exists(output), qPrintable(output));
+        QCOMPARE(lines.at(2), "row " + shown("Waiting Conversion") + ' ' + shown(longClip) + ' ');
+
+        // That run closed normally: the next one starts empty, asking nothing.
+        Run after({"yes"});
+        QVERIFY(after.ends());
+        QCOMPARE(after.lines(), QStringList());
+    }
+
+    void damagedJournalsAreRefusedAloneAndLiveOnesNeverOffered_data()
+    {
+        QTest::addColumn<QByteArray>("damage"); // how the second journal's bytes are spoilt
+        QTest::newRow("cut short") << QByteArray("cut");
+        QTest::newRow("a byte changed") << QByteArray("flip");
+        QTest::newRow("no journal") << QByteArray("text");
+        QTest::newRow("empty") << QByteArray("empty");
+    }
+
+    void damagedJournalsAreRefusedAloneAndLiveOnesNeverOffered()
+    {
+        QFETCH(QByteArray, damage);
+        QTemporaryDir folder;
+        const QString journals = folder.filePath("journal");
+        FileListModel deadList;
+        FileListRecord row;
+        row.FilePath = QStringLiteral("/videos/a\nb") + QChar(0) + "c.mkv";
+        row.Duration = "00:01:02";
+        row.FileSize = "12 MB";
+        row.durationMs = 62000;
+        row.CheckBox = 1;
+        row.status = RowStatus::State::Complete;
+        row.output = "/out/a.mp4";
+        QVERIFY(deadList.append(row, nullptr));
+        row.status = RowStatus::percent(40);
+        row.output.clear();
+        row.CheckBox = 0;
+        QVERIFY(deadList.append(row, nullptr));
+        // A copy that still runs keeps its journal to itself.
+        FileListModel liveList;
+        QVERIFY(liveList.append(row, nullptr));
+        ListJournal live(liveList, journals, 0);
+        QTRY_COMPARE(journaled(journals).size(), 1);
+        {
+            // A copy that dies without closing: its journal stays, its lock goes.
+            ListJournal dead(deadList, journals, 0);
+            QTRY_COMPARE(journaled(journals).size(), 3);
+        }
+        QVector<FileListRecord> expected = deadList.records();
+        expected[1].status = RowStatus::State::WaitingConversion;
+
+        // A second dead journal, spoilt, which sorts after the good one.
+        const QDir dir(journals);
+        QString stem;
+        QByteArray bytes;
+        for (const QString &name : dir.entryList({"*.list"})) {
+            QFile list(dir.filePath(name));
+            QVector<FileListRecord> rows;
+            if (list.open(QIODevice::ReadOnly) && JournalFile::decode(list.readAll(), &rows) &&
+                rows.size() == 2) {
+                stem = dir.filePath(name.chopped(5));
+                bytes = (list.seek(0), list.readAll());
+            }
+        }
+        const QString spoilt = stem + "zz";
+        QVERIFY(QFile::copy(stem + ".lock", spoilt + ".lock"));
+        if (damage == "cut")
+            bytes.chop(1);
+        else if (damage == "flip")
+            bytes[bytes.size() / 2] = char(bytes.at(bytes.size() / 2) ^ 0x20);
+        else if (damage == "text")
+            bytes = "a.mkv\nb.mkv\n";
+        else
+            bytes.clear();
+        QFile out(spoilt + ".list");
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+        out.close();
+
+        FileListModel next;
+        {
+            ListJournal starting(next, journals, 0);
+            QCOMPARE(described(starting.leftOver()), described(expected));
+            QVERIFY(!QFile::exists(spoilt + ".list") && !QFile::exists(spoilt + ".lock"));
+            starting.dropLeftOver();
+            starting.close();
+        }
+        QCOMPARE(journaled(journals).size(), 1); // the live copy's
+        ListJournal later(next, journals, 0);
+        QVERIFY(later.leftOver().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestJournal)
+#include "TestJournal.moc"
