@@ -16,6 +16,8 @@ struct CliChoices
     bool sameFolder = false;
     QString outputFolder; // empty: the default output folder
     int jobs = 1;
+    bool skipExisting = false;
+    bool keepDate = true;
     bool json = false;
     QStringList paths;
 };

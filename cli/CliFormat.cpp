@@ -27,6 +27,8 @@ CliFormat::Result CliFormat::resolve(const CliChoices &choices, const PresetTabl
     Result result;
     BatchChoices &batch = result.batch;
     batch.sameFolder = choices.sameFolder;
+    batch.skipExisting = choices.skipExisting;
+    batch.keepDate = choices.keepDate;
     batch.outputFolder = QDir::cleanPath(QDir::current().absoluteFilePath(
         choices.outputFolder.isEmpty() ? OutputFolders::defaultFolder() : choices.outputFolder));
     if (choices.customOptions) {

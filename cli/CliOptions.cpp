@@ -13,6 +13,9 @@ const QString kJobs = QStringLiteral("jobs");
 const QString kListPresets = QStringLiteral("list-presets");
 const QString kJson = QStringLiteral("json");
 const QString kPrintCommands = QStringLiteral("print-commands");
+const QString kSkipExisting = QStringLiteral("skip-existing");
+const QString kKeepDate = QStringLiteral("keep-date");
+const QString kNoKeepDate = QStringLiteral("no-keep-date");
 const QString kHelp = QStringLiteral("help");
 
 void describe(QCommandLineParser &parser)
@@ -36,6 +39,12 @@ void describe(QCommandLineParser &parser)
         {kSameFolder, QStringLiteral("Write each result beside its input.")},
         {kJobs, QStringLiteral("Files converted at once, 1 to the number of cores (default 1)."),
          QStringLiteral("n")},
+        {kSkipExisting,
+         QStringLiteral("Convert no file whose result is already there (checked, under its plain "
+                        "name or the one a later run gave it); printed commands write to plain "
+                        "names.")},
+        {kKeepDate, QStringLiteral("Give each result its input's file date (the default).")},
+        {kNoKeepDate, QStringLiteral("Leave each result dated when it was written.")},
         {kListPresets, QStringLiteral("List category, label and extension of every preset.")},
         {kJson, QStringLiteral("One JSON object per event and line.")},
         {kPrintCommands,
@@ -103,7 +112,13 @@ CliOptions::Result CliOptions::parse(const QStringList &arguments, int cores)
         result.error = QStringLiteral("--output needs a folder");
         return result;
     }
+    if (parser.isSet(kKeepDate) && parser.isSet(kNoKeepDate)) {
+        result.error = QStringLiteral("--keep-date and --no-keep-date exclude each other");
+        return result;
+    }
     choices.sameFolder = parser.isSet(kSameFolder);
+    choices.skipExisting = parser.isSet(kSkipExisting);
+    choices.keepDate = !parser.isSet(kNoKeepDate);
     choices.outputFolder = parser.value(kOutput);
     if (parser.isSet(kJobs)) {
         bool number = false;
