@@ -278,6 +278,8 @@ void MainWindow::EnableControls(bool enabled)
     steps->cmdBrowse->setEnabled(enabled && steps->optOtherFolder->isChecked());
     steps->optSameFolder->setEnabled(enabled);
     steps->optOtherFolder->setEnabled(enabled);
+    steps->cmbWhenExists->setEnabled(enabled);
+    steps->chkKeepDate->setEnabled(enabled);
     steps->chkSelectAll->setEnabled(enabled);
     steps->cmdAddFolder->setEnabled(enabled);
     steps->cmdAddVideoFile->setEnabled(enabled);
@@ -327,6 +329,8 @@ void MainWindow::startOrStopBatch(QPushButton *clicked, QPushButton *other, bool
     choices.extension = m_formats->outputExtension();
     choices.sameFolder = m_steps->optSameFolder->isChecked();
     choices.outputFolder = m_steps->txtOutPath->text();
+    choices.skipExisting = m_steps->cmbWhenExists->currentIndex() == 1;
+    choices.keepDate = m_steps->chkKeepDate->isChecked();
     m_services.sleepInhibitor->hold();
     m_queue->start(choices, selectedOnly, m_steps->spnSimultaneous->value());
 }

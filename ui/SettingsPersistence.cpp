@@ -4,6 +4,7 @@
 #include "OutputFolders.h"
 #include "StepsFrame.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -86,6 +87,9 @@ void SettingsPersistence::SaveSettings()
                              m_formats.txtCVBitrate(), m_formats.txtFrameRate()})
         write(field->objectName(), field->text());
     write(m_steps.spnSimultaneous->objectName(), QString::number(m_steps.spnSimultaneous->value()));
+    write(m_steps.cmbWhenExists->objectName(),
+          QString::number(m_steps.cmbWhenExists->currentIndex()));
+    write(m_steps.chkKeepDate->objectName(), booleanText(m_steps.chkKeepDate->isChecked()));
 }
 
 void SettingsPersistence::LoadSettings()
@@ -134,6 +138,12 @@ void SettingsPersistence::LoadSettings()
     int count = 1;
     if (readWhole(read(simultaneous->objectName(), QStringLiteral("1")), &count))
         simultaneous->setValue(std::clamp(count, simultaneous->minimum(), simultaneous->maximum()));
+    int whenExists = 0;
+    if (readWhole(read(m_steps.cmbWhenExists->objectName(), QStringLiteral("0")), &whenExists) &&
+        whenExists >= 0 && whenExists < m_steps.cmbWhenExists->count())
+        m_steps.cmbWhenExists->setCurrentIndex(whenExists);
+    if (readBoolean(read(m_steps.chkKeepDate->objectName(), QStringLiteral("True")), &on))
+        m_steps.chkKeepDate->setChecked(on);
 
     m_formats.ShowFormatSummary();
 }
