@@ -18,8 +18,7 @@
 namespace {
 // The stored choices by the names earlier versions wrote them under (and this one the number of
 // files at once, what to do with existing results and the file date): a renamed one would
-// silently lose its choice. The category comes before the
-// label and extension lists it rebuilds.
+// silently lose its choice. The category comes before the label and extension lists it rebuilds.
 const QStringList kStored = {
     "optOtherFolder", "optSameFolder", "txtOutPath",       "optFormat",     "cmbCategory",
     "cmbOutVCodec",   "cmbOutFormat",  "cmbCustContainer", "cmbCACodec",    "cmbCASmapleRate",
@@ -304,26 +303,14 @@ private slots:
         FormatPanel *f = m_window->formats();
         // A default of "1" selects the second item, or the first when there is one.
         const auto second = [](QComboBox *list) { return list->itemText(list->count() > 1); };
-        QCOMPARE(choices(m_window), (QStringList{"true",
-                                                 "false",
-                                                 OutputFolders::defaultFolder(),
-                                                 "false",
-                                                 second(f->cmbCategory()),
-                                                 second(f->cmbOutVCodec()),
-                                                 second(f->cmbOutFormat()),
-                                                 "AVI",
-                                                 second(f->cmbCACodec()),
-                                                 "22.05 KHz",
-                                                 second(f->cmbCVCodec()),
-                                                 "[As Input]",
-                                                 "[As Input]",
-                                                 "64",
-                                                 "2",
-                                                 "320",
-                                                 "25",
-                                                 "1",
-                                                 "Make a new name",
-                                                 "true"}));
+        QCOMPARE(choices(m_window),
+                 (QStringList{"true", "false", OutputFolders::defaultFolder(), "false",
+                              second(f->cmbCategory()), second(f->cmbOutVCodec()),
+                              second(f->cmbOutFormat()), "AVI", second(f->cmbCACodec()),
+                              "22.05 KHz", second(f->cmbCVCodec()), "[As Input]", "[As Input]",
+                              "64", "2", "320", "25", "1"}
+                  << "Make a new name"
+                  << "true"));
         const QStringList defaults = choices(m_window);
         QVERIFY(!QFile::exists(m_fixture->settingsFile()) && m_fixture->messages.count() == 0);
 
