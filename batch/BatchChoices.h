@@ -13,4 +13,9 @@ struct BatchChoices
     // Why the options could not be made; the first row then fails and nothing is converted.
     QString optionsProblem;
     bool copyWhenPossible = false; // copy a stream that already is what the format makes
+    bool skipExisting = false;     // an input whose result exists is not converted again
+    bool keepDate = true;          // a result takes its input's modification time
+
+    // The encoder options of every conversion: the format's, and the input's tags kept.
+    QString encoderOptions() const;
 };

@@ -1,6 +1,7 @@
 #include "ConversionQueue.h"
 
 #include "CVideoConv.h"
+#include "EarlierResult.h"
 #include "FileListModel.h"
 #include "FileListStatus.h"
 #include "OutputCheck.h"
@@ -9,6 +10,7 @@
 #include "TemporaryOutput.h"
 
 #include <QColor>
+#include <QFile>
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QPointer>
@@ -17,6 +19,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 constexpr int kTickMs = 250;
@@ -69,6 +73,18 @@ QString nameProblem(const QString &output, int error)
             .arg(output);
     return QStringLiteral("The output %1 cannot be made: %2.").arg(output, qt_error_string(error));
 }
+
+// Gives `to` the modification time of `from`, to the nanosecond; the reason when it cannot.
+QString copyModificationTime(const QString &from, const QString &to)
+{
+    struct stat source = {};
+    if (::stat(QFile::encodeName(from).constData(), &source) != 0)
+        return qt_error_string(errno);
+    const timespec times[2] = {{0, UTIME_OMIT}, source.st_mtim};
+    if (::utimensat(AT_FDCWD, QFile::encodeName(to).constData(), times, 0) != 0)
+        return qt_error_string(errno);
+    return QString();
+}
 } // namespace
 
 struct ConversionQueue::Row
@@ -80,8 +96,10 @@ struct ConversionQueue::Row
     QString plan; // what happens to each stream, for the log
     QString finalPath;
     QString written;
+    bool earlier = false; // written by an earlier run
     QString log;
     std::unique_ptr<QFutureWatcher<OutputCheck::Verdict>> check;
+    std::unique_ptr<QFutureWatcher<EarlierResult::Found>> search;
 };
 
 ConversionQueue::ConversionQueue(FileListModel &list, QObject *parent)
@@ -108,6 +126,8 @@ void ConversionQueue::start(const BatchChoices &choices, bool selectedOnly, int 
     m_folderReported = false;
     m_lastKey = 0;
     m_nextRow = 0;
+    m_searched.clear();
+    m_batchOutputs.clear();
     m_progress.begin();
     rowsAppended(0, m_list.rowCount() - 1);
     m_tick.start();
@@ -160,11 +180,13 @@ int ConversionQueue::nextRow()
     return -1;
 }
 
-// A row whose output is being checked holds no slot: the next encoder starts meanwhile.
+// A row whose output is being checked holds no slot: the next encoder starts meanwhile. A row
+// whose earlier result is looked for holds the slot its encoder may take.
 int ConversionQueue::runningEncoders() const
 {
-    return int(std::count_if(m_rows.begin(), m_rows.end(),
-                             [](const auto &row) { return row.second->job != nullptr; }));
+    return int(std::count_if(m_rows.begin(), m_rows.end(), [](const auto &row) {
+        return row.second->job != nullptr || row.second->search != nullptr;
+    }));
 }
 
 void ConversionQueue::fillSlots()
@@ -183,7 +205,11 @@ void ConversionQueue::fillSlots()
 bool ConversionQueue::startRow(int index)
 {
     const FileListRecord record = m_list.record(index);
-    const StreamPlan plan = StreamPlan::make(record.streams, m_choices.parameters,
+    if (m_choices.skipExisting && !m_searched.contains(record.key)) {
+        searchEarlierResult(index);
+        return true;
+    }
+    const StreamPlan plan = StreamPlan::make(record.streams, m_choices.encoderOptions(),
                                              m_choices.extension, m_choices.copyWhenPossible);
     OutputNameFailure failure = OutputNameFailure::None;
     const QString output =
@@ -254,6 +280,50 @@ bool ConversionQueue::startRow(int index)
     m_rows.emplace(key, std::move(row));
     job->start();
     return true;
+}
+
+void ConversionQueue::searchEarlierResult(int index)
+{
+    const FileListRecord &record = m_list.record(index);
+    const quint64 key = record.key;
+    m_lastKey = key;
+    m_nextRow = index + 1;
+    m_progress.addRow(key, record.durationMs > 0 ? record.durationMs / 1000.0 : 0);
+    auto row = std::make_unique<Row>();
+    row->input = record.FilePath;
+    row->search = std::make_unique<QFutureWatcher<EarlierResult::Found>>();
+    connect(row->search.get(), &QFutureWatcherBase::finished, this, [this, key] { searched(key); });
+    // The extension a result of this file gets: "auto" stands for one that fits its streams.
+    BatchChoices choices = m_choices;
+    choices.extension =
+        StreamPlan::make(record.streams, QString(), m_choices.extension, false).extension();
+    row->search->setFuture(QtConcurrent::run(&EarlierResult::find, record.FilePath, choices,
+                                             record.durationMs > 0 ? record.durationMs : -1,
+                                             m_batchOutputs));
+    m_rows.emplace(key, std::move(row));
+}
+
+void ConversionQueue::searched(quint64 key)
+{
+    const auto found = m_rows.find(key);
+    if (found == m_rows.end())
+        return;
+    const EarlierResult::Found earlier = found->second->search->result();
+    if (!earlier.path.isEmpty()) {
+        found->second->written = earlier.path;
+        found->second->earlier = true;
+        endRow(key, RowStatus::State::Complete, earlier.log, QString());
+        return;
+    }
+    // Converted as without the choice, its log telling what the names held.
+    m_searched.insert(key, earlier.log);
+    m_rows.erase(found);
+    const int index = m_list.rowOfKey(key);
+    QPointer<ConversionQueue> self(this);
+    if (index >= 0 && !m_stopRequested && isEligible(index))
+        startRow(index);
+    if (self)
+        fillSlots();
 }
 
 void ConversionQueue::rowStatus(quint64 key, const QString &status)
@@ -339,7 +409,12 @@ void ConversionQueue::checked(quint64 key)
         return;
     }
     row.written = written;
+    m_batchOutputs.insert(written);
     log += QStringLiteral("\nWritten to %1.\n").arg(written);
+    const QString undated =
+        m_choices.keepDate ? copyModificationTime(row.input, written) : QString();
+    if (!undated.isEmpty())
+        log += QStringLiteral("Its file date could not be set: %1.\n").arg(undated);
     if (!verdict.note.isEmpty())
         log += verdict.note + QLatin1Char('\n');
     endRow(key, RowStatus::State::Complete, log, QString());
@@ -358,6 +433,8 @@ void ConversionQueue::endRow(quint64 key, RowStatus::State state, const QString 
     const auto found = m_rows.find(key);
     const QString input = found->second->input;
     const QString written = found->second->written;
+    const bool earlier = found->second->earlier;
+    const QString earlierLog = m_searched.value(key);
     m_reservedOutputs.remove(found->second->finalPath);
     m_rows.erase(found);
     using Ending = BatchProgress::Ending;
@@ -368,14 +445,14 @@ void ConversionQueue::endRow(quint64 key, RowStatus::State state, const QString 
     const int index = m_list.rowOfKey(key);
     m_list.setOutput(index, written);
     m_list.setStatus(index, state);
-    m_list.setLog(index, log);
+    m_list.setLog(index, earlierLog + log);
     m_list.setTextColor(index, FileListModel::Status,
                         state == RowStatus::State::Complete ? kCompleteColor : kFailedColor);
     QPointer<ConversionQueue> self(this);
     if (!problem.isEmpty())
         emit rowFailed({BatchNotice::Kind::ConversionFailed, input, problem});
     if (self)
-        emit rowEnded({input, state, written, problem});
+        emit rowEnded({input, state, written, problem, earlier});
     if (self)
         fillSlots();
 }

@@ -7,6 +7,7 @@
 #include "RowEnding.h"
 #include "RowStatus.h"
 
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QTimer>
@@ -24,8 +25,9 @@ template <typename T> class QFutureWatcher;
 // that row. Rows are addressed by their keys, so changes to the list during a batch cannot
 // misdirect a status; rows appended during a batch are reached if the batch has not passed
 // them. Each output is written under a hidden temporary name, checked, and only then moved
-// to its final name without replacing anything. Everything runs on the caller's thread
-// without blocking it; nothing here shows a message.
+// to its final name without replacing anything. Told to skip existing results, a row whose
+// result an earlier run left ends "Complete" without an encoder. Everything runs on the caller's
+// thread without blocking it; nothing here shows a message.
 class ConversionQueue : public QObject
 {
     Q_OBJECT
@@ -61,6 +63,8 @@ private:
     int runningEncoders() const;
     void fillSlots();
     bool startRow(int row);
+    void searchEarlierResult(int row);
+    void searched(quint64 key);
     void rowStatus(quint64 key, const QString &status);
     void rowPercent(quint64 key, qint16 percent);
     void jobEnded(quint64 key, const ConversionOutcome &outcome);
@@ -83,6 +87,9 @@ private:
     int m_nextRow = 0;     // where the walk goes on should that row be gone
     std::map<quint64, std::unique_ptr<Row>> m_rows;
     QSet<QString> m_reservedOutputs;
+    QHash<quint64, QString>
+        m_searched;               // rows whose earlier result was looked for -> what was found
+    QSet<QString> m_batchOutputs; // written by this batch: no earlier result of another row
     BatchProgress m_progress;
     QTimer m_tick;
 };

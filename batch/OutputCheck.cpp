@@ -12,10 +12,12 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <optional>
 #include <sys/prctl.h>
 
 namespace {
 constexpr int kProbeWaitMs = 120000;
+constexpr double kTailMs = 5000;
 
 // What a reader found in a file.
 struct Found
@@ -46,35 +48,50 @@ QString prober()
     return QStandardPaths::findExecutable(QStringLiteral("ffprobe"));
 }
 
-Found fromProber(const QString &path)
+// What ffprobe prints for the arguments; nothing when it cannot be run. ok: it exited 0.
+QString probed(const QStringList &arguments, bool *ok)
 {
-    Found found;
+    *ok = false;
     const QString program = prober();
     if (program.isEmpty())
-        return found;
+        return QString();
     QProcess probe;
     probe.setStandardInputFile(QProcess::nullDevice());
     probe.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-    probe.start(program,
-                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
-                 QStringLiteral("format=duration:stream=codec_type"), QStringLiteral("-of"),
-                 QStringLiteral("default=noprint_wrappers=1"), path});
+    probe.start(program, QStringList{QStringLiteral("-v"), QStringLiteral("error")} + arguments);
     if (!probe.waitForFinished(kProbeWaitMs)) {
         probe.kill();
         probe.waitForFinished();
-        return found;
+        return QString();
     }
-    if (probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
+    *ok = probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
+    return QString::fromUtf8(probe.readAllStandardOutput());
+}
+
+// The number after "name=" in a line of ffprobe's output.
+std::optional<double> valueOf(const QString &line, QLatin1String name)
+{
+    bool isNumber = false;
+    const double value = line.mid(name.size() + 1).toDouble(&isNumber);
+    if (!line.startsWith(name + QLatin1Char('=')) || !isNumber || value < 0 || value >= 1e9)
+        return std::nullopt;
+    return value;
+}
+
+Found fromProber(const QString &path)
+{
+    Found found;
+    const QString text = probed(
+        {QStringLiteral("-show_entries"), QStringLiteral("format=duration:stream=codec_type"),
+         QStringLiteral("-of"), QStringLiteral("default=noprint_wrappers=1"), path},
+        &found.opened);
+    if (!found.opened)
         return found;
-    found.opened = true;
-    for (const QString &line : QString::fromUtf8(probe.readAllStandardOutput()).split('\n')) {
+    for (const QString &line : text.split('\n')) {
         found.picture = found.picture || line == QLatin1String("codec_type=video");
         found.sound = found.sound || line == QLatin1String("codec_type=audio");
-        bool isNumber = false;
-        const double seconds = line.section(QLatin1Char('='), 1).toDouble(&isNumber);
-        if (line.startsWith(QLatin1String("duration=")) && isNumber && seconds >= 0 &&
-            seconds < 1e9)
-            found.lengthMs = qint64(seconds * 1000);
+        if (const std::optional<double> seconds = valueOf(line, QLatin1String("duration")))
+            found.lengthMs = qint64(*seconds * 1000);
     }
     return found;
 }
@@ -171,5 +188,51 @@ OutputCheck::Verdict OutputCheck::check(const QString &path, const Written &writ
     verdict.note = QStringLiteral("The length of a %1 output cannot be read; it was not compared "
                                   "with the %2 s the encoder wrote.")
                        .arg(written.container, seconds(written.lengthMs));
+    return verdict;
+}
+
+OutputCheck::Verdict OutputCheck::checkEarlier(const QString &path, qint64 lengthMs)
+{
+    Written written;
+    written.lengthMs = lengthMs;
+    Verdict verdict = check(path, written);
+    if (!verdict.problem.isEmpty())
+        return verdict;
+    if (!verdict.note.isEmpty())
+        return {verdict.note, QString()}; // what cannot be checked is no result to keep
+    bool ok = false;
+    double startMs = 0, headerMs = -1;
+    for (const QString &line :
+         probed({QStringLiteral("-show_entries"), QStringLiteral("format=start_time,duration"),
+                 QStringLiteral("-of"), QStringLiteral("default=noprint_wrappers=1"), path},
+                &ok)
+             .split('\n')) {
+        if (const std::optional<double> start = valueOf(line, QLatin1String("start_time")))
+            startMs = *start * 1000;
+        if (const std::optional<double> duration = valueOf(line, QLatin1String("duration")))
+            headerMs = *duration * 1000;
+    }
+    const double expectedMs = lengthMs >= 0 ? double(lengthMs) : headerMs;
+    if (!ok || expectedMs < 0)
+        return {QStringLiteral("The length of the output cannot be read."), QString()};
+    // The last few seconds are enough, read from where the header says they are.
+    const double fromMs = startMs + std::max(0.0, expectedMs - kTailMs);
+    double endMs = -1;
+    for (const QString &line :
+         probed({QStringLiteral("-read_intervals"), QString::number(fromMs / 1000, 'f', 3) + '%',
+                 QStringLiteral("-show_entries"), QStringLiteral("packet=pts_time,duration_time"),
+                 QStringLiteral("-of"), QStringLiteral("csv=p=0"), path},
+                &ok)
+             .split('\n')) {
+        bool isTime = false, isLength = false;
+        const double pts = line.section(QLatin1Char(','), 0, 0).toDouble(&isTime);
+        const double length = line.section(QLatin1Char(','), 1, 1).toDouble(&isLength);
+        if (isTime)
+            endMs = std::max(endMs, (pts + (isLength ? length : 0)) * 1000);
+    }
+    const qint64 reachedMs = endMs < 0 ? 0 : qint64(endMs - startMs);
+    if (!sameLength(reachedMs, qint64(expectedMs)))
+        verdict.problem = QStringLiteral("The output stops at %1 s of %2 s.")
+                              .arg(seconds(reachedMs), seconds(qint64(expectedMs)));
     return verdict;
 }

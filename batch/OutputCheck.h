@@ -28,4 +28,8 @@ public:
     };
     // Reads the file; takes a while, so it runs off the window thread.
     static Verdict check(const QString &path, const Written &written);
+    // Whether a file an earlier run left is a whole result for an input of lengthMs (-1:
+    // unknown): the check above, then its last packets read, since a file cut short keeps the
+    // length its header gave. A result that cannot be checked is no result here.
+    static Verdict checkEarlier(const QString &path, qint64 lengthMs);
 };

@@ -11,4 +11,5 @@ struct RowEnding
     RowStatus::State state = RowStatus::State::Error; // Complete, Error or Cancelled
     QString output;                                   // the file written; empty when none
     QString reason;                                   // why it failed, where known
+    bool skipped = false; // output is an earlier run's result: nothing was converted
 };

@@ -17,6 +17,8 @@ struct CliChoices
     QString outputFolder; // empty: the default output folder
     bool copyWhenPossible = false;
     int jobs = 1;
+    bool skipExisting = false;
+    bool keepDate = true;
     bool json = false;
     QStringList paths;
     QString presetsFile; // the user's own presets file; empty: the default one

@@ -28,6 +28,8 @@ CliFormat::Result CliFormat::resolve(const CliChoices &choices, const PresetTabl
     BatchChoices &batch = result.batch;
     batch.sameFolder = choices.sameFolder;
     batch.copyWhenPossible = choices.copyWhenPossible;
+    batch.skipExisting = choices.skipExisting;
+    batch.keepDate = choices.keepDate;
     batch.outputFolder = QDir::cleanPath(QDir::current().absoluteFilePath(
         choices.outputFolder.isEmpty() ? OutputFolders::defaultFolder() : choices.outputFolder));
     if (choices.customOptions) {

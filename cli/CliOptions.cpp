@@ -15,6 +15,9 @@ const QString kPresets = QStringLiteral("presets");
 const QString kJson = QStringLiteral("json");
 const QString kCopyWhenPossible = QStringLiteral("copy-when-possible");
 const QString kPrintCommands = QStringLiteral("print-commands");
+const QString kSkipExisting = QStringLiteral("skip-existing");
+const QString kKeepDate = QStringLiteral("keep-date");
+const QString kNoKeepDate = QStringLiteral("no-keep-date");
 const QString kHelp = QStringLiteral("help");
 
 void describe(QCommandLineParser &parser)
@@ -41,6 +44,12 @@ void describe(QCommandLineParser &parser)
         {kCopyWhenPossible,
          QStringLiteral("Copy a stream as it is when it already has the codec, size, rates, "
                         "channels and aspect the format asks for, and no higher bitrate.")},
+        {kSkipExisting,
+         QStringLiteral("Convert no file whose result is already there (checked, under its plain "
+                        "name or the one a later run gave it); printed commands write to plain "
+                        "names.")},
+        {kKeepDate, QStringLiteral("Give each result its input's file date (the default).")},
+        {kNoKeepDate, QStringLiteral("Leave each result dated when it was written.")},
         {kListPresets, QStringLiteral("List category, label and extension of every preset.")},
         {kPresets,
          QStringLiteral("Your own presets file, read after the shipped presets (default: "
@@ -112,7 +121,13 @@ CliOptions::Result CliOptions::parse(const QStringList &arguments, int cores)
         result.error = QStringLiteral("--output needs a folder");
         return result;
     }
+    if (parser.isSet(kKeepDate) && parser.isSet(kNoKeepDate)) {
+        result.error = QStringLiteral("--keep-date and --no-keep-date exclude each other");
+        return result;
+    }
     choices.sameFolder = parser.isSet(kSameFolder);
+    choices.skipExisting = parser.isSet(kSkipExisting);
+    choices.keepDate = !parser.isSet(kNoKeepDate);
     choices.outputFolder = parser.value(kOutput);
     if (parser.isSet(kJobs)) {
         bool number = false;

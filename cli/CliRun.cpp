@@ -2,6 +2,7 @@
 
 #include "AddRun.h"
 #include "AddingRules.h"
+#include "EarlierResult.h"
 #include "EncoderCommand.h"
 #include "FolderListing.h"
 #include "OutputFileName.h"
@@ -64,12 +65,38 @@ QStringList CliRun::gather(const QStringList &paths, QStringList *unreadable,
     return files;
 }
 
-QStringList CliRun::command(const QString &input, const QString &options, const QString &output)
+QString CliRun::commandLine(const QString &input, const QString &options,
+                            const BatchChoices &choices, const QString &output, bool makeFolder)
 {
-    QStringList arguments =
-        EncoderCommand::conversion(input, options + QStringLiteral(" -nostdin -n"), output);
-    arguments[0] = QStringLiteral("ffmpeg");
-    return arguments;
+    bool newline = false;
+    const auto quoted = [&newline](const QStringList &words) {
+        return ShellQuote::command(words, &newline);
+    };
+    const QFileInfo final(output);
+    // "$t" is the private folder, removed on every way out; a stop ends the line through it.
+    const QString made = QStringLiteral("\"$t\"/") + ShellQuote::word(final.fileName(), &newline);
+    QStringList encoder =
+        EncoderCommand::conversion(input, options + QStringLiteral(" -nostdin -y"), QString());
+    encoder.first() = QStringLiteral("ffmpeg");
+    encoder.removeLast(); // its output is made, a word of a variable and a quoted name
+    QString line =
+        quoted({QStringLiteral("test"), QStringLiteral("-e"), output}) + QStringLiteral(" || { ");
+    if (makeFolder)
+        line += quoted({QStringLiteral("mkdir"), QStringLiteral("-p"), QStringLiteral("--"),
+                        final.path()}) +
+                QStringLiteral(" && ");
+    line +=
+        QStringLiteral("t=$(mktemp -d ") +
+        ShellQuote::word(final.path() + QStringLiteral("/.reelforge-XXXXXX"), &newline) +
+        QStringLiteral(") && trap 'rm -rf -- \"$t\"' EXIT && trap 'exit 1' HUP INT TERM && { ") +
+        quoted(encoder) + QLatin1Char(' ') + made + QStringLiteral(" && mv -n -- ") + made +
+        QLatin1Char(' ') + quoted({output}) + QStringLiteral(" && test ! -e ") + made +
+        QStringLiteral("; s=$?; rm -rf -- \"$t\"; test $s = 0; }");
+    if (choices.keepDate)
+        line += QStringLiteral(" && ") +
+                quoted({QStringLiteral("touch"), QStringLiteral("-m"), QStringLiteral("-r"), input,
+                        QStringLiteral("--"), output});
+    return ShellQuote::lineStart(newline) + line + QStringLiteral("; }");
 }
 
 void CliRun::start(const QStringList &paths, QIODevice *commands)
@@ -180,26 +207,29 @@ void CliRun::feedQueue()
 
 StreamPlan CliRun::planFor(const FileListRecord &record) const
 {
-    return StreamPlan::make(record.streams, m_choices.parameters, m_choices.extension,
+    return StreamPlan::make(record.streams, m_choices.encoderOptions(), m_choices.extension,
                             m_choices.copyWhenPossible);
 }
 
 void CliRun::printCommands()
 {
-    // Printing changes nothing here: a missing output folder is made where the lines run.
-    QVector<QStringList> makeFolder;
-    if (!m_choices.sameFolder && !QFileInfo(m_choices.outputFolder).isDir())
-        makeFolder << QStringList{QStringLiteral("mkdir"), QStringLiteral("-p"),
-                                  QStringLiteral("--"), m_choices.outputFolder};
+    // Printing changes nothing here: the output folder is made where the lines run, also when
+    // it exists here, so that the lines stay the same however often they are printed.
+    const bool makeFolder = !m_choices.sameFolder;
     QSet<QString> reserved;
     for (const FileListRecord &record : m_list.records()) {
         if (!record.status.isConvertible())
             continue;
         const StreamPlan plan = planFor(record);
+        BatchChoices choices = m_choices;
+        choices.extension = plan.extension();
         OutputNameFailure failure = OutputNameFailure::None;
+        // Skipping results that exist, the lines name the same files however often printed.
         const QString output =
-            GetOutputFileName(record.FilePath, plan.extension(), m_choices.sameFolder,
-                              m_choices.outputFolder, reserved, &failure, false);
+            m_choices.skipExisting
+                ? EarlierResult::plainName(record.FilePath, choices, reserved)
+                : GetOutputFileName(record.FilePath, plan.extension(), m_choices.sameFolder,
+                                    m_choices.outputFolder, reserved, &failure, false);
         if (output.isEmpty()) {
             m_report.notAdded(record.FilePath,
                               failure == OutputNameFailure::FolderUnavailable
@@ -209,8 +239,7 @@ void CliRun::printCommands()
             continue;
         }
         reserved.insert(output);
-        QString line = ShellQuote::line(
-            makeFolder + QVector<QStringList>{command(record.FilePath, plan.options(), output)});
+        QString line = commandLine(record.FilePath, plan.options(), m_choices, output, makeFolder);
         // What happens to each stream, as a comment the shell skips; a control character in a
         // stream's tags could end the comment, so none is kept.
         QString streams = plan.lines().join(QStringLiteral("; "));

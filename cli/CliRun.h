@@ -39,9 +39,13 @@ public:
     // files whose names cannot be read, and the folders without files, apart.
     static QStringList gather(const QStringList &paths, QStringList *unreadable,
                               QStringList *emptyFolders);
-    // The encoder command for one file, as a remote machine would run it: the encoder from
-    // its PATH, no questions on stdin, and never writing over an existing file.
-    static QStringList command(const QString &input, const QString &options, const QString &output);
+    // The line that converts one file where it is run, safe to run again: done at once when
+    // the output exists; else the encoder from that machine's PATH, with no questions on
+    // stdin, writes into a private folder beside the output, and only a result the encoder
+    // finished is moved to the output's name, never over a file. makeFolder: the output's
+    // folder is made first.
+    static QString commandLine(const QString &input, const QString &options,
+                               const BatchChoices &choices, const QString &output, bool makeFolder);
 
 signals:
     void finished(int status);

@@ -54,6 +54,7 @@ void JsonReport::finished(const RowEnding &ending)
            {"file", ending.input},
            {"status", endingName(ending.state)},
            {"output", ending.output},
+           {"skipped", ending.skipped},
            {"reason", ending.reason}});
 }
 

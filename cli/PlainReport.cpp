@@ -80,7 +80,9 @@ QString PlainReport::endingLine(const RowEnding &ending)
 {
     switch (ending.state) {
     case RowStatus::State::Complete:
-        return QStringLiteral("converted: %1 -> %2").arg(shown(ending.input), shown(ending.output));
+        return (ending.skipped ? QStringLiteral("skipped: %1 -> %2")
+                               : QStringLiteral("converted: %1 -> %2"))
+            .arg(shown(ending.input), shown(ending.output));
     case RowStatus::State::Cancelled:
         return QStringLiteral("cancelled: %1").arg(shown(ending.input));
     default:

@@ -23,8 +23,9 @@ QString printed(QChar c)
         format += QStringLiteral("\\%1").arg(uchar(byte), 3, 8, QLatin1Char('0'));
     return QStringLiteral("\"$(printf '%1')\"").arg(format);
 }
+} // namespace
 
-QString word(const QString &text, bool *newline)
+QString ShellQuote::word(const QString &text, bool *newline)
 {
     // zsh expands a word that starts with "=".
     static const QRegularExpression plain(
@@ -51,18 +52,16 @@ QString word(const QString &text, bool *newline)
         quoted += QLatin1Char('\'');
     return quoted.isEmpty() ? QStringLiteral("''") : quoted;
 }
-} // namespace
 
-QString ShellQuote::line(const QVector<QStringList> &commands)
+QString ShellQuote::command(const QStringList &words, bool *newline)
 {
     QStringList quoted;
-    bool newline = false;
-    for (const QStringList &command : commands) {
-        QStringList words;
-        for (const QString &argument : command)
-            words << word(argument, &newline);
-        quoted << words.join(QLatin1Char(' '));
-    }
-    const QString joined = quoted.join(QStringLiteral(" && "));
-    return newline ? kSetNewline + joined : joined;
+    for (const QString &text : words)
+        quoted << word(text, newline);
+    return quoted.join(QLatin1Char(' '));
+}
+
+QString ShellQuote::lineStart(bool newline)
+{
+    return newline ? kSetNewline : QString();
 }

@@ -42,15 +42,36 @@ void report(OutputNameFailure *failure, OutputNameFailure reason)
 }
 } // namespace
 
+QString OutputFolder(const QString &inputPath, bool sameFolder, const QString &outPath)
+{
+    return sameFolder ? parentFolder(inputPath) : outPath;
+}
+
+void VisitOutputNames(const QString &inputPath, const QString &extension, const QString &folder,
+                      const std::function<bool(const QString &)> &visit)
+{
+    QString base = baseName(inputPath);
+    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    const QString dotExtension = QLatin1Char('.') + extension;
+    if (!visit(prefix + base + dotExtension))
+        return;
+    if (!base.endsWith(kSuffix, Qt::CaseSensitive)) {
+        base += kSuffix;
+        if (!visit(prefix + base + dotExtension))
+            return;
+    }
+    for (int n = 0; n <= kLastNumber; ++n) {
+        if (!visit(prefix + base + QLatin1Char('_') + QString::number(n) + dotExtension))
+            return;
+    }
+}
+
 QString GetOutputFileName(const QString &inputPath, const QString &extension, bool sameFolder,
                           const QString &outPath, const QSet<QString> &reserved,
                           OutputNameFailure *failure, bool makeFolder)
 {
     report(failure, OutputNameFailure::None);
-    const auto taken = [&reserved](const QString &path) {
-        return reserved.contains(path) || fileExists(path);
-    };
-    QString folder = sameFolder ? parentFolder(inputPath) : outPath;
+    const QString folder = OutputFolder(inputPath, sameFolder, outPath);
     if (makeFolder && !isFolder(folder) && !folder.isEmpty())
         QDir().mkdir(folder); // only the last folder; missing parents stay missing
     const bool missing = !makeFolder && !folder.isEmpty() && !QFileInfo::exists(folder);
@@ -58,26 +79,14 @@ QString GetOutputFileName(const QString &inputPath, const QString &extension, bo
         report(failure, OutputNameFailure::FolderUnavailable);
         return QString();
     }
-
-    QString base = baseName(inputPath);
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    const QString dotExtension = QLatin1Char('.') + extension;
-
-    QString candidate = folder + base + dotExtension;
-    if (!taken(candidate))
-        return candidate;
-    if (!base.endsWith(kSuffix, Qt::CaseSensitive)) {
-        base += kSuffix;
-        candidate = folder + base + dotExtension;
-        if (!taken(candidate))
-            return candidate;
-    }
-    for (int n = 0; n <= kLastNumber; ++n) {
-        candidate = folder + base + QLatin1Char('_') + QString::number(n) + dotExtension;
-        if (!taken(candidate))
-            return candidate;
-    }
-    report(failure, OutputNameFailure::AllNamesTaken);
-    return QString();
+    QString free;
+    VisitOutputNames(inputPath, extension, folder, [&](const QString &candidate) {
+        if (reserved.contains(candidate) || fileExists(candidate))
+            return true;
+        free = candidate;
+        return false;
+    });
+    if (free.isEmpty())
+        report(failure, OutputNameFailure::AllNamesTaken);
+    return free;
 }

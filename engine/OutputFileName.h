@@ -3,6 +3,8 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
+
 enum class OutputNameFailure { None, FolderUnavailable, AllNamesTaken };
 
 // The path a conversion writes for one input file and one output extension (without its
@@ -15,3 +17,10 @@ enum class OutputNameFailure { None, FolderUnavailable, AllNamesTaken };
 QString GetOutputFileName(const QString &inputPath, const QString &extension, bool sameFolder,
                           const QString &outPath, const QSet<QString> &reserved = {},
                           OutputNameFailure *failure = nullptr, bool makeFolder = true);
+
+// The folder the result of inputPath goes to, as GetOutputFileName picks it.
+QString OutputFolder(const QString &inputPath, bool sameFolder, const QString &outPath);
+// Each name GetOutputFileName tries for inputPath in folder, in its order, until visit returns
+// false.
+void VisitOutputNames(const QString &inputPath, const QString &extension, const QString &folder,
+                      const std::function<bool(const QString &)> &visit);

@@ -284,6 +284,8 @@ void MainWindow::EnableControls(bool enabled)
     steps->cmdBrowse->setEnabled(enabled && steps->optOtherFolder->isChecked());
     steps->optSameFolder->setEnabled(enabled);
     steps->optOtherFolder->setEnabled(enabled);
+    steps->cmbWhenExists->setEnabled(enabled);
+    steps->chkKeepDate->setEnabled(enabled);
     steps->chkSelectAll->setEnabled(enabled);
     steps->cmdAddFolder->setEnabled(enabled);
     steps->cmdAddVideoFile->setEnabled(enabled);
@@ -334,6 +336,8 @@ void MainWindow::startOrStopBatch(QPushButton *clicked, QPushButton *other, bool
     choices.sameFolder = m_steps->optSameFolder->isChecked();
     choices.outputFolder = m_steps->txtOutPath->text();
     choices.copyWhenPossible = m_formats->chkCopyWhenPossible()->isChecked();
+    choices.skipExisting = m_steps->cmbWhenExists->currentIndex() == 1;
+    choices.keepDate = m_steps->chkKeepDate->isChecked();
     m_services.sleepInhibitor->hold();
     m_queue->start(choices, selectedOnly, m_steps->spnSimultaneous->value());
 }

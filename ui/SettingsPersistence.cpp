@@ -89,6 +89,9 @@ void SettingsPersistence::SaveSettings()
     write(m_steps.spnSimultaneous->objectName(), QString::number(m_steps.spnSimultaneous->value()));
     write(m_formats.chkCopyWhenPossible()->objectName(),
           booleanText(m_formats.chkCopyWhenPossible()->isChecked()));
+    write(m_steps.cmbWhenExists->objectName(),
+          QString::number(m_steps.cmbWhenExists->currentIndex()));
+    write(m_steps.chkKeepDate->objectName(), booleanText(m_steps.chkKeepDate->isChecked()));
 }
 
 void SettingsPersistence::LoadSettings()
@@ -137,6 +140,12 @@ void SettingsPersistence::LoadSettings()
     int count = 1;
     if (readWhole(read(simultaneous->objectName(), QStringLiteral("1")), &count))
         simultaneous->setValue(std::clamp(count, simultaneous->minimum(), simultaneous->maximum()));
+    int whenExists = 0;
+    if (readWhole(read(m_steps.cmbWhenExists->objectName(), QStringLiteral("0")), &whenExists) &&
+        whenExists >= 0 && whenExists < m_steps.cmbWhenExists->count())
+        m_steps.cmbWhenExists->setCurrentIndex(whenExists);
+    if (readBoolean(read(m_steps.chkKeepDate->objectName(), QStringLiteral("True")), &on))
+        m_steps.chkKeepDate->setChecked(on);
 
     if (readBoolean(read(m_formats.chkCopyWhenPossible()->objectName(), QStringLiteral("False")),
                     &on))

@@ -5,7 +5,8 @@
 class FormatPanel;
 class StepsFrame;
 
-// The remembered choices: where results go, how many files at once, the format mode, every list
+// The remembered choices: where results go, how many files at once, what to do with a result that
+// already exists, whether results keep their input's date, the format mode, every list
 // selection of both format panels and the four custom fields. Saved when the window unloads, loaded
 // at start-up and by Restore Defaults. Nothing here ever shows a message: a value that cannot be
 // applied is skipped and its control keeps what it had.

@@ -4,6 +4,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -56,46 +57,56 @@ StepsFrame::StepsFrame(FileListModel *model, QWidget *parent)
                          QRect(410, 52, 110, 20));
     chkSelectAll->setAccessibleName(QStringLiteral("Select All"));
     Grid = new FileGrid(model, this);
-    Grid->setGeometry(12, 82, 688, 222);
-    lblAddProgress = place(new QLabel(this), "lblAddProgress", QRect(12, 307, 200, 24));
+    Grid->setGeometry(12, 82, 688, 192);
+    lblAddProgress = place(new QLabel(this), "lblAddProgress", QRect(12, 277, 200, 24));
     lblAddProgress->hide();
-    cmdCancelAdd = button(QStringLiteral("Cancel"), "cmdCancelAdd", QRect(216, 306, 70, 26), this);
+    cmdCancelAdd = button(QStringLiteral("Cancel"), "cmdCancelAdd", QRect(216, 276, 70, 26), this);
     cmdCancelAdd->setAccessibleName(QStringLiteral("Cancel adding files"));
     cmdCancelAdd->hide();
-    lblOverall = place(new QLabel(this), "lblOverall", QRect(300, 307, 400, 24));
+    lblOverall = place(new QLabel(this), "lblOverall", QRect(300, 277, 400, 24));
     lblOverall->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // A screen reader reads the line itself; the description says what it is.
     lblOverall->setAccessibleDescription(QStringLiteral("Overall progress"));
 
-    stepLabel(QStringLiteral("2. Choose the output format"), 336, this);
-    lblFormat = place(new QLabel(this), "lblFormat", QRect(12, 360, 570, 24));
+    stepLabel(QStringLiteral("2. Choose the output format"), 306, this);
+    lblFormat = place(new QLabel(this), "lblFormat", QRect(12, 330, 570, 24));
     // Screen readers read the summary itself, as a sighted user does.
     lblFormat->setAccessibleDescription(QStringLiteral("Output format"));
     cmdChangeFormat =
-        button(QStringLiteral("Change..."), "cmdChangeFormat", QRect(590, 358, 110, 28), this);
+        button(QStringLiteral("Change..."), "cmdChangeFormat", QRect(590, 328, 110, 28), this);
 
-    auto *line = place(new QFrame(this), "linSteps", QRect(12, 394, 688, 2));
+    auto *line = place(new QFrame(this), "linSteps", QRect(12, 364, 688, 2));
     line->setFrameShape(QFrame::HLine);
 
-    stepLabel(QStringLiteral("3. Choose where the converted files go, and convert"), 402, this);
+    stepLabel(QStringLiteral("3. Choose where the converted files go, and convert"), 372, this);
     optSameFolder = place(new QRadioButton(QStringLiteral("Same folder as input file"), this),
-                          "optSameFolder", QRect(12, 426, 260, 22));
+                          "optSameFolder", QRect(12, 396, 260, 22));
     optSameFolder->setAccessibleName(optSameFolder->text());
     optOtherFolder = place(new QRadioButton(QStringLiteral("Other folder"), this), "optOtherFolder",
-                           QRect(12, 454, 110, 22));
+                           QRect(12, 424, 110, 22));
     optOtherFolder->setAccessibleName(optOtherFolder->text());
     auto *folderChoice = new QButtonGroup(this);
     folderChoice->addButton(optSameFolder);
     folderChoice->addButton(optOtherFolder);
-    txtOutPath = place(new QLineEdit(this), "txtOutPath", QRect(126, 453, 364, 26));
+    txtOutPath = place(new QLineEdit(this), "txtOutPath", QRect(126, 423, 364, 26));
     txtOutPath->setAccessibleName(QStringLiteral("Other folder"));
-    cmdBrowse = button(QStringLiteral("Browse..."), "cmdBrowse", QRect(496, 452, 90, 28), this);
+    cmdBrowse = button(QStringLiteral("Browse..."), "cmdBrowse", QRect(496, 422, 90, 28), this);
     auto *simultaneousCaption = place(new QLabel(QStringLiteral("Simultaneous conversions"), this),
-                                      "lblSimultaneous", QRect(420, 426, 180, 22));
-    spnSimultaneous = place(new QSpinBox(this), "spnSimultaneous", QRect(606, 424, 94, 26));
+                                      "lblSimultaneous", QRect(420, 396, 180, 22));
+    spnSimultaneous = place(new QSpinBox(this), "spnSimultaneous", QRect(606, 394, 94, 26));
     spnSimultaneous->setRange(1, std::max(1, QThread::idealThreadCount()));
     spnSimultaneous->setAccessibleName(simultaneousCaption->text());
     simultaneousCaption->setBuddy(spnSimultaneous);
+    auto *whenExistsCaption =
+        place(new QLabel(QStringLiteral("When a result already exists"), this), "lblWhenExists",
+              QRect(12, 458, 200, 22));
+    cmbWhenExists = place(new QComboBox(this), "cmbWhenExists", QRect(216, 455, 170, 26));
+    cmbWhenExists->addItems({QStringLiteral("Make a new name"), QStringLiteral("Skip the file")});
+    cmbWhenExists->setAccessibleName(whenExistsCaption->text());
+    whenExistsCaption->setBuddy(cmbWhenExists);
+    chkKeepDate = place(new QCheckBox(QStringLiteral("Keep the original file date"), this),
+                        "chkKeepDate", QRect(420, 458, 280, 22));
+    chkKeepDate->setAccessibleName(chkKeepDate->text());
 
     cmdConvert = button(QStringLiteral("Convert All"), "cmdConvert", QRect(12, 492, 140, 34), this);
     cmdConvertSelected = button(QStringLiteral("Convert Selected"), "cmdConvertSelected",

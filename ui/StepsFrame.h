@@ -5,6 +5,7 @@
 class FileGrid;
 class FileListModel;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -32,6 +33,8 @@ public:
     QLineEdit *txtOutPath;
     QPushButton *cmdBrowse, *cmdConvert, *cmdConvertSelected;
     QSpinBox *spnSimultaneous; // how many files are converted at once
+    QComboBox *cmbWhenExists;  // make a new name, or skip the file
+    QCheckBox *chkKeepDate;
     QCheckBox *chkShutdown;
 
 private:

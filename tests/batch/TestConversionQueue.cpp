@@ -5,6 +5,7 @@
 #include "FolderFiles.h"
 #include "InFlightOutputs.h"
 #include "OutputCheck.h"
+#include "PresetsFile.h"
 #include "TestMedia.h"
 
 #include <QCoreApplication>
@@ -201,6 +202,85 @@ private slots:
         // Each running row holds a final name of its own, not only once it ends.
         QCOMPARE(during.size(), 2);
         QVERIFY2(during.first() != during.last(), qPrintable(during.join(' ')));
+    }
+
+    // Skipping existing results, a batch run again starts no encoder; a result cut short (its
+    // header still giving the whole length) is none, so the next run converts beside it and
+    // the one after finds that. Results keep the input's tags, chapters and file date.
+    void skipsWhatIsConvertedAndKeepsTagsAndDate_data()
+    {
+        QTest::addColumn<QStringList>("preset"); // category, label and extension
+        QTest::newRow("mp4") << QStringList{"MP4 Video", "H.264 / AAC, 360p", "mp4"};
+        QTest::newRow("mkv") << QStringList{"Common Video", "H.264 / AAC", "mkv"};
+    }
+    void skipsWhatIsConvertedAndKeepsTagsAndDate()
+    {
+        QFETCH(QStringList, preset);
+        const QString extension = preset.last();
+        const QString phone = m_dir.filePath("phone.mov"), out = m_dir.filePath("kept" + extension);
+        QFile meta(m_dir.filePath("meta.txt"));
+        QVERIFY(meta.open(QIODevice::WriteOnly) &&
+                meta.write(";FFMETADATA1\ntitle=Birthday\ncreation_time=2021-05-01T10:00:00Z\n"
+                           "location=+48.8577+002.2950/\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\n"
+                           "END=1000\ntitle=Cake\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=1000\n"
+                           "END=3000\ntitle=Song\n") > 0);
+        meta.close();
+        const QString raw = m_dir.filePath("raw.mkv");
+        QVERIFY(QFileInfo::exists(phone) ||
+                (TestMedia::makeClip(raw, 3) &&
+                 QProcess::execute(TestMedia::encoder(),
+                                   {"-v", "error", "-i", raw, "-i", meta.fileName(), "-map", "0",
+                                    "-map_metadata", "1", "-map_chapters", "1", "-c", "copy",
+                                    "-metadata:s:a", "language=fra", phone}) == 0 &&
+                 QProcess::execute("touch", {"-d", "2021-05-01 10:00:00.123456789", phone}) == 0));
+        BatchChoices choices{PresetsFile::load(PresetsFile::defaultPath())
+                                 .table.params(preset.at(0), preset.at(1), extension),
+                             extension, false, out, QString()};
+        choices.skipExisting = true;
+        QStringList started; // the inputs of the rows that started an encoder
+        QObject scope;       // the handler goes with this test's locals
+        connect(m_list, &QAbstractItemModel::dataChanged, &scope, [&] {
+            for (const FileListRecord &row : m_list->records())
+                if (row.status.isRunning() && !started.contains(row.FilePath))
+                    started << row.FilePath;
+        });
+        const QString clip = TestMedia::instance().clip("mkv");
+        const auto run = [&] {
+            started.clear();
+            QVector<FileListRecord> rows(2);
+            std::tie(rows[0].FilePath, rows[0].durationMs, rows[1].FilePath, rows[1].durationMs) =
+                std::tuple(phone, 3000, clip, 1000);
+            QSignalSpy finished(m_queue, &ConversionQueue::batchFinished);
+            if (m_list->rebuild(rows, nullptr))
+                m_queue->start(choices, false, 2);
+            return finished.wait(120000) &&
+                   states() == QList<RowStatus::State>(2, RowStatus::State::Complete);
+        };
+        QVERIFY(run());
+        QCOMPARE(QSet<QString>(started.begin(), started.end()), (QSet<QString>{phone, clip}));
+        const QString result = out + "/phone." + extension;
+        QCOMPARE(QFileInfo(result).lastModified(), QFileInfo(phone).lastModified());
+        QProcess probe;
+        probe.start("ffprobe",
+                    {"-v", "error", "-show_entries", "format_tags:stream_tags=language:chapter=id",
+                     "-of", "compact", result});
+        QVERIFY(probe.waitForFinished());
+        const QString tags = QString::fromUtf8(probe.readAllStandardOutput()).toLower();
+        for (const char *tag : {"creation_time=2021-05-01t10:00:00", "title=birthday",
+                                "location=+48.8577+002.2950/", "language=fra"})
+            QVERIFY2(tags.contains(tag), qPrintable(tag + ("\n" + tags)));
+        QCOMPARE(tags.count("chapter|"), 2);
+
+        QVERIFY(run());
+        QCOMPARE(started, QStringList());
+        QVERIFY(m_list->log(0).contains(result + " holds this file's result"));
+        QVERIFY(QFile::resize(result, QFileInfo(result).size() / 2));
+        QVERIFY(run());
+        QCOMPARE(started, QStringList{phone});
+        QVERIFY(run());
+        QCOMPARE(started, QStringList());
+        QCOMPARE(filesIn(out), (QStringList{"clip." + extension, "phone." + extension,
+                                            "phone_Converted." + extension}));
     }
 
     // A result is judged against what the encoder says it wrote, not against the input: short

@@ -293,10 +293,65 @@ private slots:
                          "audio,video");
             last = commands;
         }
-        // Run again, the same commands refuse to write over what they made.
+        // Run again, the same commands find their results made and leave them alone.
+        const QFileInfo made(m_out + "/zsh\n/-dash.avi");
         int status = -1;
         said("sh", {"-c", last}, &status);
-        QVERIFY(status != 0);
+        QCOMPARE(status, 0);
+        QCOMPARE(QFileInfo(made.filePath()).metadataChangeTime(), made.metadataChangeTime());
+    }
+
+    // Printed commands run by GNU parallel under dash, one killed mid-file by its timeout: a
+    // retry of the failed ones makes exactly that one, printing again after the partial run
+    // gives the same lines, and a run after that changes nothing. Results keep their inputs'
+    // dates.
+    void printedCommandsRetryWhatWasKilled()
+    {
+        if (QStandardPaths::findExecutable("parallel").isEmpty())
+            QSKIP("needs GNU parallel (the Debian package parallel)");
+        const QString slow = m_dir.filePath("six.mkv");
+        QVERIFY(TestMedia::makeClip(slow, 6));
+        const QString folder = folderWith({m_clip, m_second, slow});
+        const QString realTime = "-vf realtime " + kFastOptions; // a stop lands mid-file
+        const QStringList print =
+            QStringList{"--print-commands", "--skip-existing", "--ext", "avi"} +
+            QStringList{"--options", realTime, "--output", m_out, folder};
+        QFile commands(m_dir.filePath("commands.txt"));
+        QVERIFY(commands.open(QIODevice::WriteOnly) &&
+                commands.write(said(m_program, print).toUtf8()) > 0);
+        commands.close();
+        const QString log = m_dir.filePath("jobs.log");
+        QProcess parallel;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("PARALLEL_SHELL", "/bin/sh");
+        parallel.setProcessEnvironment(environment);
+        parallel.setStandardInputFile(QProcess::nullDevice()); // a retry reads no input
+        const auto ran = [&](const QStringList &arguments) {
+            parallel.start("parallel", QStringList{"--will-cite", "--joblog"} + arguments);
+            return parallel.waitForFinished(120000) ? parallel.exitCode() : -1;
+        };
+        const auto all = [this] {
+            return QDir(m_out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        };
+        QCOMPARE(ran({log, "--timeout", "4", "-a", commands.fileName()}), 1);
+        const QStringList converted = {"clip one.avi", "clip2.avi"};
+        QCOMPARE(all(), converted); // nothing of the killed one
+        QCOMPARE(said(m_program, print), contents(commands.fileName()));
+
+        QCOMPARE(ran({log, "--retry-failed"}), 0);
+        QCOMPARE(all(), converted + QStringList{"six.avi"});
+        QHash<QString, QDateTime> changes;
+        for (const QString &name : filesIn(m_out)) {
+            const QFileInfo result(m_out + "/" + name);
+            const QFileInfo input(
+                QDir(folder).entryInfoList({result.completeBaseName() + ".*"}).value(0));
+            QCOMPARE(streams(result.filePath()), "audio,video");
+            QCOMPARE(result.lastModified(), input.lastModified());
+            changes.insert(name, result.metadataChangeTime());
+        }
+        QCOMPARE(ran({m_dir.filePath("again.log"), "-a", commands.fileName()}), 0);
+        for (const QString &name : filesIn(m_out))
+            QCOMPARE(QFileInfo(m_out + "/" + name).metadataChangeTime(), changes.value(name));
     }
 
     // A failing file whose name holds terminal controls and a line break, a good one, and one
@@ -328,10 +383,12 @@ private slots:
         if (report == "json")
             command << "--json";
         const QString errorFile = folder + ".errors";
+        bool newline = false;     // no name here holds one
         if (report == "terminal") // on a terminal of its own, standard error apart
-            command = QStringList{
-                "script", "-qec",
-                ShellQuote::line({command}) + " 2>" + ShellQuote::line({{errorFile}}), "/dev/null"};
+            command = QStringList{"script", "-qec",
+                                  ShellQuote::command(command, &newline) + " 2>" +
+                                      ShellQuote::word(errorFile, &newline),
+                                  "/dev/null"};
         QProcess cli;
         cli.start(command.takeFirst(), command);
         QVERIFY(cli.waitForFinished(60000));

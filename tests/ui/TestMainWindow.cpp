@@ -21,13 +21,14 @@
 
 namespace {
 // The stored choices by the names earlier versions wrote them under (and this one the number of
-// files at once): a renamed one would silently lose its choice. The category comes before the
-// label and extension lists it rebuilds.
+// files at once, what to do with existing results and the file date): a renamed one would
+// silently lose its choice. The category comes before the label and extension lists it rebuilds.
 const QStringList kStored = {
-    "optOtherFolder", "optSameFolder", "txtOutPath",       "optFormat",          "cmbCategory",
-    "cmbOutVCodec",   "cmbOutFormat",  "cmbCustContainer", "cmbCACodec",         "cmbCASmapleRate",
-    "cmbCVCodec",     "cmbCVSize",     "cmbCVAspect",      "txtCABirate",        "txtChannels",
-    "txtCVBitrate",   "txtFrameRate",  "spnSimultaneous",  "chkCopyWhenPossible"};
+    "optOtherFolder",     "optSameFolder", "txtOutPath",       "optFormat",     "cmbCategory",
+    "cmbOutVCodec",       "cmbOutFormat",  "cmbCustContainer", "cmbCACodec",    "cmbCASmapleRate",
+    "cmbCVCodec",         "cmbCVSize",     "cmbCVAspect",      "txtCABirate",   "txtChannels",
+    "txtCVBitrate",       "txtFrameRate",  "spnSimultaneous",  "cmbWhenExists", "chkKeepDate",
+    "chkCopyWhenPossible"};
 
 // What the controls of the stored choices stand for (their user property: a list's text, a
 // button's check, a field's text); "optFormat" stores whether the second is checked.
@@ -393,13 +394,17 @@ private slots:
                               second(f->cmbCategory()), second(f->cmbOutVCodec()),
                               second(f->cmbOutFormat()), "AVI", second(f->cmbCACodec()),
                               "22.05 KHz", second(f->cmbCVCodec()), "[As Input]", "[As Input]",
-                              "64", "2", "320", "25", "1", "false"}));
+                              "64", "2", "320", "25", "1"}
+                  << "Make a new name"
+                  << "true"
+                  << "false"));
         const QStringList defaults = choices(m_window);
         QVERIFY(!QFile::exists(m_fixture->settingsFile()) && m_fixture->messages.count() == 0);
 
         steps()->optSameFolder->setChecked(true);
         steps()->txtOutPath->setText("/srv/media/out put");
         steps()->spnSimultaneous->setValue(steps()->spnSimultaneous->maximum());
+        steps()->chkKeepDate->setChecked(false);
         f->optFormat(1)->setChecked(true);
         QStringList typed = {"128", "6", "2500", "29.97"};
         for (const QString &name : kStored) {
