@@ -271,7 +271,7 @@ bool ConversionQueue::startRow(int index)
             [this, key](const ConversionOutcome &outcome) { jobEnded(key, outcome); });
     job->setInputFile(record.FilePath);
     job->setOutputFile(row->temporary.path());
-    // The overwrite switch reaches only the empty temporary file made for this run.
+    // The overwrite switch reaches nothing: the private folder holds no other file.
     job->setParametrs(plan.options() + QStringLiteral(" -y"));
     // The length in whole seconds, as the Duration column shows it.
     job->setFileTimeLength(record.durationMs > 0 ? float(std::nearbyint(record.durationMs / 1000.0))

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QSaveFile>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,6 +13,7 @@
 namespace {
 const QLatin1String kLockSuffix(".lock");
 const QLatin1String kListSuffix(".list");
+const QLatin1String kNewSuffix(".new"); // a list being written
 
 QString fromFile(const QString &path)
 {
@@ -53,6 +53,7 @@ public:
         if (m_lock < 0)
             return;
         QFile::remove(m_stem + kListSuffix);
+        QFile::remove(m_stem + kListSuffix + kNewSuffix);
         QFile::remove(m_stem + kLockSuffix);
         ::close(m_lock);
     }
@@ -62,14 +63,21 @@ public:
         if (m_lock < 0 && !open())
             return; // without a record the next start merely cannot tidy up
         // Replaced whole, so a reader never sees half of it. Not synced: the record is for a
-        // program that died, not a machine, and a sync would hold up the window.
-        QSaveFile list(m_stem + kListSuffix);
-        list.setDirectWriteFallback(false);
-        if (!list.open(QIODevice::WriteOnly))
+        // program that died, not a machine, and a sync would hold up the window behind every
+        // byte a finished conversion left in the cache.
+        const QString target = m_stem + kListSuffix;
+        QFile list(target + kNewSuffix);
+        if (!list.open(QIODevice::WriteOnly | QIODevice::Truncate))
             return;
         for (const QString &folder : folders)
             list.write(QFile::encodeName(folder) + '\0');
-        list.commit();
+        if (!list.flush()) {
+            list.remove();
+            return;
+        }
+        list.close();
+        ::rename(QFile::encodeName(list.fileName()).constData(),
+                 QFile::encodeName(target).constData());
     }
 
 private:
@@ -162,6 +170,7 @@ QStringList InFlightOutputs::removeStale()
             list.close();
         }
         QFile::remove(stem + kListSuffix);
+        QFile::remove(stem + kListSuffix + kNewSuffix);
         QFile::remove(stem + kLockSuffix);
         ::close(fd);
     }

@@ -103,6 +103,10 @@ TemporaryOutput::Failure TemporaryOutput::create(const QString &finalPath, int *
         return isFolderWide(*errorNumber) ? Failure::Folder : Failure::Name;
     }
     ::close(fd);
+    // The name is taken; the folder is ours alone, so the encoder makes the file itself.
+    // Written over an empty file instead, a filesystem such as ext4 flushes all of it to disk
+    // once it is closed, and the next call on it waits for that.
+    ::unlink(encoded(file).constData());
     m_path = file;
     return Failure::None;
 }
