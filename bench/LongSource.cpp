@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -12,12 +13,20 @@
 namespace {
 constexpr int kPieceSeconds = 120;
 constexpr int kCueSeconds = 4;
+// Made at about 4 Mb/s; a shorter file lost its end, though its header still tells two hours.
+constexpr qint64 kLeastBytes = qint64(LongSource::kSeconds) * 3500000 / 8;
+
+bool whole(const QString &path)
+{
+    return QFileInfo(path).size() >= kLeastBytes &&
+           ProbeSummary::of(path).matches(LongSource::kSeconds, LongSource::streams());
+}
 } // namespace
 
 QString LongSource::ensure(const QString &folder, QString *error)
 {
     const QString path = folder + QStringLiteral("/long-1080p.mkv");
-    if (ProbeSummary::of(path).matches(kSeconds, streams()))
+    if (whole(path))
         return path;
     if (!QDir().mkpath(folder)) {
         *error = QStringLiteral("cannot make %1").arg(folder);
@@ -26,7 +35,7 @@ QString LongSource::ensure(const QString &folder, QString *error)
     QTemporaryDir work(folder + QStringLiteral("/making-XXXXXX"));
     const QString subtitles = work.filePath(QStringLiteral("piece.srt"));
     const QString piece = work.filePath(QStringLiteral("piece.mkv"));
-    const QString whole = work.filePath(QStringLiteral("whole.mkv"));
+    const QString made = work.filePath(QStringLiteral("whole.mkv"));
     if (!work.isValid() || !writeSubtitles(subtitles, kPieceSeconds)) {
         *error = QStringLiteral("cannot write in %1").arg(folder);
         return {};
@@ -51,12 +60,12 @@ QString LongSource::ensure(const QString &folder, QString *error)
                                 QStringLiteral("copy"),
                                 QStringLiteral("-t"),
                                 QString::number(kSeconds),
-                                whole};
+                                made};
     if (!runEncoder(encode, error) || !runEncoder(repeat, error))
         return {};
     // Renamed only once whole, so that a run cut short leaves nothing that looks usable.
     QFile::remove(path);
-    if (!QFile::rename(whole, path) || !ProbeSummary::of(path).matches(kSeconds, streams())) {
+    if (!QFile::rename(made, path) || !whole(path)) {
         *error = QStringLiteral("the made source %1 does not read back as expected").arg(path);
         return {};
     }

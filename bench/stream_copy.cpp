@@ -28,7 +28,7 @@
 #include <atomic>
 
 namespace {
-constexpr int kRounds = 2;
+constexpr int kRounds = 3;
 constexpr int kEncodeSeconds = 60;
 constexpr int kTimeoutMs = 1800000;
 const QString kCopyOptions = QStringLiteral("-c copy");
@@ -135,7 +135,8 @@ int main(int argc, char *argv[])
         dir.filePath(QFileInfo(source).completeBaseName() + QStringLiteral(".mp4"));
     const QString bareOutput = dir.filePath(QStringLiteral("bare.mp4"));
     const QStringList bare =
-        QProcess::splitCommand(QStringLiteral("-i %1 -map 0 -c copy -c:s mov_text").arg(source)) +
+        QStringList{QStringLiteral("-i"), source} +
+        QProcess::splitCommand(QStringLiteral("-map 0 -c copy -c:s mov_text")) +
         QStringList{bareOutput};
     QList<double> queueRuns, bareRuns;
     double checkSeconds = -1;
