@@ -140,30 +140,28 @@ int main(int argc, char *argv[])
         QStringList{bareOutput};
     QList<double> queueRuns, bareRuns;
     double checkSeconds = -1;
+    const auto queueSide = [&] {
+        queueRuns << throughQueue(record, dir.path());
+        if (queueRuns.last() > 0 && checkSeconds < 0) {
+            // The queue's own check of its output, timed alone.
+            QElapsedTimer timer;
+            timer.start();
+            OutputCheck::check(queueOutput, {true, true, qint64(sourceSeconds * 1000), "mp4"});
+            checkSeconds = timer.elapsed() / 1000.0;
+        }
+        return queueRuns.last() > 0 && checkedAndRemoved(queueOutput, sourceSeconds, kCopied);
+    };
+    const auto bareSide = [&] {
+        bareRuns << throughEncoder(bare);
+        return bareRuns.last() > 0 && checkedAndRemoved(bareOutput, sourceSeconds, kCopied);
+    };
     for (int round = 0; round < kRounds; ++round) {
         // Each side goes first in turn, so that neither always meets a warmer cache.
-        for (int side = 0; side < 2; ++side) {
-            if ((side + round) % 2 == 0) {
-                queueRuns << throughQueue(record, dir.path());
-                if (checkSeconds < 0) {
-                    QElapsedTimer timer;
-                    timer.start();
-                    OutputCheck::check(queueOutput,
-                                       {true, true, qint64(sourceSeconds * 1000), "mp4"});
-                    checkSeconds = timer.elapsed() / 1000.0;
-                }
-                if (queueRuns.last() < 0 ||
-                    !checkedAndRemoved(queueOutput, sourceSeconds, kCopied)) {
-                    out << "the queue's copy failed or does not read back whole" << Qt::endl;
-                    return 1;
-                }
-            } else {
-                bareRuns << throughEncoder(bare);
-                if (bareRuns.last() < 0 || !checkedAndRemoved(bareOutput, sourceSeconds, kCopied)) {
-                    out << "the bare copy failed or does not read back whole" << Qt::endl;
-                    return 1;
-                }
-            }
+        const bool done = round % 2 == 0 ? queueSide() && bareSide() : bareSide() && queueSide();
+        if (!done) {
+            out << "a copy failed or does not read back whole (queue " << queueRuns.size()
+                << " runs, bare " << bareRuns.size() << " runs, the last one failing)" << Qt::endl;
+            return 1;
         }
         out << "round " << round + 1 << ": queue " << fixed(queueRuns.last()) << " s, bare "
             << fixed(bareRuns.last()) << " s" << Qt::endl;
