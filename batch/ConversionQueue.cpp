@@ -427,7 +427,7 @@ QString ConversionQueue::nextFreeName(const Row &row) const
 }
 
 // A row whose job did not succeed never ends "Complete". problem, when given, is told.
-void ConversionQueue::endRow(quint64 key, RowStatus::State state, const QString &log,
+void ConversionQueue::endRow(quint64 key, RowStatus::State state, QString log,
                              const QString &problem)
 {
     const auto found = m_rows.find(key);

@@ -69,7 +69,8 @@ private:
     void rowPercent(quint64 key, qint16 percent);
     void jobEnded(quint64 key, const ConversionOutcome &outcome);
     void checked(quint64 key);
-    void endRow(quint64 key, RowStatus::State state, const QString &log, const QString &problem);
+    // log by value: it may be the ending row's own, which goes before it is stored.
+    void endRow(quint64 key, RowStatus::State state, QString log, const QString &problem);
     void folderUnusable(const QString &reason);
     QString nextFreeName(const Row &row) const;
     void rowsAppended(int first, int last);
