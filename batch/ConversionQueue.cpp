@@ -386,6 +386,15 @@ void ConversionQueue::checked(quint64 key)
     Row &row = *found->second;
     const OutputCheck::Verdict verdict = row.check->result();
     QString log = row.log;
+    if (!QFileInfo::exists(row.temporary.path())) {
+        // An encoder told to write elsewhere (-f null, a pipe) reports success with no file.
+        const QString reason =
+            QStringLiteral("The encoder wrote no file for %1.").arg(row.finalPath);
+        row.temporary.discard();
+        endRow(key, RowStatus::State::Error, log + QLatin1Char('\n') + reason + QLatin1Char('\n'),
+               reason);
+        return;
+    }
     if (!verdict.problem.isEmpty()) {
         // Never under the final name: a later run would name its good result beside it.
         const QString kept = row.temporary.keep(row.finalPath, QStringLiteral("check-failed"));

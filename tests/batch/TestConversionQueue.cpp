@@ -185,7 +185,9 @@ private slots:
                 QVERIFY(m_list->rebuild(rows, nullptr));
                 addRows(1, false);
             }
-            if (running == 2 && during.isEmpty()) {
+            // Each encoder makes its file as it opens its output.
+            if (running == 2 && during.size() < 2) {
+                during.clear();
                 for (const QString &folder :
                      QDir(out).entryList({".reelforge-*"}, QDir::Dirs | QDir::Hidden))
                     during += filesIn(out + "/" + folder);
