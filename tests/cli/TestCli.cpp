@@ -231,14 +231,9 @@ private slots:
     // start says so per stream, as the printed command does.
     void copiesWhatFits()
     {
-        const QStringList format = {"--copy-when-possible",
-                                    "--options",
-                                    "-c:v libx264 -an",
-                                    "--ext",
-                                    "mkv",
-                                    "--output",
-                                    m_out,
-                                    m_clip};
+        const QStringList format =
+            QStringList{"--copy-when-possible", "--options", "-c:v libx264 -an"} +
+            QStringList{"--ext", "mkv", "--output", m_out, m_clip};
         const QString printed = said(m_program, QStringList{"--print-commands"} + format);
         QVERIFY2(printed.contains(" -c:0 copy ") &&
                      printed.contains("  # video 1 (H.264, 160x120): copy; audio 1 ("),
@@ -322,9 +317,7 @@ private slots:
         commands.close();
         const QString log = m_dir.filePath("jobs.log");
         QProcess parallel;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("PARALLEL_SHELL", "/bin/sh");
-        parallel.setProcessEnvironment(environment);
+        qputenv("PARALLEL_SHELL", "/bin/sh");                  // only parallel reads it
         parallel.setStandardInputFile(QProcess::nullDevice()); // a retry reads no input
         const auto ran = [&](const QStringList &arguments) {
             parallel.start("parallel", QStringList{"--will-cite", "--joblog"} + arguments);
