@@ -1,5 +1,6 @@
 #include "InFlightOutputs.h"
 
+#include "RecordLock.h"
 #include "TemporaryOutput.h"
 
 #include <QCoreApplication>
@@ -20,28 +21,6 @@ QString fromFile(const QString &path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).trimmed()
                                           : QString();
-}
-
-// This machine's name, made safe for a file name; records of other hosts are never reaped.
-QString hostTag()
-{
-    char name[256] = {};
-    ::gethostname(name, sizeof name - 1);
-    QString tag = QString::fromLatin1(name);
-    for (QChar &c : tag) {
-        if (!c.isLetterOrNumber() && c != QLatin1Char('.') && c != QLatin1Char('-'))
-            c = QLatin1Char('_');
-    }
-    return tag.isEmpty() ? QStringLiteral("host") : tag;
-}
-
-// Takes the lock of a record without waiting; false while its owner holds it.
-bool lockRecord(int fd)
-{
-    struct flock lock = {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
 }
 
 // This process's record: its lock held open until the process ends.
@@ -86,15 +65,16 @@ private:
         const QString records = InFlightOutputs::recordsFolder();
         QDir().mkpath(records);
         const QString boot = fromFile(QStringLiteral("/proc/sys/kernel/random/boot_id"));
-        m_stem = QStringLiteral("%1/%2_%3_%4_%5")
-                     .arg(records, hostTag(), boot.isEmpty() ? QStringLiteral("boot") : boot)
-                     .arg(QCoreApplication::applicationPid())
-                     .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        m_stem =
+            QStringLiteral("%1/%2_%3_%4_%5")
+                .arg(records, RecordLock::hostTag(), boot.isEmpty() ? QStringLiteral("boot") : boot)
+                .arg(QCoreApplication::applicationPid())
+                .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
         const int fd = ::open(QFile::encodeName(m_stem + kLockSuffix).constData(),
                               O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0)
             return false;
-        if (!lockRecord(fd)) {
+        if (!RecordLock::tryLock(fd)) {
             ::close(fd);
             return false;
         }
@@ -148,7 +128,7 @@ QStringList InFlightOutputs::removeStale()
 {
     QStringList removed;
     const QDir records(recordsFolder());
-    const QString host = hostTag() + QLatin1Char('_');
+    const QString host = RecordLock::hostTag() + QLatin1Char('_');
     for (const QString &name :
          records.entryList({host + QLatin1Char('*') + kLockSuffix}, QDir::Files | QDir::Hidden)) {
         const QString stem = records.filePath(name.chopped(kLockSuffix.size()));
@@ -156,7 +136,7 @@ QStringList InFlightOutputs::removeStale()
                               O_RDWR | O_CLOEXEC | O_NOFOLLOW);
         if (fd < 0)
             continue;
-        if (!lockRecord(fd)) {
+        if (!RecordLock::tryLock(fd)) {
             ::close(fd); // its owner still runs
             continue;
         }

@@ -3,13 +3,13 @@
 #include "FileListModel.h"
 #include "InFlightOutputs.h"
 #include "JournalFile.h"
+#include "RecordLock.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSaveFile>
-#include <QSysInfo>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -17,26 +17,6 @@
 namespace {
 const QLatin1String kLockSuffix(".lock");
 const QLatin1String kListSuffix(".list");
-
-// This machine's name, made safe for a file name: journals of other hosts are never claimed.
-QString hostTag()
-{
-    QString tag = QSysInfo::machineHostName();
-    for (QChar &c : tag) {
-        if (!c.isLetterOrNumber() && c != QLatin1Char('.') && c != QLatin1Char('-'))
-            c = QLatin1Char('_');
-    }
-    return tag.isEmpty() ? QStringLiteral("host") : tag;
-}
-
-// Takes the lock without waiting; false while another open file holds it.
-bool lock(int fd)
-{
-    struct flock whole = {};
-    whole.l_type = F_WRLCK;
-    whole.l_whence = SEEK_SET;
-    return ::fcntl(fd, F_OFD_SETLK, &whole) == 0;
-}
 
 void removeJournal(const QString &stem, int lockFd)
 {
@@ -83,7 +63,7 @@ void ListJournal::claimLeftOver()
 {
     const QDir folder(m_folder);
     const QStringList locks =
-        folder.entryList({hostTag() + QStringLiteral("_*") + kLockSuffix},
+        folder.entryList({RecordLock::hostTag() + QStringLiteral("_*") + kLockSuffix},
                          QDir::Files | QDir::Hidden, QDir::Time | QDir::Reversed);
     for (const QString &name : locks) {
         const QString stem = folder.filePath(name.chopped(kLockSuffix.size()));
@@ -91,7 +71,7 @@ void ListJournal::claimLeftOver()
                               O_RDWR | O_CLOEXEC | O_NOFOLLOW);
         if (fd < 0)
             continue;
-        if (!lock(fd)) {
+        if (!RecordLock::tryLock(fd)) {
             ::close(fd); // its copy still runs
             continue;
         }
@@ -111,14 +91,14 @@ void ListJournal::claimLeftOver()
 bool ListJournal::openOwn()
 {
     const QString stem = QStringLiteral("%1/%2_%3_%4")
-                             .arg(m_folder, hostTag())
+                             .arg(m_folder, RecordLock::hostTag())
                              .arg(QCoreApplication::applicationPid())
                              .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
     const int fd = ::open(QFile::encodeName(stem + kLockSuffix).constData(),
                           O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
-    if (!lock(fd)) {
+    if (!RecordLock::tryLock(fd)) {
         QFile::remove(stem + kLockSuffix);
         ::close(fd);
         return false;
