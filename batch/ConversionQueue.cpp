@@ -295,8 +295,8 @@ void ConversionQueue::searchEarlierResult(int index)
     connect(row->search.get(), &QFutureWatcherBase::finished, this, [this, key] { searched(key); });
     // The extension a result of this file gets: "auto" stands for one that fits its streams.
     BatchChoices choices = m_choices;
-    choices.extension =
-        StreamPlan::make(record.streams, QString(), m_choices.extension, false).extension();
+    choices.extension = StreamPlan::outputExtension(record.streams, m_choices.encoderOptions(),
+                                                    m_choices.extension);
     row->search->setFuture(QtConcurrent::run(&EarlierResult::find, record.FilePath, choices,
                                              record.durationMs > 0 ? record.durationMs : -1,
                                              m_batchOutputs));

@@ -157,6 +157,15 @@ QString arguments(const FormatOptions &options, const QVector<Step> &steps,
     return EncoderCommand::joinedOptions(words);
 }
 
+QString extensionFor(const MediaStreams &streams, const FormatOptions &options,
+                     const QString &extension)
+{
+    if (extension != kAuto)
+        return extension;
+    return options.excludes(Kind::Video) ? ContainerCodecs::soundContainer(streams)
+                                         : QStringLiteral("mkv");
+}
+
 QString label(const MediaStream &stream)
 {
     QStringList facts = {CodecNames::shown(stream.codec.isEmpty() ? stream.format : stream.codec)};
@@ -179,10 +188,7 @@ StreamPlan StreamPlan::make(const MediaStreams &streams, const QString &options,
     StreamPlan plan;
     plan.m_options = options;
     const FormatOptions parsed = FormatOptions::parse(options);
-    plan.m_extension = extension;
-    if (extension == kAuto)
-        plan.m_extension = parsed.excludes(Kind::Video) ? ContainerCodecs::soundContainer(streams)
-                                                        : QStringLiteral("mkv");
+    plan.m_extension = extensionFor(streams, parsed, extension);
     if (streams.isEmpty())
         return plan;
     const ContainerCodecs container = ContainerCodecs::forExtension(plan.m_extension);
@@ -203,6 +209,12 @@ StreamPlan StreamPlan::make(const MediaStreams &streams, const QString &options,
     if (!fixed && (allStreams || plan.copiesAny()))
         plan.m_options = arguments(parsed, plan.m_steps, container);
     return plan;
+}
+
+QString StreamPlan::outputExtension(const MediaStreams &streams, const QString &options,
+                                    const QString &extension)
+{
+    return extensionFor(streams, FormatOptions::parse(options), extension);
 }
 
 bool StreamPlan::copiesAny() const

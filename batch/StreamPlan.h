@@ -27,6 +27,10 @@ public:
     static StreamPlan make(const MediaStreams &streams, const QString &options,
                            const QString &extension, bool copyWhenPossible);
 
+    // The extension the file's result gets: extension itself, unless it is "auto".
+    static QString outputExtension(const MediaStreams &streams, const QString &options,
+                                   const QString &extension);
+
     const QVector<Step> &steps() const { return m_steps; }
     QString options() const { return m_options; }
     QString extension() const { return m_extension; }
