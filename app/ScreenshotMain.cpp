@@ -1,15 +1,15 @@
 // Renders the main window with a few sample rows to a PNG, for the README.
-#include "FileListModel.h"
-#include "FormatPanel.h"
-#include "FramePanel.h"
-#include "MainWindow.h"
-#include "MessageBox.h"
-#include "PanelAnimator.h"
-#include "StepsFrame.h"
+#include "filelist/FileListModel.h"
+#include "services/MessageBox.h"
+#include "ui/FormatPanel.h"
+#include "ui/FramePanel.h"
+#include "ui/MainWindow.h"
+#include "ui/PanelAnimator.h"
+#include "ui/StepsFrame.h"
 
-#include "DialogService.h"
-#include "ShellOpener.h"
-#include "ShutdownBackend.h"
+#include "services/DialogService.h"
+#include "services/ShellOpener.h"
+#include "services/ShutdownBackend.h"
 
 #include <QApplication>
 #include <QColor>
@@ -84,7 +84,7 @@ int main(int argc, char *argv[])
         row("/home/ana/Videos/interview.mov", RowStatus::State::Complete, "00:25:03", "1.12 GB"),
         nullptr);
     list->append(
-        row("/home/ana/Downloads/broken.avi", RowStatus::State::UnkownFormat, "Error", "12 KB"),
+        row("/home/ana/Downloads/broken.avi", RowStatus::State::UnknownWhenAdded, "Error", "12 KB"),
         nullptr);
     window.steps()->txtOutPath->setText("/home/ana/Videos/Converted");
     // The overall line as it reads while the second row converts.

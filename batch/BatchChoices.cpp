@@ -1,4 +1,4 @@
-#include "BatchChoices.h"
+#include "batch/BatchChoices.h"
 
 #include <QRegularExpression>
 

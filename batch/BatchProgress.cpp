@@ -1,4 +1,4 @@
-#include "BatchProgress.h"
+#include "batch/BatchProgress.h"
 
 #include <QElapsedTimer>
 

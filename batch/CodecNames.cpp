@@ -1,4 +1,4 @@
-#include "CodecNames.h"
+#include "batch/CodecNames.h"
 
 #include <QHash>
 #include <QSet>

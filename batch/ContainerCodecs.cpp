@@ -1,6 +1,6 @@
-#include "ContainerCodecs.h"
+#include "batch/ContainerCodecs.h"
 
-#include "CodecNames.h"
+#include "batch/CodecNames.h"
 
 #include <QStringList>
 

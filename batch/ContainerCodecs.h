@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MediaStream.h"
+#include "filelist/MediaStream.h"
 
 #include <QPair>
 #include <QSet>

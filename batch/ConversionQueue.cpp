@@ -1,13 +1,13 @@
-#include "ConversionQueue.h"
+#include "batch/ConversionQueue.h"
 
-#include "CVideoConv.h"
-#include "EarlierResult.h"
-#include "FileListModel.h"
-#include "FileListStatus.h"
-#include "OutputCheck.h"
-#include "OutputFileName.h"
-#include "StreamPlan.h"
-#include "TemporaryOutput.h"
+#include "batch/EarlierResult.h"
+#include "batch/OutputCheck.h"
+#include "batch/StreamPlan.h"
+#include "engine/CVideoConv.h"
+#include "engine/OutputFileName.h"
+#include "engine/TemporaryOutput.h"
+#include "filelist/FileListModel.h"
+#include "filelist/FileListStatus.h"
 
 #include <QColor>
 #include <QFile>

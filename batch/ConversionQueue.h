@@ -1,11 +1,11 @@
 #pragma once
 
-#include "BatchChoices.h"
-#include "BatchNotice.h"
-#include "BatchProgress.h"
-#include "ConversionOutcome.h"
-#include "RowEnding.h"
-#include "RowStatus.h"
+#include "batch/BatchChoices.h"
+#include "batch/BatchNotice.h"
+#include "batch/BatchProgress.h"
+#include "batch/RowEnding.h"
+#include "engine/ConversionOutcome.h"
+#include "filelist/RowStatus.h"
 
 #include <QHash>
 #include <QObject>

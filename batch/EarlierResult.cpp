@@ -1,7 +1,7 @@
-#include "EarlierResult.h"
+#include "batch/EarlierResult.h"
 
-#include "OutputCheck.h"
-#include "OutputFileName.h"
+#include "batch/OutputCheck.h"
+#include "engine/OutputFileName.h"
 
 #include <QFileInfo>
 

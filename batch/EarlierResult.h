@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BatchChoices.h"
+#include "batch/BatchChoices.h"
 
 #include <QSet>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "FormatOptions.h"
+#include "batch/FormatOptions.h"
 
 #include <QHash>
 #include <QProcess>

@@ -1,8 +1,8 @@
-#include "OutputCheck.h"
+#include "batch/OutputCheck.h"
 
-#include "EncoderOutput.h"
-#include "EncoderPath.h"
-#include "MediaProbe.h"
+#include "engine/EncoderOutput.h"
+#include "engine/EncoderPath.h"
+#include "filelist/MediaProbe.h"
 
 #include <QFileInfo>
 #include <QProcess>

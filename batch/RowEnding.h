@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RowStatus.h"
+#include "filelist/RowStatus.h"
 
 #include <QString>
 

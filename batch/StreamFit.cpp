@@ -1,7 +1,7 @@
-#include "StreamFit.h"
+#include "batch/StreamFit.h"
 
-#include "CodecNames.h"
-#include "CustomLists.h"
+#include "batch/CodecNames.h"
+#include "format/CustomLists.h"
 
 #include <QHash>
 #include <QRegularExpression>

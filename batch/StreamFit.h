@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FormatOptions.h"
-#include "MediaStream.h"
+#include "batch/FormatOptions.h"
+#include "filelist/MediaStream.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
-#include "StreamPlan.h"
+#include "batch/StreamPlan.h"
 
-#include "CodecNames.h"
-#include "ContainerCodecs.h"
-#include "EncoderCommand.h"
-#include "FormatOptions.h"
-#include "StreamFit.h"
+#include "batch/CodecNames.h"
+#include "batch/ContainerCodecs.h"
+#include "batch/FormatOptions.h"
+#include "batch/StreamFit.h"
+#include "engine/EncoderCommand.h"
 
 #include <algorithm>
 

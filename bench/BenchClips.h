@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TestMedia.h"
+#include "tests/testsupport/TestMedia.h"
 
 #include <QStringList>
 

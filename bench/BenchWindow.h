@@ -1,12 +1,12 @@
 #pragma once
 
-#include "DesktopNotifier.h"
-#include "DialogService.h"
-#include "FileAdder.h"
-#include "MainWindow.h"
-#include "ShellOpener.h"
-#include "ShutdownBackend.h"
-#include "SleepInhibitor.h"
+#include "filelist/FileAdder.h"
+#include "services/DesktopNotifier.h"
+#include "services/DialogService.h"
+#include "services/ShellOpener.h"
+#include "services/ShutdownBackend.h"
+#include "services/SleepInhibitor.h"
+#include "ui/MainWindow.h"
 
 #include <QEventLoop>
 #include <QStringList>

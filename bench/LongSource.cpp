@@ -1,7 +1,7 @@
-#include "LongSource.h"
+#include "bench/LongSource.h"
 
-#include "EncoderPath.h"
-#include "ProbeSummary.h"
+#include "bench/ProbeSummary.h"
+#include "engine/EncoderPath.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "ProbeSummary.h"
+#include "bench/ProbeSummary.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

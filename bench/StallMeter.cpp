@@ -1,4 +1,4 @@
-#include "StallMeter.h"
+#include "bench/StallMeter.h"
 
 #include <algorithm>
 

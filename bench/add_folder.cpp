@@ -2,13 +2,13 @@
 // long the window's event loop went without running, and, for comparison, the time of
 // running the encoder and the media-information tool on each file one after the other.
 // The figures depend on the machine's load: run it on a quiet machine.
-#include "CountingPresenter.h"
-#include "DialogService.h"
-#include "FileAdder.h"
-#include "FileListModel.h"
-#include "MessageBox.h"
-#include "StallMeter.h"
-#include "TestMedia.h"
+#include "bench/CountingPresenter.h"
+#include "bench/StallMeter.h"
+#include "filelist/FileAdder.h"
+#include "filelist/FileListModel.h"
+#include "services/DialogService.h"
+#include "services/MessageBox.h"
+#include "tests/testsupport/TestMedia.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,12 +1,12 @@
 // Adds a folder of 1000 tiny clips through Add Folder in the real window and reports the time
 // per file, the longest pause of the window thread and the program's peak memory.
-#include "BenchWindow.h"
-#include "CountingPresenter.h"
-#include "FileListModel.h"
-#include "MessageBox.h"
-#include "StallMeter.h"
-#include "StepsFrame.h"
-#include "TestMedia.h"
+#include "bench/BenchWindow.h"
+#include "bench/CountingPresenter.h"
+#include "bench/StallMeter.h"
+#include "filelist/FileListModel.h"
+#include "services/MessageBox.h"
+#include "tests/testsupport/TestMedia.h"
+#include "ui/StepsFrame.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,16 +2,16 @@
 // same encoder argument lists back to back without the program, five rounds each, alternating;
 // prints the median times, their ratio, and what checking one output costs.
 
-#include "BenchClips.h"
-#include "BenchFolder.h"
-#include "BenchWindow.h"
-#include "ConversionQueue.h"
-#include "FileListModel.h"
-#include "FormatPanel.h"
-#include "MediaProbe.h"
-#include "SignalWait.h"
-#include "StepsFrame.h"
-#include "TestMedia.h"
+#include "batch/ConversionQueue.h"
+#include "bench/BenchClips.h"
+#include "bench/BenchFolder.h"
+#include "bench/BenchWindow.h"
+#include "bench/SignalWait.h"
+#include "filelist/FileListModel.h"
+#include "filelist/MediaProbe.h"
+#include "tests/testsupport/TestMedia.h"
+#include "ui/FormatPanel.h"
+#include "ui/StepsFrame.h"
 
 #include <QApplication>
 #include <QDir>

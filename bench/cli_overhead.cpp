@@ -2,10 +2,10 @@
 // runs the same encoder argument lists one after another from a plain loop, and prints both
 // times and their ratio. Two rounds each, alternating; the faster of each counts.
 
-#include "BenchClips.h"
-#include "BenchFolder.h"
-#include "EncoderCommand.h"
-#include "PresetsFile.h"
+#include "bench/BenchClips.h"
+#include "bench/BenchFolder.h"
+#include "engine/EncoderCommand.h"
+#include "format/PresetsFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

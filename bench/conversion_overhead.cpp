@@ -3,10 +3,10 @@
 // both times and their ratio. Each clip's fastest run per way is used, to damp the noise
 // of a shared machine.
 
-#include "CVideoConv.h"
-#include "EncoderPath.h"
-#include "SignalWait.h"
-#include "TestMedia.h"
+#include "bench/SignalWait.h"
+#include "engine/CVideoConv.h"
+#include "engine/EncoderPath.h"
+#include "tests/testsupport/TestMedia.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -4,11 +4,11 @@
 // changes them, the longest single change of the list and the longest pause of the window
 // thread, with the journal on and without it.
 
-#include "BenchFolder.h"
-#include "FileListModel.h"
-#include "JournalFile.h"
-#include "ListJournal.h"
-#include "StallMeter.h"
+#include "bench/BenchFolder.h"
+#include "bench/StallMeter.h"
+#include "filelist/FileListModel.h"
+#include "filelist/JournalFile.h"
+#include "filelist/ListJournal.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -2,13 +2,13 @@
 // once, then runs the same encoder argument lists with `xargs -P 2` without the program, and
 // prints the times and their ratios.
 
-#include "BenchClips.h"
-#include "BenchFolder.h"
-#include "ConversionQueue.h"
-#include "EncoderCommand.h"
-#include "EncoderPath.h"
-#include "FileListModel.h"
-#include "SignalWait.h"
+#include "batch/ConversionQueue.h"
+#include "bench/BenchClips.h"
+#include "bench/BenchFolder.h"
+#include "bench/SignalWait.h"
+#include "engine/EncoderCommand.h"
+#include "engine/EncoderPath.h"
+#include "filelist/FileListModel.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // Time from process start to the main window's first paint, with the shipped data files.
 // The program starts itself several times (offscreen) and prints the median.
 
-#include "BenchWindow.h"
+#include "bench/BenchWindow.h"
 
 #include <QApplication>
 #include <QDateTime>

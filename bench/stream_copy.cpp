@@ -4,18 +4,18 @@
 // check on its own, and estimates encoding the whole file with the 1080p H.264 preset from
 // its first minute.
 
-#include "BenchFolder.h"
-#include "ConversionQueue.h"
-#include "EncoderCommand.h"
-#include "EncoderPath.h"
-#include "FileListModel.h"
-#include "FileProbe.h"
-#include "LongSource.h"
-#include "OutputCheck.h"
-#include "PresetsFile.h"
-#include "ProbeSummary.h"
-#include "SignalWait.h"
-#include "StreamPlan.h"
+#include "batch/ConversionQueue.h"
+#include "batch/OutputCheck.h"
+#include "batch/StreamPlan.h"
+#include "bench/BenchFolder.h"
+#include "bench/LongSource.h"
+#include "bench/ProbeSummary.h"
+#include "bench/SignalWait.h"
+#include "engine/EncoderCommand.h"
+#include "engine/EncoderPath.h"
+#include "filelist/FileListModel.h"
+#include "filelist/FileProbe.h"
+#include "format/PresetsFile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -2,16 +2,16 @@
 // while a 5 ms timer ticks on the window thread, and prints the longest gap between ticks:
 // how long the window would have gone unpainted.
 
-#include "BenchClips.h"
-#include "BenchFolder.h"
-#include "BenchWindow.h"
-#include "CVideoConv.h"
-#include "ConversionQueue.h"
-#include "FileListModel.h"
-#include "FormatPanel.h"
-#include "SignalWait.h"
-#include "StallMeter.h"
-#include "StepsFrame.h"
+#include "batch/ConversionQueue.h"
+#include "bench/BenchClips.h"
+#include "bench/BenchFolder.h"
+#include "bench/BenchWindow.h"
+#include "bench/SignalWait.h"
+#include "bench/StallMeter.h"
+#include "engine/CVideoConv.h"
+#include "filelist/FileListModel.h"
+#include "ui/FormatPanel.h"
+#include "ui/StepsFrame.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
-#include "CliFormat.h"
+#include "cli/CliFormat.h"
 
-#include "OutputFolders.h"
-#include "PresetTable.h"
+#include "format/PresetTable.h"
+#include "settings/OutputFolders.h"
 
 #include <QDir>
 

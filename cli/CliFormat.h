@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BatchChoices.h"
-#include "CliChoices.h"
+#include "batch/BatchChoices.h"
+#include "cli/CliChoices.h"
 
 class PresetTable;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CliChoices.h"
+#include "cli/CliChoices.h"
 
 #include <QString>
 #include <QStringList>

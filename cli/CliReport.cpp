@@ -1,6 +1,6 @@
-#include "CliReport.h"
+#include "cli/CliReport.h"
 
-#include "FileListStatus.h"
+#include "filelist/FileListStatus.h"
 
 QString CliReport::endingName(RowStatus::State state)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RowEnding.h"
+#include "batch/RowEnding.h"
 
 #include <QString>
 #include <QStringList>

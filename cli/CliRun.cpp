@@ -1,12 +1,12 @@
-#include "CliRun.h"
+#include "cli/CliRun.h"
 
-#include "AddRun.h"
-#include "AddingRules.h"
-#include "EarlierResult.h"
-#include "EncoderCommand.h"
-#include "FolderListing.h"
-#include "OutputFileName.h"
-#include "ShellQuote.h"
+#include "batch/EarlierResult.h"
+#include "cli/ShellQuote.h"
+#include "engine/EncoderCommand.h"
+#include "engine/OutputFileName.h"
+#include "filelist/AddRun.h"
+#include "filelist/AddingRules.h"
+#include "filelist/FolderListing.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -145,7 +145,7 @@ void CliRun::addNext()
             record.streams = probe.streams;
             record.FileSize = probe.fileSize;
             record.status = probe.verdict == FileProbe::Verdict::UnknownFormat
-                                ? RowStatus::State::UnkownFormat
+                                ? RowStatus::State::UnknownWhenAdded
                                 : RowStatus::State::WaitingConversion;
             return m_list.append(record, error);
         });
@@ -175,7 +175,7 @@ void CliRun::chunkAdded()
             reason = m_addFailures.value(path, QStringLiteral("not a file that is converted "
                                                               "(a folder inside, a device, or "
                                                               "a refused extension)"));
-        else if (m_list.record(row).status.state() == RowStatus::State::UnkownFormat)
+        else if (m_list.record(row).status.state() == RowStatus::State::UnknownWhenAdded)
             reason = encoderMissing ? QStringLiteral("the encoder ffmpeg was not found")
                                     : QStringLiteral("the encoder cannot read this file");
         if (!reason.isEmpty()) {

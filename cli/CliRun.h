@@ -1,10 +1,10 @@
 #pragma once
 
-#include "BatchChoices.h"
-#include "CliReport.h"
-#include "ConversionQueue.h"
-#include "FileListModel.h"
-#include "StreamPlan.h"
+#include "batch/BatchChoices.h"
+#include "batch/ConversionQueue.h"
+#include "batch/StreamPlan.h"
+#include "cli/CliReport.h"
+#include "filelist/FileListModel.h"
 
 #include <QElapsedTimer>
 #include <QHash>

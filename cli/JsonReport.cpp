@@ -1,6 +1,6 @@
-#include "JsonReport.h"
+#include "cli/JsonReport.h"
 
-#include "BatchProgress.h"
+#include "batch/BatchProgress.h"
 
 #include <QIODevice>
 #include <QJsonArray>

@@ -1,4 +1,4 @@
-#include "PlainReport.h"
+#include "cli/PlainReport.h"
 
 #include <QIODevice>
 

@@ -1,4 +1,4 @@
-#include "ShellQuote.h"
+#include "cli/ShellQuote.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,7 @@
-#include "TerminalReport.h"
+#include "cli/TerminalReport.h"
 
-#include "BatchProgress.h"
-#include "PlainReport.h"
+#include "batch/BatchProgress.h"
+#include "cli/PlainReport.h"
 
 #include <QFileInfo>
 #include <QIODevice>

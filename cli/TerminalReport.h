@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CliReport.h"
+#include "cli/CliReport.h"
 
 #include <QStringList>
 

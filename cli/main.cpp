@@ -1,13 +1,14 @@
-#include "CliFormat.h"
-#include "CliOptions.h"
-#include "CliRun.h"
-#include "InFlightOutputs.h"
-#include "JsonReport.h"
-#include "PlainReport.h"
-#include "PresetsFile.h"
-#include "TerminalReport.h"
-#include "TerminationSignals.h"
-#include "UserPresets.h"
+#include "cli/CliFormat.h"
+#include "cli/CliOptions.h"
+#include "cli/CliRun.h"
+#include "cli/JsonReport.h"
+#include "cli/PlainReport.h"
+#include "cli/TerminalReport.h"
+#include "engine/InFlightOutputs.h"
+#include "format/PresetsFile.h"
+#include "format/UserPresets.h"
+#include "services/TerminationSignals.h"
+#include "services/Version.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -71,7 +72,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("reelforge-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(REELFORGE_VERSION));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(Version::Text));
     QFile out;
     out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
     QFile err;
@@ -87,7 +88,7 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (choices.action == CliChoices::Action::Version) {
-        out.write(QStringLiteral("reelforge-cli %1\n").arg(REELFORGE_VERSION).toUtf8());
+        out.write(QStringLiteral("reelforge-cli %1\n").arg(QLatin1String(Version::Text)).toUtf8());
         return 0;
     }
 

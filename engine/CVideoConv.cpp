@@ -1,8 +1,8 @@
-#include "CVideoConv.h"
+#include "engine/CVideoConv.h"
 
-#include "DOSOutputs.h"
-#include "EncoderCommand.h"
-#include "EncoderOutput.h"
+#include "engine/DOSOutputs.h"
+#include "engine/EncoderCommand.h"
+#include "engine/EncoderOutput.h"
 
 #include <QFileInfo>
 #include <QPointer>

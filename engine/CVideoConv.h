@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ConversionOutcome.h"
+#include "engine/ConversionOutcome.h"
 
 #include <QObject>
 #include <QString>

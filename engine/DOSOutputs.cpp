@@ -1,6 +1,6 @@
-#include "DOSOutputs.h"
+#include "engine/DOSOutputs.h"
 
-#include "MessageBox.h"
+#include "services/MessageBox.h"
 
 #include <QEventLoop>
 #include <QPointer>

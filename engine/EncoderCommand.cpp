@@ -1,6 +1,6 @@
-#include "EncoderCommand.h"
+#include "engine/EncoderCommand.h"
 
-#include "EncoderPath.h"
+#include "engine/EncoderPath.h"
 
 #include <QProcess>
 

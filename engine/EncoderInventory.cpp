@@ -1,4 +1,4 @@
-#include "EncoderInventory.h"
+#include "engine/EncoderInventory.h"
 
 #include <QHash>
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "EncoderOutput.h"
+#include "engine/EncoderOutput.h"
 
 #include <QRegularExpression>
 #include <QStringList>

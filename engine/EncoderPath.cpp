@@ -1,4 +1,4 @@
-#include "EncoderPath.h"
+#include "engine/EncoderPath.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
-#include "InFlightOutputs.h"
+#include "engine/InFlightOutputs.h"
 
-#include "RecordLock.h"
-#include "TemporaryOutput.h"
+#include "engine/RecordLock.h"
+#include "engine/TemporaryOutput.h"
 
 #include <QCoreApplication>
 #include <QDir>

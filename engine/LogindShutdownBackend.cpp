@@ -1,4 +1,4 @@
-#include "LogindShutdownBackend.h"
+#include "engine/LogindShutdownBackend.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

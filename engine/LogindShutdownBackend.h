@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ShutdownBackend.h"
+#include "services/ShutdownBackend.h"
 
 // Asks systemd-logind on the system bus to end the session, power off or reboot. The
 // requests are non-interactive and sent without waiting for an answer, so a machine without

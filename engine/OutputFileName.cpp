@@ -1,4 +1,4 @@
-#include "OutputFileName.h"
+#include "engine/OutputFileName.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "ProcessRunner.h"
+#include "engine/ProcessRunner.h"
 
 #include <QPointer>
 #include <QTimer>

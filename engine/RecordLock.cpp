@@ -1,4 +1,4 @@
-#include "RecordLock.h"
+#include "engine/RecordLock.h"
 
 #include <QSysInfo>
 

@@ -1,4 +1,4 @@
-#include "ShutDownWindows.h"
+#include "engine/ShutDownWindows.h"
 
 void EnableShutdownPrivilege(ShutdownBackend &backend)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ShutdownBackend.h"
+#include "services/ShutdownBackend.h"
 
 #include <QtGlobal>
 

@@ -1,6 +1,6 @@
-#include "TemporaryOutput.h"
+#include "engine/TemporaryOutput.h"
 
-#include "InFlightOutputs.h"
+#include "engine/InFlightOutputs.h"
 
 #include <QFile>
 #include <QFileInfo>

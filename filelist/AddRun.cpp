@@ -1,8 +1,8 @@
-#include "AddRun.h"
+#include "filelist/AddRun.h"
 
-#include "AddingRules.h"
-#include "EncoderPath.h"
-#include "FileListModel.h"
+#include "engine/EncoderPath.h"
+#include "filelist/AddingRules.h"
+#include "filelist/FileListModel.h"
 
 #include <QElapsedTimer>
 #include <QFile>

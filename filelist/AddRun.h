@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FileListError.h"
-#include "FileProbe.h"
+#include "filelist/FileListError.h"
+#include "filelist/FileProbe.h"
 
 #include <QHash>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "AddingRules.h"
+#include "filelist/AddingRules.h"
 
 const QString AddingRules::RejectedExtensions = QStringLiteral(
     ".cda.wav.wma.mp3.ogg.aac.alac.flac.ac3.spx.mpc.tta.ape.ofr.midi.adx.exe.zip.rar.bmp.jpg.com."

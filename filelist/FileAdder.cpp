@@ -1,9 +1,9 @@
-#include "FileAdder.h"
+#include "filelist/FileAdder.h"
 
-#include "FileListModel.h"
-#include "FolderListing.h"
-#include "MessageBox.h"
-#include "SelectionList.h"
+#include "filelist/FileListModel.h"
+#include "filelist/FolderListing.h"
+#include "filelist/SelectionList.h"
+#include "services/MessageBox.h"
 
 #include <QThread>
 
@@ -241,7 +241,8 @@ bool FileAdder::appendRow(const QString &path, const FileProbe::Result &probe, F
     record.FileSize = probe.fileSize;
     // A file nothing could probe (no encoder) is not offered for conversion either.
     const bool known = probe.verdict == FileProbe::Verdict::Reads;
-    record.status = known ? RowStatus::State::WaitingConversion : RowStatus::State::UnkownFormat;
+    record.status =
+        known ? RowStatus::State::WaitingConversion : RowStatus::State::UnknownWhenAdded;
     if (!m_model.append(record, error))
         return false;
     if (!known) {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "AddRun.h"
-#include "DialogService.h"
-#include "FileListError.h"
-#include "FileListRecord.h"
+#include "filelist/AddRun.h"
+#include "filelist/FileListError.h"
+#include "filelist/FileListRecord.h"
+#include "services/DialogService.h"
 
 #include <QColor>
 #include <QObject>

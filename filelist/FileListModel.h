@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FileListError.h"
-#include "FileListRecord.h"
-#include "KeptLogs.h"
+#include "filelist/FileListError.h"
+#include "filelist/FileListRecord.h"
+#include "filelist/KeptLogs.h"
 
 #include <QAbstractTableModel>
 #include <QColor>

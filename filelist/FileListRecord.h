@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MediaStream.h"
-#include "RowStatus.h"
+#include "filelist/MediaStream.h"
+#include "filelist/RowStatus.h"
 
 #include <QString>
 #include <QtGlobal>

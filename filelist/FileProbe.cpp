@@ -1,8 +1,8 @@
-#include "FileProbe.h"
+#include "filelist/FileProbe.h"
 
-#include "AddingRules.h"
-#include "EncoderOutput.h"
-#include "MediaProbe.h"
+#include "engine/EncoderOutput.h"
+#include "filelist/AddingRules.h"
+#include "filelist/MediaProbe.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FileListError.h"
-#include "MediaStream.h"
+#include "filelist/FileListError.h"
+#include "filelist/MediaStream.h"
 
 #include <QString>
 #include <QStringList>

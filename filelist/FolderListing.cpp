@@ -1,4 +1,4 @@
-#include "FolderListing.h"
+#include "filelist/FolderListing.h"
 
 #include <QCollator>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "JournalFile.h"
+#include "filelist/JournalFile.h"
 
-#include "FileListModel.h"
+#include "filelist/FileListModel.h"
 
 #include <QCryptographicHash>
 #include <QtEndian>
@@ -28,7 +28,7 @@ bool restorable(quint8 state)
     using State = RowStatus::State;
     switch (State(state)) {
     case State::WaitingConversion:
-    case State::UnkownFormat:
+    case State::UnknownWhenAdded:
     case State::Cancelled:
     case State::Error:
     case State::Complete:

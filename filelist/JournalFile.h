@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileListRecord.h"
+#include "filelist/FileListRecord.h"
 
 #include <QByteArray>
 #include <QVector>

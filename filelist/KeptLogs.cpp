@@ -1,4 +1,4 @@
-#include "KeptLogs.h"
+#include "filelist/KeptLogs.h"
 
 namespace {
 QString shortened(const QString &whole)

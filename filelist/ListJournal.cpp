@@ -1,9 +1,9 @@
-#include "ListJournal.h"
+#include "filelist/ListJournal.h"
 
-#include "FileListModel.h"
-#include "InFlightOutputs.h"
-#include "JournalFile.h"
-#include "RecordLock.h"
+#include "engine/InFlightOutputs.h"
+#include "engine/RecordLock.h"
+#include "filelist/FileListModel.h"
+#include "filelist/JournalFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

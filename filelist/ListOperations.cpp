@@ -1,7 +1,7 @@
-#include "ListOperations.h"
+#include "filelist/ListOperations.h"
 
-#include "FileListModel.h"
-#include "ShellOpener.h"
+#include "filelist/FileListModel.h"
+#include "services/ShellOpener.h"
 
 ListOperations::ListOperations(FileListModel &model, ShellOpener &shell, QObject *parent)
     : QObject(parent), m_model(model), m_shell(shell)

@@ -1,7 +1,7 @@
-#include "MediaProbe.h"
+#include "filelist/MediaProbe.h"
 
-#include "FileListStatus.h"
-#include "MediaStreamReader.h"
+#include "filelist/FileListStatus.h"
+#include "filelist/MediaStreamReader.h"
 
 #include <QLocale>
 

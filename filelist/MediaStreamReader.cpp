@@ -1,4 +1,4 @@
-#include "MediaStreamReader.h"
+#include "filelist/MediaStreamReader.h"
 
 #include <MediaInfo/MediaInfo.h>
 

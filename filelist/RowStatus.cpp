@@ -1,6 +1,6 @@
-#include "RowStatus.h"
+#include "filelist/RowStatus.h"
 
-#include "FileListStatus.h"
+#include "filelist/FileListStatus.h"
 
 RowStatus RowStatus::percent(qint16 value)
 {
@@ -33,8 +33,8 @@ QString RowStatus::text() const
     switch (m_state) {
     case State::WaitingConversion:
         return S::WaitingConversion;
-    case State::UnkownFormat:
-        return S::UnkownFormat;
+    case State::UnknownWhenAdded:
+        return S::UnknownWhenAdded;
     case State::Starting:
         return S::Starting;
     case State::Percent:

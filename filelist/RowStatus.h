@@ -9,7 +9,7 @@ class RowStatus
 public:
     enum class State {
         WaitingConversion,
-        UnkownFormat, // refused by the encoder probe when added
+        UnknownWhenAdded, // refused by the probe when added ("Unkown Format")
         Starting,
         Percent,          // converting, with a known length
         SecondsConverted, // converting, length unknown: the media time so far

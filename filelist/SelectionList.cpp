@@ -1,4 +1,4 @@
-#include "SelectionList.h"
+#include "filelist/SelectionList.h"
 
 const QChar SelectionList::Separator = QChar(0);
 

@@ -1,4 +1,4 @@
-#include "CodecTable.h"
+#include "format/CodecTable.h"
 
 CodecTable::CodecTable(QList<CodecRecord> records, int count)
     : m_records(std::move(records)), m_count(qBound(0, count, int(m_records.size())))

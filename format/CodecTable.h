@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CodecRecord.h"
+#include "format/CodecRecord.h"
 
 #include <QList>
 #include <QStringList>

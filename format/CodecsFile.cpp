@@ -1,7 +1,7 @@
-#include "CodecsFile.h"
+#include "format/CodecsFile.h"
 
-#include "DataFiles.h"
-#include "EntryFileReader.h"
+#include "format/EntryFileReader.h"
+#include "services/DataFiles.h"
 
 namespace {
 const QStringList kTags = {QStringLiteral("name"), QStringLiteral("description"),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CodecTable.h"
+#include "format/CodecTable.h"
 
 // Reads codecs.xml: five lines per entry (entry line, name, description and type field lines
 // in any order, one line unread). Root lines are recognised even when indented.

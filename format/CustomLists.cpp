@@ -1,4 +1,4 @@
-#include "CustomLists.h"
+#include "format/CustomLists.h"
 
 QStringList CustomLists::containers()
 {

@@ -1,6 +1,6 @@
-#include "CustomOptions.h"
+#include "format/CustomOptions.h"
 
-#include "CustomLists.h"
+#include "format/CustomLists.h"
 
 #include <limits>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CodecTable.h"
-#include "CustomFormat.h"
+#include "format/CodecTable.h"
+#include "format/CustomFormat.h"
 
 // Builds the encoder options of the custom format, piece by piece:
 // "-ar 22050 -ab 64000 -acodec libmp3lame -ac 2 -vcodec mpeg4 -b 320000 -s vga -r 25".

@@ -1,4 +1,4 @@
-#include "EntryFileReader.h"
+#include "format/EntryFileReader.h"
 
 #include <QDir>
 #include <QFile>

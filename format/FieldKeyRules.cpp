@@ -1,4 +1,4 @@
-#include "FieldKeyRules.h"
+#include "format/FieldKeyRules.h"
 
 namespace {
 bool isDigit(QChar ch)

@@ -1,4 +1,4 @@
-#include "FormatSummary.h"
+#include "format/FormatSummary.h"
 
 QString FormatSummary::presets(const QString &category, const QString &label,
                                const QString &extension)

@@ -1,4 +1,4 @@
-#include "PresetTable.h"
+#include "format/PresetTable.h"
 
 PresetTable::PresetTable(QList<PresetRecord> records, int count)
     : m_records(std::move(records)), m_count(qBound(0, count, int(m_records.size())))

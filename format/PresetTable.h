@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PresetChoice.h"
-#include "PresetRecord.h"
+#include "format/PresetChoice.h"
+#include "format/PresetRecord.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "PresetsFile.h"
+#include "format/PresetsFile.h"
 
-#include "DataFiles.h"
-#include "EntryFileReader.h"
+#include "format/EntryFileReader.h"
+#include "services/DataFiles.h"
 
 namespace {
 const QStringList kTags = {QStringLiteral("label"), QStringLiteral("params"),

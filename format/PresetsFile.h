@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PresetTable.h"
+#include "format/PresetTable.h"
 
 // Reads presets.xml: six lines per entry (entry line, label, params, extension and category
 // field lines in any order, one line unread). Root lines are recognised only unindented.

@@ -1,6 +1,6 @@
-#include "UserPresets.h"
+#include "format/UserPresets.h"
 
-#include "EntryFileReader.h"
+#include "format/EntryFileReader.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PresetsFile.h"
+#include "format/PresetsFile.h"
 
 // The user's own presets file, in the format of the shipped presets.xml: read after the
 // shipped one, and where "Save as preset" adds the custom format.

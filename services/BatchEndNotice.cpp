@@ -1,6 +1,6 @@
-#include "BatchEndNotice.h"
+#include "services/BatchEndNotice.h"
 
-#include "DesktopNotifier.h"
+#include "services/DesktopNotifier.h"
 
 QString BatchEndNotice::summary()
 {

@@ -1,4 +1,4 @@
-#include "DataFiles.h"
+#include "services/DataFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "FileHandoff.h"
+#include "services/FileHandoff.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>

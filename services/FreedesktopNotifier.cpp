@@ -1,4 +1,4 @@
-#include "FreedesktopNotifier.h"
+#include "services/FreedesktopNotifier.h"
 
 #include <QDBusMessage>
 #include <QVariantMap>

@@ -1,4 +1,4 @@
-#include "LogindSleepInhibitor.h"
+#include "services/LogindSleepInhibitor.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>

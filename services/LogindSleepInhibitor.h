@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SleepInhibitor.h"
+#include "services/SleepInhibitor.h"
 
 #include <QDBusConnection>
 #include <QObject>

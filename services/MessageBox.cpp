@@ -1,4 +1,4 @@
-#include "MessageBox.h"
+#include "services/MessageBox.h"
 
 #include <QDebug>
 

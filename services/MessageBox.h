@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MessagePresenter.h"
+#include "services/MessagePresenter.h"
 
 // The one route for every message the program shows, titled with the application's name.
 class MessageBox

@@ -1,4 +1,4 @@
-#include "TerminationSignals.h"
+#include "services/TerminationSignals.h"
 
 #include <QSocketNotifier>
 

@@ -1,4 +1,4 @@
-#include "OutputFolders.h"
+#include "settings/OutputFolders.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "AboutPanel.h"
+#include "ui/AboutPanel.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "CustomFieldKeyFilter.h"
+#include "ui/CustomFieldKeyFilter.h"
 
 #include <QAction>
 #include <QContextMenuEvent>

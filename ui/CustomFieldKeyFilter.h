@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FieldKeyRules.h"
+#include "format/FieldKeyRules.h"
 
 #include <QClipboard>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "DesktopShellOpener.h"
+#include "ui/DesktopShellOpener.h"
 
 #include <QDesktopServices>
 #include <QUrl>

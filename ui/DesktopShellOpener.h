@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ShellOpener.h"
+#include "services/ShellOpener.h"
 
 // Opens files and addresses through the desktop (xdg-open).
 class DesktopShellOpener : public ShellOpener

@@ -1,9 +1,9 @@
-#include "FileGrid.h"
+#include "ui/FileGrid.h"
 
-#include "FileListModel.h"
-#include "GridCaptions.h"
-#include "StatusDelegate.h"
-#include "Twips.h"
+#include "filelist/FileListModel.h"
+#include "ui/GridCaptions.h"
+#include "ui/StatusDelegate.h"
+#include "ui/Twips.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,13 +1,13 @@
-#include "FormatPanel.h"
+#include "ui/FormatPanel.h"
 
-#include "CustomFieldKeyFilter.h"
-#include "CustomLists.h"
-#include "CustomOptions.h"
-#include "DialogService.h"
-#include "EncoderInventory.h"
-#include "FormatSummary.h"
-#include "MessageBox.h"
-#include "UserPresets.h"
+#include "engine/EncoderInventory.h"
+#include "format/CustomLists.h"
+#include "format/CustomOptions.h"
+#include "format/FormatSummary.h"
+#include "format/UserPresets.h"
+#include "services/DialogService.h"
+#include "services/MessageBox.h"
+#include "ui/CustomFieldKeyFilter.h"
 
 #include <QAbstractItemView>
 #include <QBrush>

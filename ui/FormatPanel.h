@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CustomOptions.h"
+#include "format/CustomOptions.h"
 
-#include "CodecsFile.h"
-#include "PresetsFile.h"
+#include "format/CodecsFile.h"
+#include "format/PresetsFile.h"
 
 #include <QHash>
 #include <QWidget>

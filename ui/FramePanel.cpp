@@ -1,4 +1,4 @@
-#include "FramePanel.h"
+#include "ui/FramePanel.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "GridCaptions.h"
+#include "ui/GridCaptions.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "InstanceMarker.h"
+#include "ui/InstanceMarker.h"
 
 #include <QDir>
 #include <QStandardPaths>

@@ -1,32 +1,33 @@
-#include "MainWindow.h"
+#include "ui/MainWindow.h"
 
-#include "AboutPanel.h"
-#include "BatchChoices.h"
-#include "BatchEndNotice.h"
-#include "ConversionQueue.h"
-#include "DataFiles.h"
-#include "DialogService.h"
-#include "EncoderInventory.h"
-#include "EncoderPath.h"
-#include "FileAdder.h"
-#include "FileGrid.h"
-#include "FileListModel.h"
-#include "FormatPanel.h"
-#include "FramePanel.h"
-#include "InstanceMarker.h"
-#include "ListJournal.h"
-#include "ListOperations.h"
-#include "MessageBox.h"
-#include "PanelAnimator.h"
-#include "RowLogDialog.h"
-#include "SelectionList.h"
-#include "SettingsPersistence.h"
-#include "ShellOpener.h"
-#include "ShutDownWindows.h"
-#include "SleepInhibitor.h"
-#include "StepsFrame.h"
-#include "StreamPlan.h"
-#include "Twips.h"
+#include "batch/BatchChoices.h"
+#include "batch/ConversionQueue.h"
+#include "batch/StreamPlan.h"
+#include "engine/EncoderInventory.h"
+#include "engine/EncoderPath.h"
+#include "engine/ShutDownWindows.h"
+#include "filelist/FileAdder.h"
+#include "filelist/FileListModel.h"
+#include "filelist/ListJournal.h"
+#include "filelist/ListOperations.h"
+#include "filelist/SelectionList.h"
+#include "services/BatchEndNotice.h"
+#include "services/DataFiles.h"
+#include "services/DialogService.h"
+#include "services/MessageBox.h"
+#include "services/ShellOpener.h"
+#include "services/SleepInhibitor.h"
+#include "services/Version.h"
+#include "ui/AboutPanel.h"
+#include "ui/FileGrid.h"
+#include "ui/FormatPanel.h"
+#include "ui/FramePanel.h"
+#include "ui/InstanceMarker.h"
+#include "ui/PanelAnimator.h"
+#include "ui/RowLogDialog.h"
+#include "ui/SettingsPersistence.h"
+#include "ui/StepsFrame.h"
+#include "ui/Twips.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -145,7 +146,7 @@ void MainWindow::InitLayout()
     m_frAbout->raise();
 
     ApplyColorScheme();
-    m_about->setVersionText(versionText(VersionMajor, VersionMinor, VersionRevision));
+    m_about->setVersionText(versionText(Version::Major, Version::Minor, Version::Revision));
     wireSteps();
 }
 

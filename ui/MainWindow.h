@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BatchNotice.h"
-#include "WindowServices.h"
+#include "batch/BatchNotice.h"
+#include "ui/WindowServices.h"
 
 #include <QPoint>
 #include <QStringList>
@@ -31,9 +31,6 @@ class MainWindow : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr int VersionMajor = 1;
-    static constexpr int VersionMinor = 0;
-    static constexpr int VersionRevision = 5;
     static QString versionText(int major, int minor, int revision);
 
     explicit MainWindow(const WindowServices &services, QWidget *parent = nullptr);

@@ -1,4 +1,4 @@
-#include "PanelAnimator.h"
+#include "ui/PanelAnimator.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "ProgressBarPainter.h"
+#include "ui/ProgressBarPainter.h"
 
 #include <QFont>
 #include <QImage>

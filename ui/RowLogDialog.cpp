@@ -1,4 +1,4 @@
-#include "RowLogDialog.h"
+#include "ui/RowLogDialog.h"
 
 #include <QClipboard>
 #include <QDialogButtonBox>

@@ -1,8 +1,8 @@
-#include "SettingsPersistence.h"
+#include "ui/SettingsPersistence.h"
 
-#include "FormatPanel.h"
-#include "OutputFolders.h"
-#include "StepsFrame.h"
+#include "settings/OutputFolders.h"
+#include "ui/FormatPanel.h"
+#include "ui/StepsFrame.h"
 
 #include <QCheckBox>
 #include <QComboBox>

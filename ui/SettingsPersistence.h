@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CRegister.h"
+#include "settings/CRegister.h"
 
 class FormatPanel;
 class StepsFrame;

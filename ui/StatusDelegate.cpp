@@ -1,6 +1,6 @@
-#include "StatusDelegate.h"
+#include "ui/StatusDelegate.h"
 
-#include "ProgressBarPainter.h"
+#include "ui/ProgressBarPainter.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
-#include "StepsFrame.h"
+#include "ui/StepsFrame.h"
 
-#include "FileGrid.h"
+#include "ui/FileGrid.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FramePanel.h"
+#include "ui/FramePanel.h"
 
 class FileGrid;
 class FileListModel;

@@ -1,4 +1,4 @@
-#include "WidgetDialogService.h"
+#include "ui/WidgetDialogService.h"
 
 #include <QFileDialog>
 #include <QInputDialog>

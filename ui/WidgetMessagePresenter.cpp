@@ -1,4 +1,4 @@
-#include "WidgetMessagePresenter.h"
+#include "ui/WidgetMessagePresenter.h"
 
 #include <QMessageBox>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MessagePresenter.h"
+#include "services/MessagePresenter.h"
 
 class QWidget;
 

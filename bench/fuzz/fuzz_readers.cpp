@@ -1,7 +1,7 @@
 // libFuzzer target for the presets and codecs readers: any bytes, read both ways, then the
 // lists built from what was read. Built by scripts/fuzz-readers, not by CMake.
-#include "CodecsFile.h"
-#include "PresetsFile.h"
+#include "format/CodecsFile.h"
+#include "format/PresetsFile.h"
 
 #include <cstddef>
 #include <cstdint>

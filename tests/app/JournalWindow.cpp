@@ -5,19 +5,19 @@
 // "row STATUS PATH OUTPUT" (the texts percent-encoded). With files, adds them and converts
 // them all into the folder, printing "running PATH" and "ended STATUS PATH" as rows go; without,
 // closes the window the ordinary way and ends.
-#include "ConversionQueue.h"
-#include "FileAdder.h"
-#include "FileListModel.h"
-#include "ListJournal.h"
-#include "MainWindow.h"
-#include "MessageBox.h"
-#include "MessageRecorder.h"
-#include "RecordingInhibitor.h"
-#include "RecordingNotifier.h"
-#include "RecordingShell.h"
-#include "RecordingShutdown.h"
-#include "ScriptedDialogs.h"
-#include "StepsFrame.h"
+#include "batch/ConversionQueue.h"
+#include "filelist/FileAdder.h"
+#include "filelist/FileListModel.h"
+#include "filelist/ListJournal.h"
+#include "services/MessageBox.h"
+#include "tests/testsupport/MessageRecorder.h"
+#include "tests/testsupport/RecordingInhibitor.h"
+#include "tests/testsupport/RecordingNotifier.h"
+#include "tests/testsupport/RecordingShell.h"
+#include "tests/testsupport/RecordingShutdown.h"
+#include "tests/testsupport/ScriptedDialogs.h"
+#include "ui/MainWindow.h"
+#include "ui/StepsFrame.h"
 
 #include <QApplication>
 #include <QLineEdit>

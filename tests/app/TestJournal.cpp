@@ -1,10 +1,10 @@
 // The list journal across real ends of the program: a window killed mid-batch with an encoder
 // running offers its list back at the next start, and a normal close starts empty; a damaged
 // journal is refused alone, and a journal whose copy still runs is never offered.
-#include "FileListModel.h"
-#include "JournalFile.h"
-#include "ListJournal.h"
-#include "TestMedia.h"
+#include "filelist/FileListModel.h"
+#include "filelist/JournalFile.h"
+#include "filelist/ListJournal.h"
+#include "tests/testsupport/TestMedia.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // Real copies of the program on a private session bus: files given to a second start reach
 // the first copy's list; a start without files runs a window of its own; a termination request
 // closes a window whatever messages it shows.
-#include "TestMedia.h"
+#include "tests/testsupport/TestMedia.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,12 +1,12 @@
-#include "BatchProgress.h"
-#include "ChildProcesses.h"
-#include "ConversionQueue.h"
-#include "FileListModel.h"
-#include "FolderFiles.h"
-#include "InFlightOutputs.h"
-#include "OutputCheck.h"
-#include "PresetsFile.h"
-#include "TestMedia.h"
+#include "batch/BatchProgress.h"
+#include "batch/ConversionQueue.h"
+#include "batch/OutputCheck.h"
+#include "engine/InFlightOutputs.h"
+#include "filelist/FileListModel.h"
+#include "format/PresetsFile.h"
+#include "tests/testsupport/ChildProcesses.h"
+#include "tests/testsupport/FolderFiles.h"
+#include "tests/testsupport/TestMedia.h"
 
 #include <QCoreApplication>
 #include <QDir>

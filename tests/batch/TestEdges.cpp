@@ -1,6 +1,6 @@
-#include "FolderFiles.h"
-#include "InFlightOutputs.h"
-#include "TestMedia.h"
+#include "engine/InFlightOutputs.h"
+#include "tests/testsupport/FolderFiles.h"
+#include "tests/testsupport/TestMedia.h"
 
 #include <QCoreApplication>
 #include <QDir>

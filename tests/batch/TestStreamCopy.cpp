@@ -1,11 +1,11 @@
-#include "ConversionQueue.h"
-#include "FileListModel.h"
-#include "InFlightOutputs.h"
-#include "MediaProbe.h"
-#include "PresetsFile.h"
-#include "StreamFit.h"
-#include "StreamPlan.h"
-#include "TestMedia.h"
+#include "batch/ConversionQueue.h"
+#include "batch/StreamFit.h"
+#include "batch/StreamPlan.h"
+#include "engine/InFlightOutputs.h"
+#include "filelist/FileListModel.h"
+#include "filelist/MediaProbe.h"
+#include "format/PresetsFile.h"
+#include "tests/testsupport/TestMedia.h"
 
 #include <QDir>
 #include <QProcess>

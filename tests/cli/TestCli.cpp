@@ -1,7 +1,7 @@
-#include "FolderFiles.h"
-#include "PresetsFile.h"
-#include "ShellQuote.h"
-#include "TestMedia.h"
+#include "cli/ShellQuote.h"
+#include "format/PresetsFile.h"
+#include "tests/testsupport/FolderFiles.h"
+#include "tests/testsupport/TestMedia.h"
 
 #include <QCoreApplication>
 #include <QDir>

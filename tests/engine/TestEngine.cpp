@@ -1,19 +1,19 @@
 // The engine: how a child ended, as the runner tells it, output names, the encoder's output
 // read back, what an option string needs from the installed encoder, power-off, and whole
 // conversions with the real encoder or a stand-in replaying a recorded run.
-#include "CVideoConv.h"
-#include "DOSOutputs.h"
-#include "EncoderInventory.h"
-#include "EncoderOutput.h"
-#include "EncoderPath.h"
-#include "MessageRecorder.h"
-#include "OutputFileName.h"
-#include "ProcessRunner.h"
-#include "RecordingShutdown.h"
-#include "ShutDownWindows.h"
-#include "StandInEncoder.h"
-#include "TerminationSignals.h"
-#include "TestMedia.h"
+#include "engine/CVideoConv.h"
+#include "engine/DOSOutputs.h"
+#include "engine/EncoderInventory.h"
+#include "engine/EncoderOutput.h"
+#include "engine/EncoderPath.h"
+#include "engine/OutputFileName.h"
+#include "engine/ProcessRunner.h"
+#include "engine/ShutDownWindows.h"
+#include "services/TerminationSignals.h"
+#include "tests/testsupport/MessageRecorder.h"
+#include "tests/testsupport/RecordingShutdown.h"
+#include "tests/testsupport/StandInEncoder.h"
+#include "tests/testsupport/TestMedia.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

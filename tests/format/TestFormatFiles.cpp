@@ -1,13 +1,13 @@
-#include "CodecsFile.h"
-#include "CustomLists.h"
-#include "CustomOptions.h"
-#include "DataFileText.h"
-#include "MediaProbe.h"
-#include "OutputCheck.h"
-#include "PresetsFile.h"
-#include "StreamPlan.h"
-#include "TestMedia.h"
-#include "UserPresets.h"
+#include "batch/OutputCheck.h"
+#include "batch/StreamPlan.h"
+#include "filelist/MediaProbe.h"
+#include "format/CodecsFile.h"
+#include "format/CustomLists.h"
+#include "format/CustomOptions.h"
+#include "format/PresetsFile.h"
+#include "format/UserPresets.h"
+#include "tests/format/DataFileText.h"
+#include "tests/testsupport/TestMedia.h"
 
 #include <QHash>
 #include <QProcess>

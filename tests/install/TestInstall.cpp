@@ -1,6 +1,6 @@
 // A real `cmake --install` into a staging folder: the files land where the desktop looks for
 // them, pass the desktop's validators, and the program's data files are found from there.
-#include "DataFiles.h"
+#include "services/DataFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // Stands in for a program whose stop hangs: it tells each termination request on its output
 // and never ends by itself.
-#include "TerminationSignals.h"
+#include "services/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The bus services against stand-ins on the private session bus the test runs under, and the
 // termination signals in a program of their own.
-#include "BatchEndNotice.h"
-#include "FreedesktopNotifier.h"
-#include "LogindSleepInhibitor.h"
+#include "services/BatchEndNotice.h"
+#include "services/FreedesktopNotifier.h"
+#include "services/LogindSleepInhibitor.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>

@@ -1,4 +1,4 @@
-#include "CRegister.h"
+#include "settings/CRegister.h"
 
 #include <QDir>
 #include <QFile>

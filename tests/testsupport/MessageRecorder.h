@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MessageBox.h"
+#include "services/MessageBox.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SleepInhibitor.h"
+#include "services/SleepInhibitor.h"
 
 // Tracks whether the machine would be kept awake, and how often a lock was taken.
 class RecordingInhibitor : public SleepInhibitor

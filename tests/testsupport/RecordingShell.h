@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ShellOpener.h"
+#include "services/ShellOpener.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DialogService.h"
+#include "services/DialogService.h"
 
 // Answers the open-file and folder dialogs and both kinds of question with prepared choices.
 class ScriptedDialogs : public DialogService

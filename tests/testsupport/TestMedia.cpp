@@ -1,4 +1,4 @@
-#include "TestMedia.h"
+#include "tests/testsupport/TestMedia.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
-#include "ConversionQueue.h"
-#include "FileListStatus.h"
-#include "FolderFiles.h"
-#include "WindowFixture.h"
+#include "batch/ConversionQueue.h"
+#include "filelist/FileListStatus.h"
+#include "tests/testsupport/FolderFiles.h"
+#include "tests/ui/WindowFixture.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -144,7 +144,7 @@ private slots:
         addClips({"a.avi", "b.mp4", "c.mkv", "d.avi", "e.mp4", "f.mkv"});
         const QList<State> before = {
             State::Cancelled, State::WaitingConversion, State::WaitingConversion, State::Complete,
-            State::Error,     State::UnkownFormat};
+            State::Error,     State::UnknownWhenAdded};
         // Of the ticked rows (-1 counts) only those still to be converted are taken.
         for (int row = 0; row < before.size(); ++row) {
             list()->setStatus(row, before.at(row));

@@ -1,10 +1,10 @@
-#include "DataFileText.h"
-#include "FileAdder.h"
-#include "FormatPanel.h"
-#include "MessageRecorder.h"
-#include "ProgressBarPainter.h"
-#include "StatusDelegate.h"
-#include "WidgetDialogService.h"
+#include "filelist/FileAdder.h"
+#include "tests/format/DataFileText.h"
+#include "tests/testsupport/MessageRecorder.h"
+#include "ui/FormatPanel.h"
+#include "ui/ProgressBarPainter.h"
+#include "ui/StatusDelegate.h"
+#include "ui/WidgetDialogService.h"
 
 #include <QApplication>
 #include <QClipboard>

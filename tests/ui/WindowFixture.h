@@ -1,20 +1,20 @@
 #pragma once
 
 // What the window tests share: the fixture, and the headers both of them use.
-#include "ChildProcesses.h"
-#include "FileAdder.h"
-#include "FileGrid.h"
-#include "FileListModel.h"
-#include "FormatPanel.h"
-#include "MainWindow.h"
-#include "MessageRecorder.h"
-#include "RecordingInhibitor.h"
-#include "RecordingNotifier.h"
-#include "RecordingShell.h"
-#include "RecordingShutdown.h"
-#include "ScriptedDialogs.h"
-#include "StepsFrame.h"
-#include "TestMedia.h"
+#include "filelist/FileAdder.h"
+#include "filelist/FileListModel.h"
+#include "tests/testsupport/ChildProcesses.h"
+#include "tests/testsupport/MessageRecorder.h"
+#include "tests/testsupport/RecordingInhibitor.h"
+#include "tests/testsupport/RecordingNotifier.h"
+#include "tests/testsupport/RecordingShell.h"
+#include "tests/testsupport/RecordingShutdown.h"
+#include "tests/testsupport/ScriptedDialogs.h"
+#include "tests/testsupport/TestMedia.h"
+#include "ui/FileGrid.h"
+#include "ui/FormatPanel.h"
+#include "ui/MainWindow.h"
+#include "ui/StepsFrame.h"
 
 #include <QCheckBox>
 #include <QComboBox>
