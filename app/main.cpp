@@ -1,6 +1,5 @@
 #include "engine/InFlightOutputs.h"
 #include "engine/LogindShutdownBackend.h"
-#include "filelist/FileListModel.h"
 #include "filelist/ListJournal.h"
 #include "services/FileHandoff.h"
 #include "services/FreedesktopNotifier.h"
@@ -15,21 +14,7 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDir>
-#include <QTextStream>
 #include <QTimer>
-
-namespace {
-// For the tests that run two copies of the program: print each row the list gains.
-void echoAddedRows(const FileListModel &list)
-{
-    QObject::connect(&list, &QAbstractItemModel::rowsInserted, &list,
-                     [&list](const QModelIndex &, int first, int last) {
-                         QTextStream out(stdout);
-                         for (int row = first; row <= last; ++row)
-                             out << "added " << list.record(row).FilePath << Qt::endl;
-                     });
-}
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -69,8 +54,6 @@ int main(int argc, char *argv[])
     MainWindow window(services);
     presenter.setOwner(&window);
     dialogs.setOwner(&window);
-    if (qEnvironmentVariableIsSet("REELFORGE_ECHO_ADDED"))
-        echoAddedRows(*window.fileList());
     // A closing window shows no more messages: they go to standard error.
     QObject::connect(&window, &MainWindow::closing, &window,
                      [] { MessageBox::setPresenter(nullptr); });

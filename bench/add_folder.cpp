@@ -2,12 +2,11 @@
 // long the window's event loop went without running, and, for comparison, the time of
 // running the encoder and the media-information tool on each file one after the other.
 // The figures depend on the machine's load: run it on a quiet machine.
-#include "bench/CountingPresenter.h"
 #include "bench/StallMeter.h"
 #include "filelist/FileAdder.h"
 #include "filelist/FileListModel.h"
-#include "services/DialogService.h"
-#include "services/MessageBox.h"
+#include "tests/standins/MessageRecorder.h"
+#include "tests/standins/ScriptedDialogs.h"
 #include "tests/testsupport/TestMedia.h"
 
 #include <QCoreApplication>
@@ -21,22 +20,6 @@
 
 namespace {
 constexpr int kClipCount = 200;
-
-class FixedFolder : public DialogService
-{
-public:
-    explicit FixedFolder(const QString &folder) : m_folder(folder) {}
-    QStringList openFiles(const QString &, const QVector<FileFilter> &, bool) override
-    {
-        return {};
-    }
-    QString chooseFolder(const QString &, bool) override { return m_folder; }
-    std::optional<QString> askText(const QString &, const QString &) override { return {}; }
-    bool ask(const QString &, const QString &) override { return false; }
-
-private:
-    QString m_folder;
-};
 
 void runQuietly(const QString &program, const QStringList &arguments)
 {
@@ -62,9 +45,9 @@ int main(int argc, char *argv[])
     }
 
     FileListModel model;
-    FixedFolder dialogs(dir.path());
-    CountingPresenter presenter;
-    MessageBox::setPresenter(&presenter);
+    ScriptedDialogs dialogs;
+    dialogs.chosenFolder = dir.path();
+    MessageRecorder messages;
     FileAdder adder(model, dialogs);
 
     // A window-thread timer; its longest gap shows how long the window would stand still.
@@ -82,7 +65,8 @@ int main(int argc, char *argv[])
             untilAdded.exec();
     });
     const qint64 addMs = addTime.elapsed();
-    MessageBox::setPresenter(nullptr);
+    for (const QString &message : messages.texts())
+        std::fprintf(stderr, "message: %s\n", qPrintable(message));
 
     QElapsedTimer loopTime;
     loopTime.start();
@@ -95,7 +79,7 @@ int main(int argc, char *argv[])
     const qint64 loopMs = loopTime.elapsed();
 
     std::printf("added %d of %d files, %d messages\n", model.rowCount(), kClipCount,
-                presenter.count);
+                messages.count());
     std::printf("files=%d add_ms=%lld longest_gap_ms=%lld cli_loop_ms=%lld ratio=%.2f\n",
                 model.rowCount(), addMs, longestGap, loopMs, double(addMs) / double(loopMs));
     return model.rowCount() == kClipCount ? 0 : 1;

@@ -1,10 +1,8 @@
 // Adds a folder of 1000 tiny clips through Add Folder in the real window and reports the time
 // per file, the longest pause of the window thread and the program's peak memory.
 #include "bench/BenchWindow.h"
-#include "bench/CountingPresenter.h"
 #include "bench/StallMeter.h"
 #include "filelist/FileListModel.h"
-#include "services/MessageBox.h"
 #include "tests/testsupport/TestMedia.h"
 #include "ui/StepsFrame.h"
 
@@ -39,12 +37,10 @@ int main(int argc, char *argv[])
         }
     }
 
-    CountingPresenter presenter;
-    MessageBox::setPresenter(&presenter);
     BenchWindow bench(dir.filePath(QStringLiteral("settings.ini")));
     MainWindow *window = bench.window.get();
     window->show();
-    bench.folder = clips;
+    bench.dialogs.chosenFolder = clips;
 
     QElapsedTimer addTime;
     StallMeter meter(5);
@@ -54,12 +50,13 @@ int main(int argc, char *argv[])
         bench.waitUntilAdded();
     });
     const qint64 addMs = addTime.elapsed();
-    MessageBox::setPresenter(nullptr);
+    for (const QString &message : bench.messages.texts())
+        std::fprintf(stderr, "message: %s\n", qPrintable(message));
 
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     const int rows = window->fileList()->rowCount();
-    std::printf("added %d of %d files, %d messages\n", rows, kClipCount, presenter.count);
+    std::printf("added %d of %d files, %d messages\n", rows, kClipCount, bench.messages.count());
     std::printf("files=%d add_ms=%lld ms_per_file=%.1f longest_gap_ms=%lld peak_rss_mb=%.1f\n",
                 rows, addMs, double(addMs) / kClipCount, longestGap,
                 double(usage.ru_maxrss) / 1024.0);

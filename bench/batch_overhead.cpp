@@ -44,7 +44,7 @@ int main(int argc, char *argv[])
                       dir.filePath(QStringLiteral("journal")));
     MainWindow *window = bench.window.get();
     window->show();
-    bench.files = clips;
+    bench.dialogs.chosenFiles = clips;
     window->steps()->cmdAddVideoFile->click();
     bench.waitUntilAdded();
     window->formats()->optFormat(1)->setChecked(true); // MPEG-4 and MP3 in AVI

@@ -52,7 +52,7 @@ int main(int argc, char *argv[])
     BenchWindow bench(dir.filePath(QStringLiteral("settings.ini")));
     MainWindow *window = bench.window.get();
     window->show();
-    bench.files = clips;
+    bench.dialogs.chosenFiles = clips;
     window->formats()->optFormat(1)->setChecked(true);
     window->steps()->optSameFolder->setChecked(true);
     window->steps()->spnSimultaneous->setValue(2); // two encoders at once

@@ -9,13 +9,7 @@
 #include "filelist/FileAdder.h"
 #include "filelist/FileListModel.h"
 #include "filelist/ListJournal.h"
-#include "services/MessageBox.h"
-#include "tests/testsupport/MessageRecorder.h"
-#include "tests/testsupport/RecordingInhibitor.h"
-#include "tests/testsupport/RecordingNotifier.h"
-#include "tests/testsupport/RecordingShell.h"
-#include "tests/testsupport/RecordingShutdown.h"
-#include "tests/testsupport/ScriptedDialogs.h"
+#include "tests/standins/StandInDesktop.h"
 #include "ui/MainWindow.h"
 #include "ui/StepsFrame.h"
 
@@ -38,16 +32,10 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QStringList arguments = QApplication::arguments().mid(1);
     QTextStream out(stdout);
-    MessageRecorder messages;
-    ScriptedDialogs dialogs;
+    StandInDesktop desktop;
+    ScriptedDialogs &dialogs = desktop.dialogs;
     dialogs.answer = arguments.value(0) == QLatin1String("yes");
-    RecordingShell shell;
-    RecordingShutdown shutdown;
-    RecordingNotifier notifier;
-    RecordingInhibitor sleepInhibitor;
-    WindowServices services{&dialogs,  &shell,    &shutdown,       QString(),
-                            QString(), &notifier, &sleepInhibitor, ListJournal::defaultFolder()};
-    MainWindow window(services);
+    MainWindow window(desktop.services(QString(), ListJournal::defaultFolder()));
     window.show();
     window.offerRestore();
     if (!dialogs.questions.isEmpty())

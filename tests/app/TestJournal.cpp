@@ -2,14 +2,12 @@
 // running offers its list back at the next start, and a normal close starts empty; a damaged
 // journal is refused alone, and a journal whose copy still runs is never offered.
 #include "filelist/FileListModel.h"
-#include "filelist/JournalFile.h"
 #include "filelist/ListJournal.h"
+#include "tests/app/JournalRows.h"
+#include "tests/testsupport/BuiltProgram.h"
+#include "tests/testsupport/FolderFiles.h"
 #include "tests/testsupport/TestMedia.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,45 +18,6 @@ namespace {
 QString shown(const QString &text)
 {
     return QString::fromLatin1(text.toUtf8().toPercentEncoding());
-}
-
-// A run of the window that journals its list; see JournalWindow.cpp.
-struct Run
-{
-    explicit Run(const QStringList &arguments)
-    {
-        process.start(QCoreApplication::applicationDirPath() + "/journal_window", arguments);
-    }
-    QStringList lines()
-    {
-        output += QString::fromUtf8(process.readAllStandardOutput());
-        return output.split('\n', Qt::SkipEmptyParts);
-    }
-    bool said(const QString &line) { return lines().contains(line); }
-    // Whether it ends by itself within 60 s with exit status 0.
-    bool ends()
-    {
-        return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
-               process.exitCode() == 0;
-    }
-    QProcess process;
-    QString output;
-};
-
-// The rows the journals in the folder hold, one line each; empty when none can be read.
-QStringList journaled(const QString &folder)
-{
-    QStringList found;
-    const QDir dir(folder);
-    for (const QString &name : dir.entryList({"*.list"}, QDir::Files)) {
-        QFile file(dir.filePath(name));
-        QVector<FileListRecord> rows;
-        if (file.open(QIODevice::ReadOnly) && JournalFile::decode(file.readAll(), &rows)) {
-            for (const FileListRecord &row : rows)
-                found << row.Status() + ' ' + row.FilePath + ' ' + row.output;
-        }
-    }
-    return found;
 }
 
 QStringList described(const QVector<FileListRecord> &rows)
@@ -94,18 +53,20 @@ private slots:
         QVERIFY(TestMedia::makeClip(longClip, 60, true, "320x240"));
         const QString outFolder = media.filePath("out");
 
-        Run killed({"yes", outFolder, odd, longClip});
+        BuiltProgram killed("journal_window", {"yes", outFolder, odd, longClip});
         QTRY_VERIFY_WITH_TIMEOUT(killed.said("ended Complete " + shown(odd)), 60000);
         QTRY_VERIFY_WITH_TIMEOUT(killed.said("running " + shown(longClip)), 20000);
         // Killed once the journal holds the finished row, while the encoder still runs.
-        QTRY_VERIFY_WITH_TIMEOUT(journaled(ListJournal::defaultFolder())
-                                     .value(0)
-                                     .startsWith("Complete " + odd + ' ' + outFolder),
-                                 10000);
+        const auto journaled = [&] {
+            const FileListRecord row = journalRows(ListJournal::defaultFolder()).value(0);
+            return row.Status() == "Complete" && row.FilePath == odd &&
+                   row.output.startsWith(outFolder);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(journaled(), 10000);
         killed.process.kill();
         QVERIFY(killed.process.waitForFinished(10000));
 
-        Run restored({"yes"});
+        BuiltProgram restored("journal_window", {"yes"});
         QVERIFY(restored.ends());
         const QStringList lines = restored.lines();
         QCOMPARE(lines.size(), 3);
@@ -118,7 +79,7 @@ private slots:
         QCOMPARE(lines.at(2), "row " + shown("Waiting Conversion") + ' ' + shown(longClip) + ' ');
 
         // That run closed normally: the next one starts empty, asking nothing.
-        Run after({"yes"});
+        BuiltProgram after("journal_window", {"yes"});
         QVERIFY(after.ends());
         QCOMPARE(after.lines(), QStringList());
     }
@@ -150,13 +111,13 @@ private slots:
         FileListModel liveList;
         QVERIFY(liveList.append(row, nullptr));
         ListJournal live(liveList, journals, 0);
-        QTRY_COMPARE(journaled(journals).size(), 1);
+        QTRY_COMPARE(journalRows(journals).size(), 1);
         const QDir dir(journals);
         const QStringList liveFiles = dir.entryList({"*.list"});
         {
             // A copy that dies without closing: its journal stays, its lock goes.
             ListJournal dead(deadList, journals, 0);
-            QTRY_COMPARE(journaled(journals).size(), 3);
+            QTRY_COMPARE(journalRows(journals).size(), 3);
         }
         QVector<FileListRecord> expected = deadList.records();
         expected[1].status = RowStatus::State::WaitingConversion;
@@ -165,9 +126,8 @@ private slots:
         QStringList deadFiles = dir.entryList({"*.list"});
         deadFiles.removeOne(liveFiles.value(0));
         const QString stem = dir.filePath(deadFiles.value(0).chopped(5));
-        QFile good(stem + ".list");
-        QVERIFY(deadFiles.size() == 1 && good.open(QIODevice::ReadOnly));
-        QByteArray bytes = good.readAll();
+        QVERIFY(deadFiles.size() == 1);
+        QByteArray bytes = fileBytes(stem + ".list");
         const QString spoilt = stem + "zz";
         QVERIFY(QFile::copy(stem + ".lock", spoilt + ".lock"));
         if (damage == "cut")
@@ -178,9 +138,7 @@ private slots:
             bytes = "a.mkv\nb.mkv\n";
         else
             bytes.clear();
-        QFile out(spoilt + ".list");
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
-        out.close();
+        QVERIFY(writeFile(spoilt + ".list", bytes));
 
         FileListModel next;
         {
@@ -190,7 +148,7 @@ private slots:
             starting.dropLeftOver();
             starting.close();
         }
-        QCOMPARE(journaled(journals).size(), 1); // the live copy's
+        QCOMPARE(journalRows(journals).size(), 1); // the live copy's
         ListJournal later(next, journals, 0);
         QVERIFY(later.leftOver().isEmpty());
     }

@@ -1,52 +1,46 @@
 // Real copies of the program on a private session bus: files given to a second start reach
 // the first copy's list; a start without files runs a window of its own; a termination request
-// closes a window whatever messages it shows.
+// closes a window whatever messages it shows. Each copy's list is read from its journal.
+#include "filelist/ListJournal.h"
+#include "tests/app/JournalRows.h"
+#include "tests/testsupport/BuiltProgram.h"
+#include "tests/testsupport/FolderFiles.h"
 #include "tests/testsupport/TestMedia.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-// A copy of the program started in the media folder; it prints each row its list gains.
-struct Copy
+// A copy of the program started in folder.
+struct Copy : BuiltProgram
 {
     Copy(const QString &folder, const QStringList &arguments,
-         const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+         const QProcessEnvironment &environment = {})
+        : BuiltProgram("reelforge", arguments, folder, environment)
     {
-        process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(folder);
-        process.start(QCoreApplication::applicationDirPath() + "/reelforge", arguments);
     }
-    QStringList added()
+    // The paths its list holds, as its journal has them.
+    QStringList listed()
     {
-        output += QString::fromUtf8(process.readAllStandardOutput());
-        return output.split('\n', Qt::SkipEmptyParts)
-            .replaceInStrings(QRegularExpression("^added "), QString());
+        QStringList paths;
+        for (const FileListRecord &row :
+             journalRows(ListJournal::defaultFolder(), process.processId()))
+            paths << row.FilePath;
+        return paths;
     }
-    // Whether it ends within 20 s, if it has not yet, with exit status 0.
-    bool ends()
-    {
-        return (process.state() == QProcess::NotRunning || process.waitForFinished(20000)) &&
-               process.exitCode() == 0;
-    }
-    QProcess process;
-    QString output;
 };
 } // namespace
 
 class TestSecondStart : public QObject
 {
     Q_OBJECT
+    QTemporaryDir m_state;
 
 private slots:
     void initTestCase()
     {
-        qputenv("REELFORGE_ECHO_ADDED", "1"); // each copy prints each row its list gains
+        // The copies' journals, and nothing a copy killed at the end leaves, stay in here.
+        qputenv("XDG_STATE_HOME", QFile::encodeName(m_state.path()));
     }
 
     void filesGoToTheRunningCopyAndTerminationCloses()
@@ -58,14 +52,13 @@ private slots:
         // An add without an encoder says so, then warns of the refused file: SIGTERM while the
         // first message is open dismisses it, the second goes to standard error, and the window
         // closes at once, its choices saved.
-        QFile notes(media.filePath("notes.txt"));
-        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a video\n") > 0);
+        QVERIFY(writeFile(media.filePath("notes.txt"), "not a video\n"));
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("PATH", media.path()); // no encoder there
         environment.insert("XDG_CONFIG_HOME", media.filePath("config"));
         Copy copy(media.path(), {"a.mkv", "notes.txt"}, environment);
         // The messages follow the row at once.
-        QTRY_COMPARE_WITH_TIMEOUT(copy.added(), QStringList{media.filePath("a.mkv")}, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(copy.listed(), QStringList{media.filePath("a.mkv")}, 20000);
         QTest::qWait(500);
         copy.process.terminate();
         QVERIFY(copy.process.waitForFinished(5000));
@@ -76,10 +69,10 @@ private slots:
         QVERIFY(QFile::exists(media.filePath("config/Tarnwick/Reelforge.ini")));
 
         Copy first(media.path(), {"a.mkv"});
-        QTRY_COMPARE_WITH_TIMEOUT(first.added(), QStringList{media.filePath("a.mkv")}, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(first.listed(), QStringList{media.filePath("a.mkv")}, 20000);
         Copy second(media.path(), {"b c.mp4", "Folder/"});
         QVERIFY(second.ends());
-        QTRY_COMPARE_WITH_TIMEOUT(first.added(),
+        QTRY_COMPARE_WITH_TIMEOUT(first.listed(),
                                   (QStringList{media.filePath("a.mkv"), media.filePath("b c.mp4"),
                                                media.filePath("Folder/d.avi")}),
                                   20000);
@@ -93,7 +86,7 @@ private slots:
         QVERIFY(first.ends());
         Copy later(media.path(), {"e.mov"});
         QVERIFY(later.ends());
-        QTRY_COMPARE_WITH_TIMEOUT(own.added(), QStringList{media.filePath("e.mov")}, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(own.listed(), QStringList{media.filePath("e.mov")}, 20000);
     }
 };
 

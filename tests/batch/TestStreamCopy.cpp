@@ -5,6 +5,7 @@
 #include "filelist/FileListModel.h"
 #include "filelist/MediaProbe.h"
 #include "format/PresetsFile.h"
+#include "tests/testsupport/FolderFiles.h"
 #include "tests/testsupport/TestMedia.h"
 
 #include <QDir>
@@ -102,17 +103,12 @@ private slots:
         QVERIFY2(presets.ok(), qPrintable(presets.error));
         m_presets = presets.table;
         QVERIFY(QDir().mkpath(m_dir.filePath("out")));
-        QFile subtitles(m_dir.filePath("s.srt"));
-        QVERIFY(subtitles.open(QIODevice::WriteOnly));
-        subtitles.write("1\n00:00:00,000 --> 00:00:01,000\nHello\n\n"
-                        "2\n00:00:01,000 --> 00:00:02,000\nWorld\n");
-        subtitles.close();
-        QFile chapters(m_dir.filePath("c.txt"));
-        QVERIFY(chapters.open(QIODevice::WriteOnly));
-        chapters.write(";FFMETADATA1\ntitle=Holiday\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\n"
-                       "END=1000\ntitle=One\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=1000\nEND=2000\n"
-                       "title=Two\n");
-        chapters.close();
+        QVERIFY(writeFile(m_dir.filePath("s.srt"), "1\n00:00:00,000 --> 00:00:01,000\nHello\n\n"
+                                                   "2\n00:00:01,000 --> 00:00:02,000\nWorld\n"));
+        QVERIFY(writeFile(m_dir.filePath("c.txt"),
+                          ";FFMETADATA1\ntitle=Holiday\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\n"
+                          "END=1000\ntitle=One\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=1000\nEND=2000\n"
+                          "title=Two\n"));
         // Picture, two sound tracks in two languages, a subtitle track and chapters; then H.264
         // 720p with AAC at 96 kb/s, bitrates told by the container.
         const QString tracks = "-f lavfi -i testsrc2=size=320x240:rate=25:d=2 -f lavfi -i "
@@ -273,16 +269,22 @@ private slots:
     {
         QFETCH(QString, options);
         QFETCH(bool, fits);
-        MediaStream stream;
-        stream.codec = "h264";
-        stream.profile = "Main";
-        stream.width = 1280;
-        stream.height = 720;
-        stream.frameRate = 25;
-        stream.displayAspect = 16.0 / 9;
-        stream.chroma = "4:2:0";
-        stream.bitDepth = 8;
-        stream.bitRate = 2000000;
+        // 720p H.264 at 25 frames a second, 16:9, 4:2:0 in 8 bits, 2 Mb/s.
+        const MediaStream stream{MediaStream::Kind::Video,
+                                 0,
+                                 "h264",
+                                 "",
+                                 "Main",
+                                 "",
+                                 1280,
+                                 720,
+                                 25,
+                                 16.0 / 9,
+                                 "4:2:0",
+                                 8,
+                                 0,
+                                 0,
+                                 2000000};
         const QString why = StreamFit::mismatch(stream, FormatOptions::parse(options));
         QVERIFY2(why.isEmpty() == fits, qPrintable(why));
     }

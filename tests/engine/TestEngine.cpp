@@ -5,13 +5,14 @@
 #include "engine/DOSOutputs.h"
 #include "engine/EncoderInventory.h"
 #include "engine/EncoderOutput.h"
-#include "engine/EncoderPath.h"
 #include "engine/OutputFileName.h"
 #include "engine/ProcessRunner.h"
 #include "engine/ShutDownWindows.h"
 #include "services/TerminationSignals.h"
-#include "tests/testsupport/MessageRecorder.h"
-#include "tests/testsupport/RecordingShutdown.h"
+#include "tests/standins/MessageRecorder.h"
+#include "tests/standins/RecordingShutdown.h"
+#include "tests/testsupport/EncoderSearchPath.h"
+#include "tests/testsupport/FolderFiles.h"
 #include "tests/testsupport/StandInEncoder.h"
 #include "tests/testsupport/TestMedia.h"
 
@@ -29,6 +30,7 @@
 #include <fcntl.h>
 #include <linux/close_range.h>
 #include <memory>
+#include <optional>
 #include <tuple>
 #include <unistd.h>
 
@@ -61,18 +63,20 @@ private:
     EncoderInventory m_inventory; // over a stand-in encoder that offers little
     std::unique_ptr<TerminationSignals> m_termination;
 
-    // Writes recorded output a line at a time, each progress report on a line of its own.
+    // Writes an encoder that prints recorded output a line at a time, each progress report on a
+    // line of its own, into a folder of its own, and returns the folder.
     QString replayingEncoder(const QString &recorded, int exitCode)
     {
         const QString script = QStringLiteral(
             "#!/bin/sh\nsed 's/frame=/\\nframe=/g' '%1' | while IFS= read -r line; do\n"
             "printf '%s\\n' \"$line\"; sleep 0.03; done\nexit %2\n");
-        QFile file(m_dir.filePath("encoder"));
-        file.open(QIODevice::WriteOnly);
-        file.write(
+        const QString encoder = m_dir.filePath("replay/ffmpeg");
+        QDir().mkpath(m_dir.filePath("replay"));
+        writeFile(
+            encoder,
             script.arg(REELFORGE_TEST_DATA "/encoder-output/" + recorded).arg(exitCode).toUtf8());
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        return file.fileName();
+        QFile::setPermissions(encoder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return m_dir.filePath("replay");
     }
 
 private slots:
@@ -97,8 +101,6 @@ private slots:
         QVERIFY(TestMedia::makeClip("two.mp4", 2.0));
     }
 
-    void init() { EncoderPath::setOverride(TestMedia::encoder()); }
-
     // Paths are relative to a fresh temporary folder; the first file is the input, a null
     // folder means beside it, and an empty expected path that the folder could not be made.
     void namesAnOutputPath()
@@ -117,7 +119,7 @@ private slots:
             QTemporaryDir dir;
             for (const QString &file : existing) {
                 QVERIFY(QDir().mkpath(QFileInfo(dir.filePath(file)).path()));
-                QVERIFY(QFile(dir.filePath(file)).open(QIODevice::WriteOnly));
+                QVERIFY(writeFile(dir.filePath(file), {}));
             }
             const QString folder = outPath.isEmpty() ? outPath : dir.filePath(outPath);
             OutputNameFailure failure = OutputNameFailure::AllNamesTaken;
@@ -389,8 +391,9 @@ private slots:
         QFETCH(float, length);
         QFETCH(QString, pattern);
         QFETCH(QString, reason);
+        std::optional<EncoderSearchPath> replaying;
         if (!replay.isEmpty())
-            EncoderPath::setOverride(replayingEncoder(replay, reason.isEmpty() ? 0 : 1));
+            replaying.emplace(replayingEncoder(replay, reason.isEmpty() ? 0 : 1));
         MessageRecorder messages; // none expected: the job leaves them to its owner
         CVideoConv job;
         QStringList events; // statuses and "progress N" in order

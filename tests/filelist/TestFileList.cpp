@@ -1,13 +1,14 @@
-#include "engine/EncoderPath.h"
 #include "filelist/AddingRules.h"
 #include "filelist/FileAdder.h"
 #include "filelist/FileListModel.h"
 #include "filelist/ListOperations.h"
 #include "filelist/MediaProbe.h"
 #include "filelist/SelectionList.h"
-#include "tests/testsupport/MessageRecorder.h"
-#include "tests/testsupport/RecordingShell.h"
-#include "tests/testsupport/ScriptedDialogs.h"
+#include "tests/standins/MessageRecorder.h"
+#include "tests/standins/RecordingShell.h"
+#include "tests/standins/ScriptedDialogs.h"
+#include "tests/testsupport/EncoderSearchPath.h"
+#include "tests/testsupport/FolderFiles.h"
 #include "tests/testsupport/TestMedia.h"
 
 #include <QAbstractItemModelTester>
@@ -94,7 +95,7 @@ private slots:
             if (!name.contains(QRegularExpression("^(noise|empty|long|sparse)")))
                 f->copyClip(name);
         QVERIFY(QFile::copy(m_media.randomBytes(), f->dir.filePath("noise.avi")));
-        QVERIFY(QFile(f->dir.filePath("empty.mp4")).open(QIODevice::WriteOnly));
+        QVERIFY(writeFile(f->dir.filePath("empty.mp4"), {}));
         QVERIFY(TestMedia::makeClip(f->dir.filePath("long é clip.mkv"), 3725, false, "16x16", 1));
         QFile sparse(f->dir.filePath("sparse.mkv"));
         QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64(11) << 29));
@@ -212,8 +213,7 @@ private slots:
 
     void missingEncoderIsSaidOnceAndNothingIsConvertible()
     {
-        EncoderPath::setOverride(f->dir.filePath("no-such-encoder"));
-        const auto restore = qScopeGuard([] { EncoderPath::setOverride(QString()); });
+        const EncoderSearchPath noEncoder(f->dir.filePath("empty"), true);
         f->adder.AddFileList(SelectionList::fromFolder(m_media.folder(), {"clip.avi", "clip.mkv"}));
         QVERIFY(f->settled());
         QCOMPARE(f->messages.texts(),
@@ -336,19 +336,16 @@ private slots:
     // an unknown length.
     void craftedLengthIsUnknown()
     {
-        QFile clip(m_media.clip("mkv"));
-        QVERIFY(clip.open(QIODevice::ReadOnly));
-        QByteArray content = clip.readAll();
+        QByteArray content = fileBytes(m_media.clip("mkv"));
         const qsizetype duration = content.indexOf("\x44\x89\x88"); // an 8-byte float
         QVERIFY(duration > 0);
         for (const double claimed : {1e300, 2e15}) {
             qToBigEndian(claimed, content.data() + duration + 3);
-            QFile crafted(f->dir.filePath("crafted.mkv"));
-            QVERIFY(crafted.open(QIODevice::WriteOnly) && crafted.write(content) == content.size());
-            crafted.close();
+            const QString crafted = f->dir.filePath("crafted.mkv");
+            QVERIFY(writeFile(crafted, content));
             qint64 milliseconds = 0;
-            QCOMPARE(MediaProbe::GetMediaDuration(crafted.fileName(), &milliseconds), "Error");
-            const MediaProbe::Facts facts = MediaProbe::inspect(crafted.fileName());
+            QCOMPARE(MediaProbe::GetMediaDuration(crafted, &milliseconds), "Error");
+            const MediaProbe::Facts facts = MediaProbe::inspect(crafted);
             QVERIFY(facts.opened && facts.videoStreams == 1);
             QCOMPARE(QList<qint64>({milliseconds, facts.durationMs}), QList<qint64>({-1, -1}));
         }

@@ -7,6 +7,7 @@
 #include "format/PresetsFile.h"
 #include "format/UserPresets.h"
 #include "tests/format/DataFileText.h"
+#include "tests/testsupport/FolderFiles.h"
 #include "tests/testsupport/TestMedia.h"
 
 #include <QHash>
@@ -106,12 +107,6 @@ QStringList recordTexts(const PresetTable &table)
     for (const PresetRecord &r : table.records().mid(0, table.count()))
         texts << QStringList{r.label, r.params, r.extension, r.category}.join('|');
     return texts;
-}
-
-QByteArray bytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("no file");
 }
 } // namespace
 
@@ -295,12 +290,12 @@ void TestFormatFiles::savesKeepTheFileOrRefuse()
         QVERIFY(QDir().mkpath(dir.filePath("data/reelforge")));
         writeFile(dir.filePath("data/reelforge"), "presets.xml", before);
     }
-    const QByteArray unchanged = bytes(path);
+    const QByteArray unchanged = QFile::exists(path) ? fileBytes(path) : "no file";
     const QString message =
         UserPresets::save(path, {label, "-new", "AVI", UserPresets::category()});
     if (!told.isEmpty()) {
         QVERIFY2(message.contains(told), qPrintable(message));
-        QCOMPARE(bytes(path), unchanged);
+        QCOMPARE(QFile::exists(path) ? fileBytes(path) : "no file", unchanged);
         return;
     }
     QVERIFY2(message.isEmpty(), qPrintable(message));

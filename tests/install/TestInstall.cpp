@@ -1,6 +1,7 @@
 // A real `cmake --install` into a staging folder: the files land where the desktop looks for
 // them, pass the desktop's validators, and the program's data files are found from there.
 #include "services/DataFiles.h"
+#include "tests/testsupport/FolderFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,12 +15,6 @@ namespace {
 const QString kAppId = QStringLiteral("org.tarnwick.Reelforge");
 const QString kDesktopEntry = "share/applications/" + kAppId + ".desktop";
 const QString kMetainfo = "share/metainfo/" + kAppId + ".metainfo.xml";
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 } // namespace
 
 class TestInstall : public QObject
@@ -54,14 +49,14 @@ private slots:
             {"share/icons/hicolor/scalable/apps/" + kAppId + ".svg",
              "data/icons/" + kAppId + ".svg"}};
         for (const auto &[target, source] : copies)
-            QVERIFY2(contents(installed(target)) == contents(REELFORGE_SOURCE_DIR "/" + source),
+            QVERIFY2(fileBytes(installed(target)) == fileBytes(REELFORGE_SOURCE_DIR "/" + source),
                      qPrintable(target));
         for (int size : {16, 32, 48, 64, 128, 256}) {
             const QString icon = QString("share/icons/hicolor/%1x%1/apps/").arg(size) + kAppId;
             QCOMPARE(QImage(installed(icon + ".png")).size(), QSize(size, size));
         }
         // File managers hand the program their files.
-        QVERIFY(contents(installed(kDesktopEntry)).contains("\nExec=reelforge %F\n"));
+        QVERIFY(fileBytes(installed(kDesktopEntry)).contains("\nExec=reelforge %F\n"));
         // The desktop's validators report warnings while still succeeding; none are allowed.
         for (const QStringList &command :
              {QStringList{"desktop-file-validate", installed(kDesktopEntry)},

@@ -1,8 +1,10 @@
 #include "engine/EncoderInventory.h"
-#include "engine/EncoderPath.h"
 #include "format/UserPresets.h"
 #include "settings/CRegister.h"
 #include "settings/OutputFolders.h"
+#include "tests/testsupport/BuiltProgram.h"
+#include "tests/testsupport/EncoderSearchPath.h"
+#include "tests/testsupport/FolderFiles.h"
 #include "tests/testsupport/StandInEncoder.h"
 #include "tests/ui/WindowFixture.h"
 #include "ui/AboutPanel.h"
@@ -14,7 +16,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
-#include <QProcess>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSettings>
@@ -30,29 +31,9 @@ const QStringList kStored = {
     "txtCVBitrate",       "txtFrameRate",  "spnSimultaneous",  "cmbWhenExists", "chkKeepDate",
     "chkCopyWhenPossible"};
 
-// What the controls of the stored choices stand for (their user property: a list's text, a
-// button's check, a field's text); "optFormat" stores whether the second is checked.
-// What reelforge-cli prints on each channel, and its exit status.
-struct CliRun
+BuiltProgram::Ran cli(const QStringList &arguments)
 {
-    int status = -1;
-    QString out, err;
-};
-
-CliRun runCli(const QStringList &arguments)
-{
-    QProcess cli;
-    cli.start(QCoreApplication::applicationDirPath() + "/reelforge-cli", arguments);
-    cli.waitForFinished(120000);
-    return {cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1,
-            QString::fromUtf8(cli.readAllStandardOutput()),
-            QString::fromUtf8(cli.readAllStandardError())};
-}
-
-QByteArray bytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return BuiltProgram::run("reelforge-cli", arguments);
 }
 
 QStringList choices(MainWindow *window)
@@ -142,8 +123,7 @@ private slots:
         for (const char *name :
              {"a clip.mkv", "other/b.mp4", "other/Folder/c.avi", "x.mkv", "y.mp4"})
             QVERIFY(TestMedia::makeClip(media(name), 0.4));
-        QFile notes(media("notes.txt"));
-        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a video\n") > 0);
+        QVERIFY(writeFile(media("notes.txt"), "not a video\n"));
         FileGrid *grid = steps()->Grid;
         QVERIFY(m_fixture->drop({media("a clip.mkv"), media("notes.txt"), media("other/b.mp4")}));
         QVERIFY(m_window->adder()->isAdding());
@@ -226,10 +206,12 @@ private slots:
     // Against a stand-in that offers H.264, AAC and MP4 only, and against the real encoder.
     void unavailableFormatsAreGreyedAndStartNoBatch()
     {
-        EncoderPath::setOverride(
-            StandInEncoder::write(m_fixture->folder.path(), {"libx264", "aac"}, {"mp4"}));
-        FormatPanel *panel = reopen()->formats();
-        EncoderPath::setOverride(QString());
+        StandInEncoder::write(m_fixture->folder.path(), {"libx264", "aac"}, {"mp4"});
+        FormatPanel *panel = nullptr;
+        {
+            const EncoderSearchPath standIn(m_fixture->folder.path());
+            panel = reopen()->formats();
+        }
         QTRY_VERIFY(m_window->findChild<EncoderInventory *>()->isReady());
         panel->cmbCategory()->setCurrentText("Web Video");
         const QString noAv1 = "Not available: the installed ffmpeg has no encoder \"libsvtav1\".";
@@ -342,11 +324,11 @@ private slots:
         m_fixture->dialogs.answers = {"Quick / AVI", "Quick / AVI"};
         QTest::mouseClick(f->cmdSavePreset(), Qt::LeftButton);
         QCOMPARE(f->cmbCategory()->itemText(shipped), mine);
-        const QByteArray saved = bytes(file);
+        const QByteArray saved = fileBytes(file);
         QTest::mouseClick(f->cmdSavePreset(), Qt::LeftButton);
         QCOMPARE(m_fixture->messages.count(), 1);
         QVERIFY(m_fixture->messages.texts().at(0).contains("already holds"));
-        QCOMPARE(bytes(file), saved);
+        QCOMPARE(fileBytes(file), saved);
 
         f = reopen()->formats();
         f->optFormat(0)->setChecked(true);
@@ -355,7 +337,7 @@ private slots:
         QCOMPARE(f->cmbOutVCodec()->currentText(), QString("Quick / AVI"));
         QCOMPARE(f->cmbOutFormat()->currentText(), QString("AVI"));
         QVERIFY(f->buildParameters().options.contains("-vcodec mpeg4 -b 400000"));
-        QVERIFY(runCli({"--list-presets"}).out.endsWith(mine + "\tQuick / AVI\tAVI\n"));
+        QVERIFY(cli({"--list-presets"}).out.endsWith(mine + "\tQuick / AVI\tAVI\n"));
 
         // Another file by name, while the default one is damaged: one line, nothing else lost.
         const QString copy = data.filePath("copy.xml");
@@ -364,11 +346,11 @@ private slots:
         const QString clip = data.filePath("clip.mkv");
         QVERIFY(TestMedia::makeClip(clip, 1));
         const QStringList preset = {"--category", mine, "--preset", "Quick / AVI"};
-        const CliRun converted =
-            runCli(preset + QStringList{"--presets", copy, "--output", data.filePath("out"), clip});
+        const BuiltProgram::Ran converted =
+            cli(preset + QStringList{"--presets", copy, "--output", data.filePath("out"), clip});
         QVERIFY2(converted.status == 0 && converted.err.isEmpty(), qPrintable(converted.err));
         QVERIFY(TestMedia::playable(data.filePath("out/clip.AVI")));
-        const CliRun listed = runCli({"--list-presets"});
+        const BuiltProgram::Ran listed = cli({"--list-presets"});
         QVERIFY(listed.status == 0 && listed.out.contains("MP4 Video\t") &&
                 !listed.out.contains(mine));
         QCOMPARE(listed.err.count('\n'), 1);

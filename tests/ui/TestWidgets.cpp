@@ -1,6 +1,6 @@
 #include "filelist/FileAdder.h"
 #include "tests/format/DataFileText.h"
-#include "tests/testsupport/MessageRecorder.h"
+#include "tests/standins/MessageRecorder.h"
 #include "ui/FormatPanel.h"
 #include "ui/ProgressBarPainter.h"
 #include "ui/StatusDelegate.h"

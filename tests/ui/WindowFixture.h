@@ -3,13 +3,8 @@
 // What the window tests share: the fixture, and the headers both of them use.
 #include "filelist/FileAdder.h"
 #include "filelist/FileListModel.h"
+#include "tests/standins/StandInDesktop.h"
 #include "tests/testsupport/ChildProcesses.h"
-#include "tests/testsupport/MessageRecorder.h"
-#include "tests/testsupport/RecordingInhibitor.h"
-#include "tests/testsupport/RecordingNotifier.h"
-#include "tests/testsupport/RecordingShell.h"
-#include "tests/testsupport/RecordingShutdown.h"
-#include "tests/testsupport/ScriptedDialogs.h"
 #include "tests/testsupport/TestMedia.h"
 #include "ui/FileGrid.h"
 #include "ui/FormatPanel.h"
@@ -34,16 +29,10 @@
 
 #include <memory>
 
-// A real main window over recorded desktop services and a settings file of its own.
-struct WindowFixture
+// A real main window over the desktop stand-ins and a settings file of its own.
+struct WindowFixture : StandInDesktop
 {
     QTemporaryDir folder;
-    ScriptedDialogs dialogs;
-    RecordingShell shell;
-    RecordingShutdown shutdown;
-    RecordingNotifier notifier;
-    RecordingInhibitor sleepInhibitor;
-    MessageRecorder messages;
     std::unique_ptr<MainWindow> window;
 
     QString settingsFile() const { return folder.filePath(QStringLiteral("settings.ini")); }
@@ -55,9 +44,7 @@ struct WindowFixture
             window->close();
             window.reset();
         }
-        window = std::make_unique<MainWindow>(WindowServices{&dialogs, &shell, &shutdown,
-                                                             settingsFile(), QString(), &notifier,
-                                                             &sleepInhibitor, QString()});
+        window = std::make_unique<MainWindow>(services(settingsFile()));
         window->show();
         return QTest::qWaitForWindowExposed(window.get()) ? window.get() : nullptr;
     }

@@ -1,15 +1,11 @@
 // Renders the main window with a few sample rows to a PNG, for the README.
 #include "filelist/FileListModel.h"
-#include "services/MessageBox.h"
+#include "tests/standins/StandInDesktop.h"
 #include "ui/FormatPanel.h"
 #include "ui/FramePanel.h"
 #include "ui/MainWindow.h"
 #include "ui/PanelAnimator.h"
 #include "ui/StepsFrame.h"
-
-#include "services/DialogService.h"
-#include "services/ShellOpener.h"
-#include "services/ShutdownBackend.h"
 
 #include <QApplication>
 #include <QColor>
@@ -19,30 +15,6 @@
 #include <QTextStream>
 
 namespace {
-// Nothing in a screenshot may open a dialog, a file or power anything off.
-class NoDialogs : public DialogService
-{
-public:
-    QStringList openFiles(const QString &, const QVector<FileFilter> &, bool) override
-    {
-        return {};
-    }
-    QString chooseFolder(const QString &, bool) override { return {}; }
-    std::optional<QString> askText(const QString &, const QString &) override { return {}; }
-    bool ask(const QString &, const QString &) override { return false; }
-};
-class NoShell : public ShellOpener
-{
-public:
-    void open(const QString &) override {}
-};
-class NoShutdown : public ShutdownBackend
-{
-public:
-    void enablePrivilege() override {}
-    void request(ShutdownAction) override {}
-};
-
 FileListRecord row(const QString &path, const RowStatus &status, const QString &duration,
                    const QString &size)
 {
@@ -63,16 +35,9 @@ int main(int argc, char *argv[])
             << "usage: reelforge-screenshot SETTINGS.ini OUTPUT.png [formats|custom|about]\n";
         return 2;
     }
-    NoDialogs dialogs;
-    NoShell shell;
-    NoShutdown shutdown;
-    WindowServices services;
-    services.dialogs = &dialogs;
-    services.shell = &shell;
-    services.shutdown = &shutdown;
-    services.settingsFile = QString::fromLocal8Bit(argv[1]);
-
-    MainWindow window(services);
+    // Nothing in a screenshot may open a dialog, a file or power anything off.
+    StandInDesktop desktop;
+    MainWindow window(desktop.services(QString::fromLocal8Bit(argv[1])));
     FileListModel *list = window.fileList();
     list->append(row("/home/ana/Videos/holiday.mp4", RowStatus::State::WaitingConversion,
                      "00:03:12", "48.2 MB"),
@@ -106,6 +71,7 @@ int main(int argc, char *argv[])
     window.show();
     app.processEvents();
     const bool saved = window.grab().save(QString::fromLocal8Bit(argv[2]));
-    MessageBox::setPresenter(nullptr);
+    for (const QString &message : desktop.messages.texts())
+        QTextStream(stderr) << "message: " << message << '\n';
     return saved ? 0 : 1;
 }
