@@ -84,13 +84,8 @@ void MainWindow::Form_Load()
 {
     m_marker = std::make_unique<InstanceMarker>();
     InitLayout();
-    if (m_services.dataFolder.isEmpty()) {
-        m_formats->LoadPresets();
-        m_formats->LoadCodecs();
-    } else {
-        m_formats->LoadPresets(m_services.dataFolder + QStringLiteral("/presets.xml"));
-        m_formats->LoadCodecs(m_services.dataFolder + QStringLiteral("/codecs.xml"));
-    }
+    m_formats->LoadPresets();
+    m_formats->LoadCodecs();
     m_settings->LoadSettings();
     // What the installed encoder offers is read in the background; the panel greys the rest.
     // A child created after the panels, it outlives them when the window goes.

@@ -16,7 +16,6 @@ struct WindowServices
     ShellOpener *shell = nullptr;
     ShutdownBackend *shutdown = nullptr;
     QString settingsFile; // empty: the user's own settings file
-    QString dataFolder;   // where presets.xml and codecs.xml lie; empty: DataFiles finds them
     DesktopNotifier *notifier = nullptr;
     SleepInhibitor *sleepInhibitor = nullptr; // held while a batch runs
     QString journalFolder; // where the list is journaled for a restore; empty: it is not

@@ -82,24 +82,6 @@ QString convert(const Conversion &c)
     return QString("%1 shows %2 instead of %3").arg(c.label).arg(shown).arg(c.aspect);
 }
 
-} // namespace
-
-// The data files: what the readers make of every shape of text, and every shipped format
-// converted by the real encoder.
-class TestFormatFiles : public QObject
-{
-    Q_OBJECT
-private slots:
-    void reads_data();
-    void reads();
-    void userPresetsFollowTheShipped_data();
-    void userPresetsFollowTheShipped();
-    void savesKeepTheFileOrRefuse_data();
-    void savesKeepTheFileOrRefuse();
-    void everyFormatConverts();
-};
-
-namespace {
 // The records in use as "label|params|extension|category".
 QStringList recordTexts(const PresetTable &table)
 {
@@ -110,271 +92,288 @@ QStringList recordTexts(const PresetTable &table)
 }
 } // namespace
 
-void TestFormatFiles::reads_data()
+// The data files: what the readers make of every shape of text, and every shipped format
+// converted by the real encoder.
+class TestFormatFiles : public QObject
 {
-    QTest::addColumn<QString>("content");
-    // Presets: the records in use as "label|params|extension|category" (after a failure, those
-    // read before it) and the categories.
-    // Codecs: the video and the audio codec list.
-    QTest::addColumn<QStringList>("first");
-    QTest::addColumn<QStringList>("second");
-    QTest::addColumn<QString>("error"); // the start of the failure, empty on success
-    const auto row = [](const char *name, const QString &content, const QStringList &first,
-                        const QStringList &second, const char *error = "") {
-        QTest::newRow(name) << content << first << second << QString(error);
-    };
-    const QStringList oneEmpty{"|||"}, emptyCategory{""}, none;
-    const QStringList a = presetEntry("A", "-a", "mp4", "First");
+    Q_OBJECT
+private slots:
+    void reads_data()
+    {
+        QTest::addColumn<QString>("content");
+        // Presets: the records in use as "label|params|extension|category" (after a failure, those
+        // read before it) and the categories.
+        // Codecs: the video and the audio codec list.
+        QTest::addColumn<QStringList>("first");
+        QTest::addColumn<QStringList>("second");
+        QTest::addColumn<QString>("error"); // the start of the failure, empty on success
+        const auto row = [](const char *name, const QString &content, const QStringList &first,
+                            const QStringList &second, const char *error = "") {
+            QTest::newRow(name) << content << first << second << QString(error);
+        };
+        const QStringList oneEmpty{"|||"}, emptyCategory{""}, none;
+        const QStringList a = presetEntry("A", "-a", "mp4", "First");
 
-    // Reading that began leaves one record with four empty fields.
-    row("header and root lines", document("presets", {}), oneEmpty, emptyCategory);
-    row("bare LF: one line holding </", document("presets", {a}).replace("\r\n", "\n"), oneEmpty,
-        emptyCategory);
-    // An indented root line starts an entry, and the lines after it are its fields.
-    row("indented root lines", document("presets", {a}, "  "), {"A|-a||"}, emptyCategory);
-    row("categories in file order, values untouched",
-        document("presets", {presetEntry(" V&amp;1 ", "-v", "mp4", "Video"),
-                             presetEntry("L2", "-b", "mp3", "Audio"),
-                             presetEntry("L3", "-c", "wav", "audio")}),
-        {" V&amp;1 |-v|mp4|Video", "L2|-b|mp3|Audio", "L3|-c|wav|audio"},
-        {"Video", "Audio", "audio"});
+        // Reading that began leaves one record with four empty fields.
+        row("header and root lines", document("presets", {}), oneEmpty, emptyCategory);
+        row("bare LF: one line holding </", document("presets", {a}).replace("\r\n", "\n"),
+            oneEmpty, emptyCategory);
+        // An indented root line starts an entry, and the lines after it are its fields.
+        row("indented root lines", document("presets", {a}, "  "), {"A|-a||"}, emptyCategory);
+        row("categories in file order, values untouched",
+            document("presets", {presetEntry(" V&amp;1 ", "-v", "mp4", "Video"),
+                                 presetEntry("L2", "-b", "mp3", "Audio"),
+                                 presetEntry("L3", "-c", "wav", "audio")}),
+            {" V&amp;1 |-v|mp4|Video", "L2|-b|mp3|Audio", "L3|-c|wav|audio"},
+            {"Video", "Audio", "audio"});
 
-    QStringList free = presetEntry("First", "-first", "avi", "");
-    free[4] = "<note>no category here</note>";
-    QStringList next = presetEntry("Second", "", "mp4", "Video");
-    next[2] = "<comment>params left out</comment>";
-    row("entry without category is overwritten", document("presets", {free, next}),
-        {"Second|-first|mp4|Video"}, {"Video"});
+        QStringList free = presetEntry("First", "-first", "avi", "");
+        free[4] = "<note>no category here</note>";
+        QStringList next = presetEntry("Second", "", "mp4", "Video");
+        next[2] = "<comment>params left out</comment>";
+        row("entry without category is overwritten", document("presets", {free, next}),
+            {"Second|-first|mp4|Video"}, {"Video"});
 
-    QStringList unclosed = presetEntry("B", "-b", "mkv", "Second");
-    unclosed[2] = "<params>-b";
-    row("params without closing tag", (QStringList{"<presets>"} + a + unclosed).join("\r\n"),
-        {"A|-a|mp4|First"}, none, "Line 10");
+        QStringList unclosed = presetEntry("B", "-b", "mkv", "Second");
+        unclosed[2] = "<params>-b";
+        row("params without closing tag", (QStringList{"<presets>"} + a + unclosed).join("\r\n"),
+            {"A|-a|mp4|First"}, none, "Line 10");
 
-    row("32768 lines", QStringList(32768).join("\r\n"), oneEmpty, emptyCategory);
-    row("32769 lines", QStringList(32769).join("\r\n"), none, none, "The file has 32769 lines");
-    // "<label>" takes columns 1 to 7, so the closing tag starts at column 32767 or 32768.
-    const QString longLabel(32759, 'x');
-    row("closing tag at column 32767",
-        document("presets", {presetEntry(longLabel, "-p", "mp4", "C")}), {longLabel + "|-p|mp4|C"},
-        {"C"});
-    row("closing tag at column 32768",
-        document("presets", {presetEntry(longLabel + "x", "-p", "mp4", "C")}), none, none,
-        "Line 4");
+        row("32768 lines", QStringList(32768).join("\r\n"), oneEmpty, emptyCategory);
+        row("32769 lines", QStringList(32769).join("\r\n"), none, none, "The file has 32769 lines");
+        // "<label>" takes columns 1 to 7, so the closing tag starts at column 32767 or 32768.
+        const QString longLabel(32759, 'x');
+        row("closing tag at column 32767",
+            document("presets", {presetEntry(longLabel, "-p", "mp4", "C")}),
+            {longLabel + "|-p|mp4|C"}, {"C"});
+        row("closing tag at column 32768",
+            document("presets", {presetEntry(longLabel + "x", "-p", "mp4", "C")}), none, none,
+            "Line 4");
 
-    row("codecs: types decide the lists",
-        document("codecs", {codecEntry("copy", "Stream copy", "general"),
-                            codecEntry("mpeg4", "MPEG-4", "video codec"),
-                            codecEntry("libmp3lame", "MP3", "audio codec"),
-                            codecEntry("x", "Wrong case", "Video Codec"),
-                            codecEntry("y", "Trailing blank", "video codec "),
-                            codecEntry("mpeg4", "MPEG-4", "video codec")}),
-        {"Stream copy", "MPEG-4", "MPEG-4"}, {"Stream copy", "MP3"});
-    // The video list is filled and selected before the empty audio list stops loading.
-    row("codecs: no audio codec",
-        document("codecs", {codecEntry("mpeg4", "MPEG-4", "video codec")}), {"MPEG-4"}, none,
-        "The file lists no audio codec");
-    row("codecs: header and root lines only", document("codecs", {}), none, none,
-        "The file lists no video codec");
-    QStringList noDescriptionEnd = codecEntry("aac", "AAC", "audio codec");
-    noDescriptionEnd[2] = "<description>AAC";
-    row("codecs: description without closing tag", document("codecs", {noDescriptionEnd}), none,
-        none, "Line 5");
-}
-
-void TestFormatFiles::reads()
-{
-    QFETCH(QString, content);
-    QFETCH(QStringList, first);
-    QFETCH(QStringList, second);
-    QFETCH(QString, error);
-    if (QByteArray(QTest::currentDataTag()).startsWith("codecs")) {
-        const CodecsFile::Result result = CodecsFile::read(content);
-        QVERIFY2(result.ok() == error.isEmpty() &&
-                     result.message().startsWith("Error Occured while Loading Codecs.\r\n" + error),
-                 qPrintable(result.error));
-        QCOMPARE(result.videoItems, first);
-        QCOMPARE(result.audioItems, second);
-        // The first item of each list is selected in turn until a list turns out empty.
-        QCOMPARE(result.videoSelected, !first.isEmpty());
-        QCOMPARE(result.audioSelected, !first.isEmpty() && !second.isEmpty());
-        return;
+        row("codecs: types decide the lists",
+            document("codecs", {codecEntry("copy", "Stream copy", "general"),
+                                codecEntry("mpeg4", "MPEG-4", "video codec"),
+                                codecEntry("libmp3lame", "MP3", "audio codec"),
+                                codecEntry("x", "Wrong case", "Video Codec"),
+                                codecEntry("y", "Trailing blank", "video codec "),
+                                codecEntry("mpeg4", "MPEG-4", "video codec")}),
+            {"Stream copy", "MPEG-4", "MPEG-4"}, {"Stream copy", "MP3"});
+        // The video list is filled and selected before the empty audio list stops loading.
+        row("codecs: no audio codec",
+            document("codecs", {codecEntry("mpeg4", "MPEG-4", "video codec")}), {"MPEG-4"}, none,
+            "The file lists no audio codec");
+        row("codecs: header and root lines only", document("codecs", {}), none, none,
+            "The file lists no video codec");
+        QStringList noDescriptionEnd = codecEntry("aac", "AAC", "audio codec");
+        noDescriptionEnd[2] = "<description>AAC";
+        row("codecs: description without closing tag", document("codecs", {noDescriptionEnd}), none,
+            none, "Line 5");
     }
-    const PresetsFile::Result result = PresetsFile::read(content);
-    QVERIFY2(result.ok() == error.isEmpty() &&
-                 result.message().startsWith("Error Occured while Loading Presets.\r\n" + error),
-             qPrintable(result.error));
-    QCOMPARE(recordTexts(result.table), first);
-    QCOMPARE(result.categories, second);
-}
 
-void TestFormatFiles::userPresetsFollowTheShipped_data()
-{
-    QTest::addColumn<QString>("user"); // the file's text; "MISSING": no file; "SHIPPED": that one
-    QTest::addColumn<bool>("required");
-    QTest::addColumn<QStringList>("presets");
-    QTest::addColumn<QString>("told"); // a part of the message; empty: nothing is told
-    const QStringList shipped = {"a|-a|mp4|One", "b|-b|mkv|Two"};
-    const QString user = document(
-        "presets", {presetEntry("u", "-u", "avi", "New"), presetEntry("a", "-x", "avi", "One")});
-    QTest::newRow("after the shipped, by category")
-        << user << false
-        << QStringList{"a|-a|mp4|One", "a|-x|avi|One", "b|-b|mkv|Two", "u|-u|avi|New"} << QString();
-    QTest::newRow("missing, named") << "MISSING" << true << shipped << "Cannot open";
-    QTest::newRow("the shipped file itself") << "SHIPPED" << false << shipped << QString();
-    QTest::newRow("LF line ends") << QString(user).replace("\r\n", "\n") << false << shipped
-                                  << "LF alone";
-    QTest::newRow("cut short") << user.left(60) << false << shipped << "Line 3 starts an entry";
-}
-
-// The user's presets come after the shipped ones, their categories after the shipped ones and
-// their entries after the shipped ones of a category both hold; a damaged file adds nothing,
-// and the message names it.
-void TestFormatFiles::userPresetsFollowTheShipped()
-{
-    QFETCH(QString, user);
-    QFETCH(bool, required);
-    QFETCH(QStringList, presets);
-    QFETCH(QString, told);
-    QTemporaryDir dir;
-    const QString shipped = writeFile(dir.path(), "shipped.xml",
-                                      document("presets", {presetEntry("a", "-a", "mp4", "One"),
-                                                           presetEntry("b", "-b", "mkv", "Two")}));
-    const QString path = user == "SHIPPED" ? shipped : dir.filePath("user.xml");
-    if (user != "SHIPPED" && user != "MISSING")
-        writeFile(dir.path(), "user.xml", user);
-    PresetsFile::Result result = PresetsFile::load(shipped);
-    const QString message = UserPresets::addTo(result, shipped, path, required);
-    QVERIFY2(told.isEmpty() ? message.isEmpty() : message.contains(path) && message.contains(told),
-             qPrintable(message));
-    QCOMPARE(recordTexts(result.table), presets);
-    QCOMPARE(result.categories, result.table.categories());
-}
-
-void TestFormatFiles::savesKeepTheFileOrRefuse_data()
-{
-    QTest::addColumn<QString>("before"); // the file's text; empty: no file, nor its folder
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QStringList>("after"); // the records read back once saved
-    QTest::addColumn<QString>("told");      // a part of the refusal; empty: saved
-    const QString taken = document("presets", {presetEntry("Mine", "-m", "mkv", "Other"),
-                                               presetEntry("Kept", "-k", "mp4", "My Presets")});
-    QTest::newRow("new file and folder")
-        << QString() << "Quick / AVI & more"
-        << QStringList{"Quick / AVI & more|-new|AVI|My Presets"} << QString();
-    QTest::newRow("entries kept, a name taken in another category")
-        << taken << "Mine"
-        << QStringList{"Mine|-m|mkv|Other", "Kept|-k|mp4|My Presets", "Mine|-new|AVI|My Presets"}
-        << QString();
-    QTest::newRow("name taken") << taken << "Kept" << QStringList() << "already holds";
-    QTest::newRow("damaged file") << taken.left(80) << "New" << QStringList() << "damaged";
-    const QList<std::pair<const char *, QString>> unfit = {
-        {"blank name", " "}, {"line break", "two\r\nlines"}, {"<", "a<b"}, {">", "a>b"}};
-    for (const auto &[name, text] : unfit)
-        QTest::newRow(name) << QString() << text << QStringList() << "cannot be empty";
-    QTest::newRow("too long for its line")
-        << QString() << QString(32760, 'x') << QStringList() << "cannot be held";
-}
-
-// A save adds one entry and keeps the others; a refused one says why and leaves the file (or
-// its absence) as it was.
-void TestFormatFiles::savesKeepTheFileOrRefuse()
-{
-    QFETCH(QString, before);
-    QFETCH(QString, label);
-    QFETCH(QStringList, after);
-    QFETCH(QString, told);
-    QTemporaryDir dir;
-    const QString path = dir.filePath("data/reelforge/presets.xml");
-    if (!before.isEmpty()) {
-        QVERIFY(QDir().mkpath(dir.filePath("data/reelforge")));
-        writeFile(dir.filePath("data/reelforge"), "presets.xml", before);
-    }
-    const QByteArray unchanged = QFile::exists(path) ? fileBytes(path) : "no file";
-    const QString message =
-        UserPresets::save(path, {label, "-new", "AVI", UserPresets::category()});
-    if (!told.isEmpty()) {
-        QVERIFY2(message.contains(told), qPrintable(message));
-        QCOMPARE(QFile::exists(path) ? fileBytes(path) : "no file", unchanged);
-        return;
-    }
-    QVERIFY2(message.isEmpty(), qPrintable(message));
-    const PresetsFile::Result saved = PresetsFile::load(path);
-    QVERIFY2(saved.ok(), qPrintable(saved.error));
-    QCOMPARE(recordTexts(saved.table), after);
-}
-
-// Converts short clips as the program does with every shipped preset (each from a 4:3, a 16:9
-// and an odd-sized white source, whose picture must keep its shape) and every codec in the
-// custom format, and reads every output back.
-void TestFormatFiles::everyFormatConverts()
-{
-    QTemporaryDir dir;
-    const QString clip = dir.filePath("clip.avi");
-    const QString silent = dir.filePath("silent.avi");
-    // Small pictures keep the slowest encoders quick.
-    QVERIFY(TestMedia::makeClip(clip, 0.5, true, "64x64") &&
-            TestMedia::makeClip(silent, 0.5, false, "64x64"));
-    const QList<std::pair<QString, double>> shapes = {
-        {"96x72", 4.0 / 3}, {"128x72", 16.0 / 9}, {"99x67", 99.0 / 67}};
-    for (const auto &[size, aspect] : shapes) {
-        const QString white = "color=c=white:duration=0.4:size=" + size;
-        QVERIFY(QProcess::execute(TestMedia::encoder(),
-                                  {"-nostdin", "-v", "error", "-f", "lavfi", "-i", white, "-f",
-                                   "lavfi", "-i", "sine=duration=0.4", "-ac", "1",
-                                   dir.filePath(size + ".avi")}) == 0);
-    }
-    const PresetsFile::Result presets = PresetsFile::load(PresetsFile::defaultPath());
-    const CodecsFile::Result codecs = CodecsFile::load(CodecsFile::defaultPath());
-    QVERIFY2(presets.ok() && codecs.ok(), qPrintable(presets.error + codecs.error));
-    QVERIFY(presets.table.count() > 1);
-
-    QList<Conversion> conversions;
-    const auto add = [&](const QString &label, const QString &input, const QString &options,
-                         const QString &extension, double aspect, const QStringList &readAs = {}) {
-        const QString output = dir.filePath(QString::number(conversions.size()) + "." + extension);
-        conversions.append({label,
-                            QStringList{"-nostdin", "-hide_banner", "-i", input} +
-                                QProcess::splitCommand(options) + QStringList{"-y", output},
-                            readAs, aspect});
-    };
-    for (const PresetRecord &preset : presets.table.records()) {
-        const bool picture = !QProcess::splitCommand(preset.params).contains("-vn");
-        for (const auto &[size, aspect] : shapes) {
-            // As the queue runs it: streams copied or converted as the file's own plan says.
-            const QString input = dir.filePath(size + ".avi");
-            const StreamPlan plan = StreamPlan::make(MediaProbe::inspect(input).streams,
-                                                     preset.params, preset.extension, false);
-            add(preset.category + " / " + preset.label + " " + preset.extension + " from " + size,
-                input, plan.options(), plan.extension(), picture ? aspect : 0);
+    void reads()
+    {
+        QFETCH(QString, content);
+        QFETCH(QStringList, first);
+        QFETCH(QStringList, second);
+        QFETCH(QString, error);
+        if (QByteArray(QTest::currentDataTag()).startsWith("codecs")) {
+            const CodecsFile::Result result = CodecsFile::read(content);
+            QVERIFY2(
+                result.ok() == error.isEmpty() &&
+                    result.message().startsWith("Error Occured while Loading Codecs.\r\n" + error),
+                qPrintable(result.error));
+            QCOMPARE(result.videoItems, first);
+            QCOMPARE(result.audioItems, second);
+            // The first item of each list is selected in turn until a list turns out empty.
+            QCOMPARE(result.videoSelected, !first.isEmpty());
+            QCOMPARE(result.audioSelected, !first.isEmpty() && !second.isEmpty());
+            return;
         }
+        const PresetsFile::Result result = PresetsFile::read(content);
+        QVERIFY2(
+            result.ok() == error.isEmpty() &&
+                result.message().startsWith("Error Occured while Loading Presets.\r\n" + error),
+            qPrintable(result.error));
+        QCOMPARE(recordTexts(result.table), first);
+        QCOMPARE(result.categories, second);
     }
 
-    QHash<QString, QString> descriptions;
-    for (const CodecRecord &codec : codecs.table.records())
-        descriptions.insert(codec.name.trimmed(), codec.description);
-    QStringList untried = descriptions.keys();
-    for (const QString &line : kCustomCases) {
-        const QStringList c = line.split(' ');
-        QVERIFY2(descriptions.contains(c[0]) && descriptions.contains(c[1]), qPrintable(line));
-        const CustomOptions::Result options =
-            CustomOptions::build({c.value(3, "22.05") + " KHz", "64", descriptions[c[1]],
-                                  c.value(4, "2"), descriptions[c[0]], "320",
-                                  c.value(5, CustomLists::asInput()), CustomLists::asInput(), "25"},
-                                 codecs.table);
-        QVERIFY2(options.ok(), qPrintable(options.error));
-        const bool raw = c[2] == "yuv"; // raw video takes one stream only, of a size not told
-        add(line, raw ? silent : clip, options.options, c[2], 0,
-            raw ? QStringList{"-video_size", "64x64"} : QStringList());
-        untried.removeAll(c[0]);
-        untried.removeAll(c[1]);
+    void userPresetsFollowTheShipped_data()
+    {
+        QTest::addColumn<QString>(
+            "user"); // the file's text; "MISSING": no file; "SHIPPED": that one
+        QTest::addColumn<bool>("required");
+        QTest::addColumn<QStringList>("presets");
+        QTest::addColumn<QString>("told"); // a part of the message; empty: nothing is told
+        const QStringList shipped = {"a|-a|mp4|One", "b|-b|mkv|Two"};
+        const QString user = document("presets", {presetEntry("u", "-u", "avi", "New"),
+                                                  presetEntry("a", "-x", "avi", "One")});
+        QTest::newRow("after the shipped, by category")
+            << user << false
+            << QStringList{"a|-a|mp4|One", "a|-x|avi|One", "b|-b|mkv|Two", "u|-u|avi|New"}
+            << QString();
+        QTest::newRow("missing, named") << "MISSING" << true << shipped << "Cannot open";
+        QTest::newRow("the shipped file itself") << "SHIPPED" << false << shipped << QString();
+        QTest::newRow("LF line ends")
+            << QString(user).replace("\r\n", "\n") << false << shipped << "LF alone";
+        QTest::newRow("cut short") << user.left(60) << false << shipped << "Line 3 starts an entry";
     }
-    QVERIFY2(untried.isEmpty(), qPrintable("not tried: " + untried.join(' ')));
 
-    QStringList failures = QtConcurrent::blockingMapped(conversions, convert);
-    failures.removeAll(QString());
-    QVERIFY2(failures.isEmpty(), qPrintable(failures.join('\n')));
-}
+    // The user's presets come after the shipped ones, their categories after the shipped ones and
+    // their entries after the shipped ones of a category both hold; a damaged file adds nothing,
+    // and the message names it.
+    void userPresetsFollowTheShipped()
+    {
+        QFETCH(QString, user);
+        QFETCH(bool, required);
+        QFETCH(QStringList, presets);
+        QFETCH(QString, told);
+        QTemporaryDir dir;
+        const QString shipped =
+            writeFile(dir.path(), "shipped.xml",
+                      document("presets", {presetEntry("a", "-a", "mp4", "One"),
+                                           presetEntry("b", "-b", "mkv", "Two")}));
+        const QString path = user == "SHIPPED" ? shipped : dir.filePath("user.xml");
+        if (user != "SHIPPED" && user != "MISSING")
+            writeFile(dir.path(), "user.xml", user);
+        PresetsFile::Result result = PresetsFile::load(shipped);
+        const QString message = UserPresets::addTo(result, shipped, path, required);
+        QVERIFY2(told.isEmpty() ? message.isEmpty()
+                                : message.contains(path) && message.contains(told),
+                 qPrintable(message));
+        QCOMPARE(recordTexts(result.table), presets);
+        QCOMPARE(result.categories, result.table.categories());
+    }
+
+    void savesKeepTheFileOrRefuse_data()
+    {
+        QTest::addColumn<QString>("before"); // the file's text; empty: no file, nor its folder
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QStringList>("after"); // the records read back once saved
+        QTest::addColumn<QString>("told");      // a part of the refusal; empty: saved
+        const QString taken = document("presets", {presetEntry("Mine", "-m", "mkv", "Other"),
+                                                   presetEntry("Kept", "-k", "mp4", "My Presets")});
+        QTest::newRow("new file and folder")
+            << QString() << "Quick / AVI & more"
+            << QStringList{"Quick / AVI & more|-new|AVI|My Presets"} << QString();
+        QTest::newRow("entries kept, a name taken in another category")
+            << taken << "Mine"
+            << QStringList{"Mine|-m|mkv|Other", "Kept|-k|mp4|My Presets",
+                           "Mine|-new|AVI|My Presets"}
+            << QString();
+        QTest::newRow("name taken") << taken << "Kept" << QStringList() << "already holds";
+        QTest::newRow("damaged file") << taken.left(80) << "New" << QStringList() << "damaged";
+        const QList<std::pair<const char *, QString>> unfit = {
+            {"blank name", " "}, {"line break", "two\r\nlines"}, {"<", "a<b"}, {">", "a>b"}};
+        for (const auto &[name, text] : unfit)
+            QTest::newRow(name) << QString() << text << QStringList() << "cannot be empty";
+        QTest::newRow("too long for its line")
+            << QString() << QString(32760, 'x') << QStringList() << "cannot be held";
+    }
+
+    // A save adds one entry and keeps the others; a refused one says why and leaves the file (or
+    // its absence) as it was.
+    void savesKeepTheFileOrRefuse()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, label);
+        QFETCH(QStringList, after);
+        QFETCH(QString, told);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("data/reelforge/presets.xml");
+        if (!before.isEmpty()) {
+            QVERIFY(QDir().mkpath(dir.filePath("data/reelforge")));
+            writeFile(dir.filePath("data/reelforge"), "presets.xml", before);
+        }
+        const QByteArray unchanged = QFile::exists(path) ? fileBytes(path) : "no file";
+        const QString message =
+            UserPresets::save(path, {label, "-new", "AVI", UserPresets::category()});
+        if (!told.isEmpty()) {
+            QVERIFY2(message.contains(told), qPrintable(message));
+            QCOMPARE(QFile::exists(path) ? fileBytes(path) : "no file", unchanged);
+            return;
+        }
+        QVERIFY2(message.isEmpty(), qPrintable(message));
+        const PresetsFile::Result saved = PresetsFile::load(path);
+        QVERIFY2(saved.ok(), qPrintable(saved.error));
+        QCOMPARE(recordTexts(saved.table), after);
+    }
+
+    // Converts short clips as the program does with every shipped preset (each from a 4:3, a 16:9
+    // and an odd-sized white source, whose picture must keep its shape) and every codec in the
+    // custom format, and reads every output back.
+    void everyFormatConverts()
+    {
+        QTemporaryDir dir;
+        const QString clip = dir.filePath("clip.avi");
+        const QString silent = dir.filePath("silent.avi");
+        // Small pictures keep the slowest encoders quick.
+        QVERIFY(TestMedia::makeClip(clip, 0.5, true, "64x64") &&
+                TestMedia::makeClip(silent, 0.5, false, "64x64"));
+        const QList<std::pair<QString, double>> shapes = {
+            {"96x72", 4.0 / 3}, {"128x72", 16.0 / 9}, {"99x67", 99.0 / 67}};
+        for (const auto &[size, aspect] : shapes) {
+            const QString white = "color=c=white:duration=0.4:size=" + size;
+            QVERIFY(QProcess::execute(TestMedia::encoder(),
+                                      {"-nostdin", "-v", "error", "-f", "lavfi", "-i", white, "-f",
+                                       "lavfi", "-i", "sine=duration=0.4", "-ac", "1",
+                                       dir.filePath(size + ".avi")}) == 0);
+        }
+        const PresetsFile::Result presets = PresetsFile::load(PresetsFile::defaultPath());
+        const CodecsFile::Result codecs = CodecsFile::load(CodecsFile::defaultPath());
+        QVERIFY2(presets.ok() && codecs.ok(), qPrintable(presets.error + codecs.error));
+        QVERIFY(presets.table.count() > 1);
+
+        QList<Conversion> conversions;
+        const auto add = [&](const QString &label, const QString &input, const QString &options,
+                             const QString &extension, double aspect,
+                             const QStringList &readAs = {}) {
+            const QString output =
+                dir.filePath(QString::number(conversions.size()) + "." + extension);
+            conversions.append({label,
+                                QStringList{"-nostdin", "-hide_banner", "-i", input} +
+                                    QProcess::splitCommand(options) + QStringList{"-y", output},
+                                readAs, aspect});
+        };
+        for (const PresetRecord &preset : presets.table.records()) {
+            const bool picture = !QProcess::splitCommand(preset.params).contains("-vn");
+            for (const auto &[size, aspect] : shapes) {
+                // As the queue runs it: streams copied or converted as the file's own plan says.
+                const QString input = dir.filePath(size + ".avi");
+                const StreamPlan plan = StreamPlan::make(MediaProbe::inspect(input).streams,
+                                                         preset.params, preset.extension, false);
+                add(preset.category + " / " + preset.label + " " + preset.extension + " from " +
+                        size,
+                    input, plan.options(), plan.extension(), picture ? aspect : 0);
+            }
+        }
+
+        QHash<QString, QString> descriptions;
+        for (const CodecRecord &codec : codecs.table.records())
+            descriptions.insert(codec.name.trimmed(), codec.description);
+        QStringList untried = descriptions.keys();
+        for (const QString &line : kCustomCases) {
+            const QStringList c = line.split(' ');
+            QVERIFY2(descriptions.contains(c[0]) && descriptions.contains(c[1]), qPrintable(line));
+            const CustomOptions::Result options = CustomOptions::build(
+                {c.value(3, "22.05") + " KHz", "64", descriptions[c[1]], c.value(4, "2"),
+                 descriptions[c[0]], "320", c.value(5, CustomLists::asInput()),
+                 CustomLists::asInput(), "25"},
+                codecs.table);
+            QVERIFY2(options.ok(), qPrintable(options.error));
+            const bool raw = c[2] == "yuv"; // raw video takes one stream only, of a size not told
+            add(line, raw ? silent : clip, options.options, c[2], 0,
+                raw ? QStringList{"-video_size", "64x64"} : QStringList());
+            untried.removeAll(c[0]);
+            untried.removeAll(c[1]);
+        }
+        QVERIFY2(untried.isEmpty(), qPrintable("not tried: " + untried.join(' ')));
+
+        QStringList failures = QtConcurrent::blockingMapped(conversions, convert);
+        failures.removeAll(QString());
+        QVERIFY2(failures.isEmpty(), qPrintable(failures.join('\n')));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestFormatFiles)
 #include "TestFormatFiles.moc"

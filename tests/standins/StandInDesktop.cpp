@@ -2,6 +2,5 @@
 
 WindowServices StandInDesktop::services(const QString &settingsFile, const QString &journalFolder)
 {
-    return {&dialogs,  &shell,    &shutdown,       settingsFile,
-            QString(), &notifier, &sleepInhibitor, journalFolder};
+    return {&dialogs, &shell, &shutdown, settingsFile, &notifier, &sleepInhibitor, journalFolder};
 }
