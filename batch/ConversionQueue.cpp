@@ -309,10 +309,12 @@ void ConversionQueue::jobState(quint64 key, const JobState &state)
     if (!m_converting || found == m_rows.end())
         return;
     const int index = m_list.rowOfKey(key);
+    QPointer<ConversionQueue> self(this); // the list's watchers may close the window
     switch (state.kind) {
     case JobState::Kind::Starting:
         m_list.setStatus(index, RowStatus::State::Starting);
-        emit rowStarted(key);
+        if (self)
+            emit rowStarted(key);
         return;
     case JobState::Kind::InputUnreadable:
         found->second->unreadable = true;
@@ -322,7 +324,8 @@ void ConversionQueue::jobState(quint64 key, const JobState &state)
         m_progress.mediaTime(key, state.mediaMs / 1000.0);
         m_list.setStatus(index, state.percent >= 0 ? RowStatus::percent(qint16(state.percent))
                                                    : RowStatus::secondsConverted(state.seconds));
-        emit rowProgress(key, state.mediaMs, state.percent);
+        if (self)
+            emit rowProgress(key, state.mediaMs, state.percent);
         return;
     }
 }

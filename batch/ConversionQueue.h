@@ -56,7 +56,7 @@ signals:
     void rowStarted(quint64 key);
     // The media converted so far; percent is -1 while the row's length is unknown.
     void rowProgress(quint64 key, qint64 mediaMs, int percent);
-    // Every row the batch handed to a job, once it has ended, started or not.
+    // Every row the batch took, once it has ended: converted, skipped, failed or stopped.
     void rowEnded(quint64 key, const RowEnding &ending);
     // The batch stops: no file can be written where the results go.
     void batchNotice(const BatchNotice &notice);

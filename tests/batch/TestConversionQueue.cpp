@@ -85,9 +85,9 @@ private slots:
 
     // At the row's first percent the test kills the encoder or makes a file under the row's
     // final name (on a short clip, done soon). A read-only or full folder of its own stops
-    // the batch of three rows once, naming the folder, its full row telling nothing of its own.
-    // Nothing of an ended row is left but
-    // the listed files, and while it ran its temporary file was the only one.
+    // the batch of three rows once, naming the folder (the full row tells nothing of its own).
+    // Nothing of an ended row is left but the listed files, and while it ran its temporary
+    // file was the only one.
     void rowsEndWithoutLeftovers_data()
     {
         QTest::addColumn<QString>("action");
