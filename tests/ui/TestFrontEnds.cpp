@@ -103,6 +103,7 @@ private slots:
         QSignalSpy windowDone(window->queue(), &ConversionQueue::batchFinished);
         fixture.click("cmdConvert");
         QVERIFY(windowDone.wait(120000));
+        QCOMPARE(fixture.messages.count(), 2); // why each failed row failed
 
         BatchChoices choices;
         choices.parameters = window->formats()->buildParameters().options;
