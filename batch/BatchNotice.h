@@ -2,14 +2,9 @@
 
 #include <QString>
 
-// Something a batch has to tell the user; the front end decides how.
+// A problem of the whole batch, not of one row: nothing can be written where the results go,
+// so the batch stopped. The front end decides how to tell it.
 struct BatchNotice
 {
-    enum class Kind {
-        OutputFolderUnusable, // the batch stopped: no file could be written there
-        ConversionFailed,     // one row failed; the batch went on
-    };
-    Kind kind = Kind::ConversionFailed;
-    QString inputFile; // for a failed row
-    QString reason;    // what happened, then the encoder's own line where there is one
+    QString reason; // what happened, naming the folder, then the encoder's own line if any
 };

@@ -7,9 +7,7 @@
 #include "engine/OutputFileName.h"
 #include "engine/TemporaryOutput.h"
 #include "filelist/FileListModel.h"
-#include "filelist/FileListStatus.h"
 
-#include <QColor>
 #include <QFile>
 #include <QFileInfo>
 #include <QFutureWatcher>
@@ -24,24 +22,6 @@
 
 namespace {
 constexpr int kTickMs = 250;
-const QColor kCompleteColor(113, 177, 98);
-const QColor kFailedColor(220, 10, 10);
-
-// The row state a job's status text stands for.
-RowStatus statusOf(const QString &text)
-{
-    namespace S = FileListStatus;
-    if (text == S::Starting)
-        return RowStatus::State::Starting;
-    if (text == S::UnknownFormat)
-        return RowStatus::State::UnknownFormat;
-    if (text == S::Cancelled)
-        return RowStatus::State::Cancelled;
-    if (text == S::Error)
-        return RowStatus::State::Error;
-    return RowStatus::secondsConverted(text.left(text.size() - S::SecondsConverted.size()));
-}
-
 QString folderProblem(const QString &folder)
 {
     const QString notCreated = QStringLiteral("Output Folder is not exist and can not be created.");
@@ -96,7 +76,8 @@ struct ConversionQueue::Row
     QString plan; // what happens to each stream, for the log
     QString finalPath;
     QString written;
-    bool earlier = false; // written by an earlier run
+    bool earlier = false;    // written by an earlier run
+    bool unreadable = false; // the encoder said it cannot read the input
     QString log;
     std::unique_ptr<QFutureWatcher<OutputCheck::Verdict>> check;
     std::unique_ptr<QFutureWatcher<EarlierResult::Found>> search;
@@ -254,19 +235,15 @@ bool ConversionQueue::startRow(int index)
     }
     if (!problem.isEmpty()) {
         m_rows.emplace(key, std::move(row));
-        endRow(key, RowStatus::State::Error, problem, problem);
+        endRow(key, RowEnding::Kind::Failed, problem, problem);
         return true;
     }
 
     row->finalPath = output;
     row->job = std::make_unique<CVideoConv>();
     CVideoConv *job = row->job.get();
-    connect(job, &CVideoConv::CurrentStatus, this,
-            [this, key](const QString &status) { rowStatus(key, status); });
-    connect(job, &CVideoConv::Progress, this,
-            [this, key](qint16 percent) { rowPercent(key, percent); });
-    connect(job, &CVideoConv::mediaTimeChanged, this,
-            [this, key](double seconds) { m_progress.mediaTime(key, seconds); });
+    connect(job, &CVideoConv::stateChanged, this,
+            [this, key](const JobState &state) { jobState(key, state); });
     connect(job, &CVideoConv::finished, this,
             [this, key](const ConversionOutcome &outcome) { jobEnded(key, outcome); });
     job->setInputFile(record.FilePath);
@@ -312,7 +289,7 @@ void ConversionQueue::searched(quint64 key)
     if (!earlier.path.isEmpty()) {
         found->second->written = earlier.path;
         found->second->earlier = true;
-        endRow(key, RowStatus::State::Complete, earlier.log, QString());
+        endRow(key, RowEnding::Kind::Complete, earlier.log, QString());
         return;
     }
     // Converted as without the choice, its log telling what the names held.
@@ -326,16 +303,31 @@ void ConversionQueue::searched(quint64 key)
         fillSlots();
 }
 
-void ConversionQueue::rowStatus(quint64 key, const QString &status)
+void ConversionQueue::jobState(quint64 key, const JobState &state)
 {
-    if (m_converting)
-        m_list.setStatus(m_list.rowOfKey(key), statusOf(status));
-}
-
-void ConversionQueue::rowPercent(quint64 key, qint16 percent)
-{
-    if (m_converting)
-        m_list.setStatus(m_list.rowOfKey(key), RowStatus::percent(percent));
+    const auto found = m_rows.find(key);
+    if (!m_converting || found == m_rows.end())
+        return;
+    const int index = m_list.rowOfKey(key);
+    QPointer<ConversionQueue> self(this); // the list's watchers may close the window
+    switch (state.kind) {
+    case JobState::Kind::Starting:
+        m_list.setStatus(index, RowStatus::State::Starting);
+        if (self)
+            emit rowStarted(key);
+        return;
+    case JobState::Kind::InputUnreadable:
+        found->second->unreadable = true;
+        m_list.setStatus(index, RowStatus::State::UnknownFormat);
+        return;
+    case JobState::Kind::Converting:
+        m_progress.mediaTime(key, state.mediaMs / 1000.0);
+        m_list.setStatus(index, state.percent >= 0 ? RowStatus::percent(qint16(state.percent))
+                                                   : RowStatus::secondsConverted(state.seconds));
+        if (self)
+            emit rowProgress(key, state.mediaMs, state.percent);
+        return;
+    }
 }
 
 void ConversionQueue::jobEnded(quint64 key, const ConversionOutcome &outcome)
@@ -359,7 +351,7 @@ void ConversionQueue::jobEnded(quint64 key, const ConversionOutcome &outcome)
         return;
     case ConversionOutcome::Kind::Cancelled:
         row.temporary.discard();
-        endRow(key, RowStatus::State::Cancelled, row.log, QString());
+        endRow(key, RowEnding::Kind::Cancelled, row.log, QString());
         return;
     case ConversionOutcome::Kind::Failed: {
         // The user knows the file by its final name, and the folder by the one they chose.
@@ -372,7 +364,8 @@ void ConversionQueue::jobEnded(quint64 key, const ConversionOutcome &outcome)
         row.temporary.discard();
         if (outcome.diskFull)
             folderUnusable(reason);
-        endRow(key, RowStatus::State::Error, row.log, outcome.diskFull ? QString() : reason);
+        endRow(key, row.unreadable ? RowEnding::Kind::UnknownFormat : RowEnding::Kind::Failed,
+               row.log, outcome.diskFull ? QString() : reason);
         return;
     }
     }
@@ -391,7 +384,7 @@ void ConversionQueue::checked(quint64 key)
         const QString reason =
             QStringLiteral("The encoder wrote no file for %1.").arg(row.finalPath);
         row.temporary.discard();
-        endRow(key, RowStatus::State::Error, log + QLatin1Char('\n') + reason + QLatin1Char('\n'),
+        endRow(key, RowEnding::Kind::Failed, log + QLatin1Char('\n') + reason + QLatin1Char('\n'),
                reason);
         return;
     }
@@ -399,7 +392,7 @@ void ConversionQueue::checked(quint64 key)
         // Never under the final name: a later run would name its good result beside it.
         const QString kept = row.temporary.keep(row.finalPath, QStringLiteral("check-failed"));
         const QString where = QStringLiteral("It is kept as %1.").arg(kept);
-        endRow(key, RowStatus::State::Error,
+        endRow(key, RowEnding::Kind::Failed,
                log + QLatin1Char('\n') + verdict.problem + QLatin1Char(' ') + where +
                    QLatin1Char('\n'),
                verdict.problem + QStringLiteral("\r\n") + where);
@@ -414,7 +407,7 @@ void ConversionQueue::checked(quint64 key)
         const QString reason =
             QStringLiteral("The result cannot be moved to %1: %2.\r\nIt is kept as %3.")
                 .arg(row.finalPath, qt_error_string(error), kept);
-        endRow(key, RowStatus::State::Error, log + QLatin1Char('\n') + reason, reason);
+        endRow(key, RowEnding::Kind::Failed, log + QLatin1Char('\n') + reason, reason);
         return;
     }
     row.written = written;
@@ -426,7 +419,7 @@ void ConversionQueue::checked(quint64 key)
         log += QStringLiteral("Its file date could not be set: %1.\n").arg(undated);
     if (!verdict.note.isEmpty())
         log += verdict.note + QLatin1Char('\n');
-    endRow(key, RowStatus::State::Complete, log, QString());
+    endRow(key, RowEnding::Kind::Complete, log, QString());
 }
 
 QString ConversionQueue::nextFreeName(const Row &row) const
@@ -436,32 +429,25 @@ QString ConversionQueue::nextFreeName(const Row &row) const
 }
 
 // A row whose job did not succeed never ends "Complete". problem, when given, is told.
-void ConversionQueue::endRow(quint64 key, RowStatus::State state, QString log,
-                             const QString &problem)
+void ConversionQueue::endRow(quint64 key, RowEnding::Kind kind, QString log, const QString &problem)
 {
     const auto found = m_rows.find(key);
-    const QString input = found->second->input;
-    const QString written = found->second->written;
-    const bool earlier = found->second->earlier;
-    const QString earlierLog = m_searched.value(key);
+    RowEnding ending{kind,    found->second->input,        found->second->written,
+                     problem, m_searched.value(key) + log, found->second->earlier};
     m_reservedOutputs.remove(found->second->finalPath);
     m_rows.erase(found);
     using Ending = BatchProgress::Ending;
-    m_progress.rowEnded(key, state == RowStatus::State::Complete    ? Ending::Succeeded
-                             : state == RowStatus::State::Cancelled ? Ending::Cancelled
-                                                                    : Ending::Failed);
+    m_progress.rowEnded(key, kind == RowEnding::Kind::Complete    ? Ending::Succeeded
+                             : kind == RowEnding::Kind::Cancelled ? Ending::Cancelled
+                                                                  : Ending::Failed);
 
     const int index = m_list.rowOfKey(key);
-    m_list.setOutput(index, written);
-    m_list.setStatus(index, state);
-    m_list.setLog(index, earlierLog + log);
-    m_list.setTextColor(index, FileListModel::Status,
-                        state == RowStatus::State::Complete ? kCompleteColor : kFailedColor);
+    m_list.setOutput(index, ending.output);
+    m_list.setStatus(index, ending.state());
+    m_list.setLog(index, ending.log);
+    m_list.setTone(index, kind == RowEnding::Kind::Complete ? RowTone::Complete : RowTone::Failed);
     QPointer<ConversionQueue> self(this);
-    if (!problem.isEmpty())
-        emit rowFailed({BatchNotice::Kind::ConversionFailed, input, problem});
-    if (self)
-        emit rowEnded({input, state, written, problem, earlier});
+    emit rowEnded(key, ending);
     if (self)
         fillSlots();
 }
@@ -471,7 +457,7 @@ void ConversionQueue::folderUnusable(const QString &reason)
     if (!m_folderReported) {
         m_folderReported = true;
         QPointer<ConversionQueue> self(this);
-        emit rowFailed({BatchNotice::Kind::OutputFolderUnusable, QString(), reason});
+        emit batchNotice({reason});
         if (!self)
             return;
     }

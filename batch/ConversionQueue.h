@@ -5,6 +5,7 @@
 #include "batch/BatchProgress.h"
 #include "batch/RowEnding.h"
 #include "engine/ConversionOutcome.h"
+#include "engine/JobState.h"
 #include "filelist/RowStatus.h"
 
 #include <QHash>
@@ -28,6 +29,9 @@ template <typename T> class QFutureWatcher;
 // to its final name without replacing anything. Told to skip existing results, a row whose
 // result an earlier run left ends "Complete" without an encoder. Everything runs on the caller's
 // thread without blocking it; nothing here shows a message.
+//
+// Front ends follow the rows by the typed signals below; each names its row by key, the
+// row's stable identity in the list (FileListModel::rowOfKey gives where it is now).
 class ConversionQueue : public QObject
 {
     Q_OBJECT
@@ -47,9 +51,15 @@ public:
     const BatchProgress &progress() const { return m_progress; }
 
 signals:
-    void rowFailed(const BatchNotice &notice);
-    // Every row the batch handed to a job, once it has ended.
-    void rowEnded(const RowEnding &ending);
+    // The row's encoder is being started; a row ended without one (skipped, or refused before
+    // it) never starts.
+    void rowStarted(quint64 key);
+    // The media converted so far; percent is -1 while the row's length is unknown.
+    void rowProgress(quint64 key, qint64 mediaMs, int percent);
+    // Every row the batch took, once it has ended: converted, skipped, failed or stopped.
+    void rowEnded(quint64 key, const RowEnding &ending);
+    // The batch stops: no file can be written where the results go.
+    void batchNotice(const BatchNotice &notice);
     // A few times a second while a batch runs, and once at its end.
     void progressChanged();
     // converted: at least one row was handed to a job.
@@ -65,12 +75,11 @@ private:
     bool startRow(int row);
     void searchEarlierResult(int row);
     void searched(quint64 key);
-    void rowStatus(quint64 key, const QString &status);
-    void rowPercent(quint64 key, qint16 percent);
+    void jobState(quint64 key, const JobState &state);
     void jobEnded(quint64 key, const ConversionOutcome &outcome);
     void checked(quint64 key);
     // log by value: it may be the ending row's own, which goes before it is stored.
-    void endRow(quint64 key, RowStatus::State state, QString log, const QString &problem);
+    void endRow(quint64 key, RowEnding::Kind kind, QString log, const QString &problem);
     void folderUnusable(const QString &reason);
     QString nextFreeName(const Row &row) const;
     void rowsAppended(int first, int last);

@@ -7,6 +7,7 @@
 #include "filelist/AddRun.h"
 #include "filelist/AddingRules.h"
 #include "filelist/FolderListing.h"
+#include "filelist/ProbedRow.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,13 +23,17 @@ CliRun::CliRun(const BatchChoices &choices, int jobs, CliReport &report, QObject
     : QObject(parent), m_choices(choices), m_jobs(jobs), m_report(report), m_queue(m_list)
 {
     m_pool.setMaxThreadCount(QThread::idealThreadCount());
-    connect(&m_list, &QAbstractItemModel::dataChanged, this, &CliRun::rowsChanged);
+    connect(&m_queue, &ConversionQueue::rowStarted, this, &CliRun::rowStarted);
+    connect(&m_queue, &ConversionQueue::rowProgress, this,
+            [this](quint64 key, qint64, int percent) {
+                const auto running = m_runningFiles.find(key);
+                if (running != m_runningFiles.end())
+                    running->percent = percent;
+            });
     connect(&m_queue, &ConversionQueue::progressChanged, this, &CliRun::tick);
     connect(&m_queue, &ConversionQueue::rowEnded, this, &CliRun::rowEnded);
     connect(&m_queue, &ConversionQueue::batchFinished, this, &CliRun::batchFinished);
-    connect(&m_queue, &ConversionQueue::rowFailed, this, [this](const BatchNotice &notice) {
-        if (notice.kind != BatchNotice::Kind::OutputFolderUnusable)
-            return;
+    connect(&m_queue, &ConversionQueue::batchNotice, this, [this](const BatchNotice &notice) {
         m_summary.outputUnusable = true;
         m_pending.clear(); // nothing more could be written either
         if (m_adding)
@@ -53,14 +58,11 @@ QStringList CliRun::gather(const QStringList &paths, QStringList *unreadable,
             files << path;
             continue;
         }
-        QStringList badNames;
-        const QStringList names = FolderListing::ListFolderFiles(path, &badNames);
-        if (names.isEmpty() && badNames.isEmpty())
+        const FolderListing::Files listed = FolderListing::filesOf(path);
+        if (listed.paths.isEmpty() && listed.unreadable.isEmpty())
             *emptyFolders << path;
-        for (const QString &name : names)
-            files << QDir(path).filePath(name);
-        for (const QString &name : badNames)
-            *unreadable << QDir(path).filePath(name);
+        files << listed.paths;
+        *unreadable << listed.unreadable;
     }
     return files;
 }
@@ -137,17 +139,7 @@ void CliRun::addNext()
     m_adding = std::make_unique<AddRun>(
         m_list, m_pool, m_chunk,
         [this](const QString &path, const FileProbe::Result &probe, FileListError *error) {
-            FileListRecord record;
-            record.FilePath = path;
-            record.Duration = probe.duration;
-            record.durationMs = probe.durationMs;
-            record.streams = probe.streams;
-            record.streams = probe.streams;
-            record.FileSize = probe.fileSize;
-            record.status = probe.verdict == FileProbe::Verdict::UnknownFormat
-                                ? RowStatus::State::UnknownWhenAdded
-                                : RowStatus::State::WaitingConversion;
-            return m_list.append(record, error);
+            return ProbedRow::append(m_list, path, probe, error);
         });
     // An encoder start per file only to learn what its conversion will tell anyway: a file the
     // encoder cannot read fails its row and the exit status says so.
@@ -254,37 +246,29 @@ void CliRun::printCommands()
     end();
 }
 
-void CliRun::rowsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight)
+void CliRun::rowStarted(quint64 key)
 {
-    for (int row = topLeft.row(); row <= bottomRight.row(); ++row) {
-        const FileListRecord &record = m_list.record(row);
-        if (!record.status.isRunning())
-            continue;
-        if (!m_running.contains(record.FilePath)) {
-            m_running << record.FilePath;
-            m_report.started(record.FilePath, planFor(record).lines());
-        }
-        m_percent.insert(record.FilePath, record.status.state() == RowStatus::State::Percent
-                                              ? record.status.percentValue()
-                                              : -1);
-    }
+    const FileListRecord &record = m_list.record(m_list.rowOfKey(key));
+    m_running << key;
+    m_runningFiles.insert(key, {record.FilePath, -1});
+    m_report.started(record.FilePath, planFor(record).lines());
 }
 
 void CliRun::tick()
 {
     QVector<RunningFile> running;
-    for (const QString &file : std::as_const(m_running))
-        running.append({file, m_percent.value(file, -1)});
+    for (const quint64 key : std::as_const(m_running))
+        running.append(m_runningFiles.value(key));
     m_report.progress(running, m_queue.progress());
 }
 
-void CliRun::rowEnded(const RowEnding &ending)
+void CliRun::rowEnded(quint64 key, const RowEnding &ending)
 {
-    m_running.removeOne(ending.input);
-    m_percent.remove(ending.input);
-    if (ending.state == RowStatus::State::Complete)
+    m_running.removeOne(key);
+    m_runningFiles.remove(key);
+    if (ending.kind == RowEnding::Kind::Complete)
         ++m_summary.converted;
-    else if (ending.state == RowStatus::State::Cancelled)
+    else if (ending.kind == RowEnding::Kind::Cancelled)
         ++m_summary.cancelled;
     else
         ++m_summary.failed;

@@ -34,6 +34,8 @@ public:
     void start(const QStringList &paths, QIODevice *commands = nullptr);
     // Stops adding or converting; finished() follows with StatusStopped.
     void stop();
+    // The queue converting the files, whose signals the reports follow.
+    const ConversionQueue &queue() const { return m_queue; }
 
     // Each file given, and the files directly in each folder given, in natural order; the
     // files whose names cannot be read, and the folders without files, apart.
@@ -57,9 +59,9 @@ private:
     void printCommands();
     // What the batch does with the record's streams: the queue decides alike.
     StreamPlan planFor(const FileListRecord &record) const;
-    void rowsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
+    void rowStarted(quint64 key);
     void tick();
-    void rowEnded(const RowEnding &ending);
+    void rowEnded(quint64 key, const RowEnding &ending);
     void batchFinished();
     void end();
 
@@ -75,8 +77,8 @@ private:
     QStringList m_chunk;   // the paths of the adding run
     int m_chunkSize = 1;
     QHash<QString, QString> m_addFailures; // path -> why it could not be added
-    QStringList m_running;                 // in the order they started
-    QHash<QString, int> m_percent;
+    QList<quint64> m_running;              // in the order they started
+    QHash<quint64, RunningFile> m_runningFiles;
     CliSummary m_summary;
     QElapsedTimer m_clock;
     bool m_ended = false;

@@ -52,7 +52,7 @@ void JsonReport::finished(const RowEnding &ending)
     m_lastPercent.remove(ending.input);
     write({{"event", "finished"},
            {"file", ending.input},
-           {"status", endingName(ending.state)},
+           {"status", endingName(ending.state())},
            {"output", ending.output},
            {"skipped", ending.skipped},
            {"reason", ending.reason}});

@@ -58,7 +58,7 @@ void PlainReport::started(const QString &file, const QStringList &streams)
 
 void PlainReport::finished(const RowEnding &ending)
 {
-    write(isFailure(ending.state) ? m_err : m_out, endingLine(ending));
+    write(isFailure(ending.state()) ? m_err : m_out, endingLine(ending));
 }
 
 void PlainReport::outputUnusable(const QString &reason)
@@ -78,7 +78,7 @@ void PlainReport::summary(const CliSummary &summary)
 
 QString PlainReport::endingLine(const RowEnding &ending)
 {
-    switch (ending.state) {
+    switch (ending.state()) {
     case RowStatus::State::Complete:
         return (ending.skipped ? QStringLiteral("skipped: %1 -> %2")
                                : QStringLiteral("converted: %1 -> %2"))

@@ -71,7 +71,7 @@ void TerminalReport::progress(const QVector<RunningFile> &running, const BatchPr
 
 void TerminalReport::finished(const RowEnding &ending)
 {
-    message(isFailure(ending.state) ? m_err : m_out, PlainReport::endingLine(ending));
+    message(isFailure(ending.state()) ? m_err : m_out, PlainReport::endingLine(ending));
 }
 
 void TerminalReport::outputUnusable(const QString &reason)

@@ -84,6 +84,8 @@ void CVideoConv::start()
     m_inputUnreadable = false;
     QPointer<CVideoConv> self(this);
     emit CurrentStatus(QStringLiteral("Starting..."));
+    if (self)
+        emit stateChanged({JobState::Kind::Starting, 0, -1, QString()});
     if (!self)
         return;
     if (m_stopRequested) {
@@ -147,6 +149,8 @@ void CVideoConv::objDOS_ReceiveOutputs(const QString &chunk)
             emit CurrentStatus(QStringLiteral("Unknown format"));
             if (self)
                 emit Progress(-1);
+            if (self)
+                emit stateChanged({JobState::Kind::InputUnreadable, 0, -1, QString()});
             return;
         }
     }
@@ -158,20 +162,19 @@ void CVideoConv::objDOS_ReceiveOutputs(const QString &chunk)
     if (!time)
         return;
     const std::optional<double> seconds = EncoderOutput::seconds(*time);
-    if (seconds) {
-        QPointer<CVideoConv> self(this);
-        emit mediaTimeChanged(*seconds);
-        if (!self)
-            return;
-    }
-    if (m_fileTimeLength > 0) {
-        if (seconds)
-            emit Progress(EncoderOutput::percent(*seconds, m_fileTimeLength));
+    if (!seconds)
         return;
+    JobState state{JobState::Kind::Converting, qRound64(*seconds * 1000), -1, QString()};
+    QPointer<CVideoConv> self(this);
+    if (m_fileTimeLength > 0) {
+        state.percent = EncoderOutput::percent(*seconds, m_fileTimeLength);
+        emit Progress(qint16(state.percent));
+    } else {
+        state.seconds = EncoderOutput::secondsText(*time);
+        emit CurrentStatus(state.seconds + QStringLiteral(" Seconds Converted"));
     }
-    const QString secondsText = EncoderOutput::secondsText(*time);
-    if (!secondsText.isEmpty())
-        emit CurrentStatus(secondsText + QStringLiteral(" Seconds Converted"));
+    if (self)
+        emit stateChanged(state);
 }
 
 void CVideoConv::objDOS_commandFinished()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ConversionOutcome.h"
+#include "engine/JobState.h"
 
 #include <QObject>
 #include <QString>
@@ -10,9 +11,10 @@
 
 class DOSOutputs;
 
-// Converts one input file with the encoder, reporting progress and status as it goes, and
-// probes whether the encoder can read a file. A conversion runs without blocking: start()
-// returns at once and finished() tells how it ended. It never shows a message.
+// Converts one input file with the encoder, reporting progress and status as it goes (as the
+// Status texts and, typed, as job states), and probes whether the encoder can read a file. A
+// conversion runs without blocking: start() returns at once and finished() tells how it ended. It
+// never shows a message.
 class CVideoConv : public QObject
 {
     Q_OBJECT
@@ -41,8 +43,7 @@ public:
 signals:
     void Progress(qint16 percent);
     void CurrentStatus(const QString &status);
-    // Seconds of the input converted so far, as the encoder reports them.
-    void mediaTimeChanged(double seconds);
+    void stateChanged(const JobState &state);
     void finished(const ConversionOutcome &outcome);
 
 private:

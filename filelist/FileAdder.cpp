@@ -2,6 +2,7 @@
 
 #include "filelist/FileListModel.h"
 #include "filelist/FolderListing.h"
+#include "filelist/ProbedRow.h"
 #include "filelist/SelectionList.h"
 #include "services/MessageBox.h"
 
@@ -17,7 +18,6 @@ const QString kUnreadableNames =
 } // namespace
 
 const QString FileAdder::CancelAnswer = QStringLiteral("Cancel");
-const QColor FileAdder::UnknownFormatColor = QColor(220, 10, 10);
 
 FileAdder::FileAdder(FileListModel &model, DialogService &dialogs, QObject *parent)
     : QObject(parent), m_model(model), m_dialogs(dialogs)
@@ -111,17 +111,12 @@ void FileAdder::addFolderAt(const QString &folder)
 // False when the folder has nothing to add, which has been said.
 bool FileAdder::addFolderFiles(const QString &folder)
 {
-    QStringList unreadable;
-    const QStringList names = FolderListing::ListFolderFiles(folder, &unreadable);
-    if (names.isEmpty() && unreadable.isEmpty()) {
+    const FolderListing::Files files = FolderListing::filesOf(folder);
+    if (files.paths.isEmpty() && files.unreadable.isEmpty()) {
         MessageBox::show(QStringLiteral("Selected Folder is empty."), MessageIcon::Exclamation);
         return false;
     }
-    const auto inFolder = [&folder](const QStringList &some) {
-        return some.isEmpty() ? QStringList()
-                              : SelectionList::toPaths(SelectionList::fromFolder(folder, some));
-    };
-    startRun(inFolder(names), true, inFolder(unreadable));
+    startRun(files.paths, true, files.unreadable);
     return true;
 }
 
@@ -233,23 +228,8 @@ AddRun::Append FileAdder::appender()
 
 bool FileAdder::appendRow(const QString &path, const FileProbe::Result &probe, FileListError *error)
 {
-    FileListRecord record;
-    record.FilePath = path;
-    record.Duration = probe.duration;
-    record.durationMs = probe.durationMs;
-    record.streams = probe.streams;
-    record.FileSize = probe.fileSize;
-    // A file nothing could probe (no encoder) is not offered for conversion either.
-    const bool known = probe.verdict == FileProbe::Verdict::Reads;
-    record.status =
-        known ? RowStatus::State::WaitingConversion : RowStatus::State::UnknownWhenAdded;
-    if (!m_model.append(record, error))
+    if (!ProbedRow::append(m_model, path, probe, error))
         return false;
-    if (!known) {
-        const int row = m_model.rowCount() - 1;
-        m_model.setTextColor(row, FileListModel::Status, UnknownFormatColor);
-        m_model.setTextColor(row, FileListModel::Duration, UnknownFormatColor);
-    }
     emit selectAllCleared();
     return true;
 }

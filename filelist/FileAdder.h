@@ -5,7 +5,6 @@
 #include "filelist/FileListRecord.h"
 #include "services/DialogService.h"
 
-#include <QColor>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -26,7 +25,6 @@ class FileAdder : public QObject
     Q_OBJECT
 public:
     static const QString CancelAnswer; // what ShowOpenFileDialog returns on cancel
-    static const QColor UnknownFormatColor;
 
     FileAdder(FileListModel &model, DialogService &dialogs, QObject *parent = nullptr);
     ~FileAdder() override;

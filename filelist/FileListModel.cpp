@@ -1,5 +1,7 @@
 #include "filelist/FileListModel.h"
 
+#include <QSet>
+
 #include <cerrno>
 
 namespace {
@@ -44,10 +46,8 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
     }
     if (role == OutputRole)
         return index.column() == FilePath ? QVariant(row.output) : QVariant();
-    if (role == Qt::ForegroundRole) {
-        const QColor color = textColor(index.row(), index.column());
-        return color.isValid() ? QVariant(color) : QVariant();
-    }
+    if (role == ToneRole)
+        return int(m_tones.value(row.key, RowTone::None));
     if (index.column() == CheckBox) {
         if (role == Qt::CheckStateRole)
             return row.isTicked() ? Qt::Checked : Qt::Unchecked;
@@ -155,7 +155,7 @@ bool FileListModel::rebuild(const QVector<FileListRecord> &records, FileListErro
         keys.insert(m_records.at(row).key);
     }
     m_logs.keepOnly(keys);
-    m_textColors.clear();
+    m_tones.clear();
     endResetModel();
     return true;
 }
@@ -216,18 +216,18 @@ void FileListModel::setAllCheckBoxes(qint32 value)
                      {Qt::CheckStateRole});
 }
 
-void FileListModel::setTextColor(int row, int column, const QColor &color)
+void FileListModel::setTone(int row, RowTone tone)
 {
-    if (row < 0 || row >= m_records.size() || column < 0 || column >= ColumnCount)
+    if (row < 0 || row >= m_records.size())
         return;
-    m_textColors.insert({row, column}, color);
-    const QModelIndex cell = index(row, column);
-    emit dataChanged(cell, cell, {Qt::ForegroundRole});
+    m_tones.insert(m_records.at(row).key, tone);
+    emit dataChanged(index(row, 0), index(row, ColumnCount - 1), {ToneRole});
 }
 
-QColor FileListModel::textColor(int row, int column) const
+RowTone FileListModel::tone(int row) const
 {
-    return m_textColors.value({row, column});
+    return row >= 0 && row < m_records.size() ? m_tones.value(m_records.at(row).key, RowTone::None)
+                                              : RowTone::None;
 }
 
 int FileListModel::rowOfPath(const QString &path) const

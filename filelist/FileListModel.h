@@ -3,16 +3,15 @@
 #include "filelist/FileListError.h"
 #include "filelist/FileListRecord.h"
 #include "filelist/KeptLogs.h"
+#include "filelist/RowTone.h"
 
 #include <QAbstractTableModel>
-#include <QColor>
 #include <QHash>
-#include <QPair>
 #include <QVector>
 
 // The in-memory list of input files, one record per row, in the column order of the grid.
-// Text colours of single cells are kept beside the records and vanish when the rows are
-// rebuilt; the rows' logs are kept beside them too, compressed, and follow their rows.
+// Each row's tone (how its cells are marked) is kept beside the records and vanishes when the
+// rows are rebuilt; the rows' logs are kept beside them too, compressed, and follow their rows.
 class FileListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -22,6 +21,8 @@ public:
     static constexpr int PercentRole = Qt::UserRole + 1;
     // The FilePath cell's output: the file the row's last conversion wrote.
     static constexpr int OutputRole = Qt::UserRole + 2;
+    // Every cell's RowTone, as an int.
+    static constexpr int ToneRole = Qt::UserRole + 3;
     static constexpr int MaxRows = 32767;
 
     // logCap bounds the compressed logs of all rows together.
@@ -40,8 +41,8 @@ public:
     // Appends one row and gives it its key; refuses it with a reason when a value is too wide
     // or the list is full.
     bool append(const FileListRecord &record, FileListError *error);
-    // Replaces every row at once; rows that came from the list keep their keys, cell colours
-    // are dropped.
+    // Replaces every row at once; rows that came from the list keep their keys, tones are
+    // dropped.
     bool rebuild(const QVector<FileListRecord> &records, FileListError *error);
 
     bool setStatus(int row, const RowStatus &status);
@@ -52,10 +53,10 @@ public:
     void setLog(int row, const QString &log);
     QString log(int row) const;
     void setAllCheckBoxes(qint32 value);
-    void setTextColor(int row, int column, const QColor &color);
-    QColor textColor(int row, int column) const; // invalid when the cell has none
-    int rowOfPath(const QString &path) const;    // exact comparison; -1 when absent
-    int rowOfKey(quint64 key) const;             // -1 when the row is gone
+    void setTone(int row, RowTone tone);
+    RowTone tone(int row) const;
+    int rowOfPath(const QString &path) const; // exact comparison; -1 when absent
+    int rowOfKey(quint64 key) const;          // -1 when the row is gone
 
 private:
     static bool fits(const FileListRecord &record, FileListError *error);
@@ -65,6 +66,6 @@ private:
     QVector<FileListRecord> m_records;
     QHash<quint64, int> m_rowOfKey;
     quint64 m_lastKey = 0;
-    QHash<QPair<int, int>, QColor> m_textColors;
+    QHash<quint64, RowTone> m_tones; // by key
     KeptLogs m_logs;
 };

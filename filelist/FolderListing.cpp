@@ -45,6 +45,19 @@ QStringList FolderListing::ListFolderFiles(const QString &folder, QStringList *u
     return names;
 }
 
+FolderListing::Files FolderListing::filesOf(const QString &folder)
+{
+    Files files;
+    const QStringList names = ListFolderFiles(folder, &files.unreadable);
+    // The root folder already ends in a slash; a second one would read as a network path.
+    const QString base = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    for (const QString &name : names)
+        files.paths << base + name;
+    for (QString &name : files.unreadable)
+        name.prepend(base);
+    return files;
+}
+
 void FolderListing::sortNaturally(QStringList &names)
 {
     // The C locale collates by code point and ignores the numeric mode; English counts.

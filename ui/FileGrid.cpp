@@ -1,7 +1,7 @@
 #include "ui/FileGrid.h"
 
 #include "filelist/FileListModel.h"
-#include "ui/GridCaptions.h"
+#include "ui/FileGridModel.h"
 #include "ui/StatusDelegate.h"
 #include "ui/Twips.h"
 
@@ -32,9 +32,9 @@ FileGrid::FileGrid(FileListModel *model, QWidget *parent) : QTableView(parent)
     setObjectName(QStringLiteral("Grid"));
     setAccessibleName(QStringLiteral("File list"));
     horizontalHeader()->setAccessibleName(QStringLiteral("File list columns"));
-    auto *captions = new GridCaptions(this);
-    captions->setSourceModel(model);
-    setModel(captions);
+    auto *shown = new FileGridModel(this);
+    shown->setSourceModel(model);
+    setModel(shown);
     setItemDelegate(new StatusDelegate(FileListModel::Status, FileListModel::PercentRole, this));
     setColumnHidden(FileListModel::ID, true);
     const double widths[] = {0, 500, 5200, 2000, 1200, 1200};

@@ -248,7 +248,8 @@ void MainWindow::wireSteps()
 
     m_queue = std::make_unique<ConversionQueue>(*m_fileList);
     connect(m_queue.get(), &ConversionQueue::batchFinished, this, &MainWindow::queue_batchFinished);
-    connect(m_queue.get(), &ConversionQueue::rowFailed, this, &MainWindow::queue_rowFailed);
+    connect(m_queue.get(), &ConversionQueue::rowEnded, this, &MainWindow::queue_rowEnded);
+    connect(m_queue.get(), &ConversionQueue::batchNotice, this, &MainWindow::queue_batchNotice);
     connect(m_queue.get(), &ConversionQueue::progressChanged, this,
             &MainWindow::showOverallProgress);
     connect(steps->cmdConvert, &QPushButton::clicked, this, &MainWindow::cmdConvert_Click);
@@ -357,16 +358,20 @@ void MainWindow::queue_batchFinished(bool converted)
     closeWhenIdle();
 }
 
-void MainWindow::queue_rowFailed(const BatchNotice &notice)
+// A row that failed says why at once; one that a folder-wide problem ended is told by that.
+void MainWindow::queue_rowEnded(quint64, const RowEnding &ending)
 {
-    if (notice.kind == BatchNotice::Kind::OutputFolderUnusable) {
-        MessageBox::show(notice.reason, MessageIcon::Critical);
+    if (ending.reason.isEmpty())
         return;
-    }
     MessageBox::show(QStringLiteral("Error converting file: ") +
-                         QFileInfo(notice.inputFile).fileName() + QStringLiteral("\r\n") +
-                         notice.reason,
+                         QFileInfo(ending.input).fileName() + QStringLiteral("\r\n") +
+                         ending.reason,
                      MessageIcon::Critical);
+}
+
+void MainWindow::queue_batchNotice(const BatchNotice &notice)
+{
+    MessageBox::show(notice.reason, MessageIcon::Critical);
 }
 
 void MainWindow::showOverallProgress()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "batch/BatchNotice.h"
+#include "batch/RowEnding.h"
 #include "ui/WindowServices.h"
 
 #include <QPoint>
@@ -79,7 +80,8 @@ private:
     void cmdConvertSelected_Click();
     void startOrStopBatch(QPushButton *clicked, QPushButton *other, bool selectedOnly);
     void queue_batchFinished(bool converted);
-    void queue_rowFailed(const BatchNotice &notice);
+    void queue_rowEnded(quint64 key, const RowEnding &ending);
+    void queue_batchNotice(const BatchNotice &notice);
     void showOverallProgress();
     void closeWhenIdle();
     void showAddProgress(int done, int total);

@@ -58,8 +58,8 @@ int main(int argc, char *argv[])
         }
     });
     QObject::connect(window.queue(), &ConversionQueue::rowEnded, &window,
-                     [&](const RowEnding &ending) {
-                         out << "ended " << shown(RowStatus(ending.state).text()) << ' '
+                     [&](quint64, const RowEnding &ending) {
+                         out << "ended " << shown(RowStatus(ending.state()).text()) << ' '
                              << shown(ending.input) << Qt::endl;
                      });
     QObject::connect(window.adder(), &FileAdder::addingChanged, &window, [&](bool adding) {

@@ -30,7 +30,7 @@ private:
     QString m_mounted; // a small filesystem of the test's own, when it may make one
     FileListModel *m_list = nullptr;
     ConversionQueue *m_queue = nullptr;
-    QList<BatchNotice> m_notices;
+    QStringList m_told; // what a front end would tell: "row: reason" or "batch: reason"
 
     // The long clip first, unless only short ones are asked for.
     void addRows(int count, bool longFirst = true)
@@ -64,9 +64,14 @@ private slots:
     {
         m_list = new FileListModel(this);
         m_queue = new ConversionQueue(*m_list, this);
-        m_notices.clear();
-        connect(m_queue, &ConversionQueue::rowFailed, this,
-                [this](const BatchNotice &notice) { m_notices << notice; });
+        m_told.clear();
+        connect(m_queue, &ConversionQueue::batchNotice, this,
+                [this](const BatchNotice &notice) { m_told << "batch: " + notice.reason; });
+        connect(m_queue, &ConversionQueue::rowEnded, this,
+                [this](quint64, const RowEnding &ending) {
+                    if (!ending.reason.isEmpty())
+                        m_told << "row: " + ending.reason;
+                });
     }
 
     void cleanup()
@@ -80,8 +85,9 @@ private slots:
 
     // At the row's first percent the test kills the encoder or makes a file under the row's
     // final name (on a short clip, done soon). A read-only or full folder of its own stops
-    // the batch of three rows once, naming the folder. Nothing of an ended row is left but
-    // the listed files, and while it ran its temporary file was the only one.
+    // the batch of three rows once, naming the folder (the full row tells nothing of its own).
+    // Nothing of an ended row is left but the listed files, and while it ran its temporary
+    // file was the only one.
     void rowsEndWithoutLeftovers_data()
     {
         QTest::addColumn<QString>("action");
@@ -89,7 +95,7 @@ private slots:
         QTest::addColumn<QString>("options");
         QTest::addColumn<QList<RowStatus::State>>("expected");
         QTest::addColumn<QStringList>("files");
-        QTest::addColumn<QString>("reason"); // how the one notice opens; empty: no notice
+        QTest::addColumn<QString>("reason"); // how the one thing told opens; empty: nothing
         const auto row = [](const char *name, const char *action, const char *mount,
                             const char *options, QList<RowStatus::State> expected,
                             const QStringList &files, const char *reason) {
@@ -100,16 +106,16 @@ private slots:
         const char *slow = "-vf realtime -vcodec mpeg4";
         const char *big = "-t 5 -vcodec mpeg4 -b:v 4M";
         row("encoder killed by SIGKILL", "kill", "", slow, {S::Error}, {},
-            "The encoder was killed by signal 9.");
+            "row: The encoder was killed by signal 9.");
         row("file made meanwhile", "make", "", slow, {S::Complete},
             {"clip.avi", "clip_Converted.avi"}, "");
         // A cut the user asked for is no short result.
         row("cut asked for", "", "", "-t 2 -vcodec mpeg4", {S::Complete}, {"long.avi"}, "");
         const QList<S> waiting(3, S::WaitingConversion);
         row("read-only", "", "ro,size=1m", big, waiting, {},
-            "Cannot write in %1: Read-only file system.");
+            "batch: Cannot write in %1: Read-only file system.");
         row("full", "", "size=200k", big, QList{S::Error} + waiting.mid(1), {},
-            "No space left on device in %1.");
+            "batch: No space left on device in %1.");
     }
 
     void rowsEndWithoutLeftovers()
@@ -132,9 +138,8 @@ private slots:
         const QByteArray mine("the user's own file");
         QStringList during; // once the test acted, never empty
         QObject scope;      // the handler goes with this test's locals
-        connect(m_list, &QAbstractItemModel::dataChanged, &scope, [&] {
-            if (!during.isEmpty() || action.isEmpty() ||
-                m_list->record(0).status.state() != RowStatus::State::Percent)
+        connect(m_queue, &ConversionQueue::rowProgress, &scope, [&](quint64 key) {
+            if (!during.isEmpty() || action.isEmpty() || m_list->rowOfKey(key) != 0)
                 return;
             const QStringList entries =
                 QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -158,12 +163,9 @@ private slots:
                  qPrintable(during.join(' ')));
         QFile file(out + "/clip.avi");
         QVERIFY(action != "make" || (file.open(QIODevice::ReadOnly) && file.readAll() == mine));
-        QCOMPARE(m_notices.size(), int(!reason.isEmpty()));
-        const BatchNotice notice = m_notices.value(0);
-        QVERIFY2(reason.isEmpty() || notice.reason.startsWith(reason.replace("%1", out)),
-                 qPrintable(notice.reason));
-        QVERIFY(reason.isEmpty() ||
-                (notice.kind == BatchNotice::Kind::OutputFolderUnusable) == !mount.isEmpty());
+        QCOMPARE(m_told.size(), int(!reason.isEmpty()));
+        QVERIFY2(reason.isEmpty() || m_told.first().startsWith(reason.replace("%1", out)),
+                 qPrintable(m_told.join('\n')));
     }
 
     // Two at once over rows changed as the first starts: the batch converts exactly the rows
@@ -196,7 +198,7 @@ private slots:
         QSignalSpy finished(m_queue, &ConversionQueue::batchFinished);
         m_queue->start({"-vcodec mpeg4 -acodec mp2", "avi", false, out, QString()}, false, 2);
         QVERIFY(m_queue->IsConverting() && finished.wait(120000));
-        QVERIFY(finished.first().first().toBool() && m_notices.isEmpty());
+        QVERIFY(finished.first().first().toBool() && m_told.isEmpty());
         QCOMPARE(states(), QList<RowStatus::State>(3, RowStatus::State::Complete));
         QCOMPARE(m_queue->progress().filesDone(), 3);
         QCOMPARE(filesIn(out),
@@ -241,11 +243,8 @@ private slots:
         choices.skipExisting = true;
         QStringList started; // the inputs of the rows that started an encoder
         QObject scope;       // the handler goes with this test's locals
-        connect(m_list, &QAbstractItemModel::dataChanged, &scope, [&] {
-            for (const FileListRecord &row : m_list->records())
-                if (row.status.isRunning() && !started.contains(row.FilePath))
-                    started << row.FilePath;
-        });
+        connect(m_queue, &ConversionQueue::rowStarted, &scope,
+                [&](quint64 key) { started << m_list->record(m_list->rowOfKey(key)).FilePath; });
         const QString clip = TestMedia::instance().clip("mkv");
         const auto run = [&] {
             started.clear();

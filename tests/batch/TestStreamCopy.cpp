@@ -85,7 +85,7 @@ private:
         if (finished.isEmpty() && !finished.wait(120000))
             return {RowStatus::State::Error, "timed out", QString()};
         return {list.record(0).status.state(), list.log(0),
-                ended.value(0).value(0).value<RowEnding>().output};
+                ended.value(0).value(1).value<RowEnding>().output};
     }
 
     BatchChoices preset(const QString &category, const QString &label, const QString &extension)

@@ -60,7 +60,6 @@ struct Fixture
             qFatal("could not copy a clip to %s", qPrintable(target));
         return target;
     }
-    QVariant color(int r, int c) const { return model.index(r, c).data(Qt::ForegroundRole); }
     // Waits until the add running in the background has settled every file.
     bool settled()
     {
@@ -138,9 +137,8 @@ private slots:
         const QString longSize = MediaProbe::FormatFileSize(QFileInfo(accepted.at(5)).size());
         QCOMPARE(texts, (QStringList{"Error 64 KB", "Error 0 Bytes", "01:02:05 " + longSize,
                                      "Error 5.5 GB", "00:00:01 CD Track"}));
-        QVERIFY(!f->color(0, FileListModel::Status).isValid());
-        QCOMPARE(f->color(6, FileListModel::Duration), QColor(220, 10, 10));
-        QVERIFY(!f->color(6, FileListModel::FileSize).isValid());
+        QCOMPARE(f->model.tone(0), RowTone::None);
+        QCOMPARE(f->model.tone(6), RowTone::UnknownWhenAdded);
         QCOMPARE(f->messages.texts(), QStringList{kRefused});
         QCOMPARE(cleared.count(), f->model.rowCount()); // each row added clears Select All
     }
@@ -261,7 +259,7 @@ private slots:
 
         f->model.setCheckBox(1, 1);
         f->model.setCheckBox(3, -1);
-        f->model.setTextColor(2, FileListModel::Status, Qt::red);
+        f->model.setTone(2, RowTone::Failed);
         const quint64 keyOfE = f->model.record(4).key;
         f->operations.Remove();
         QCOMPARE(cleared.count(), 1);
@@ -269,8 +267,8 @@ private slots:
         // A row keeps its identity, and its log, when rows before it go.
         QCOMPARE(f->model.rowOfKey(keyOfE), 2);
         QCOMPARE(f->model.log(2), logs.last());
-        // Colours belong to the old rows, not to whichever row now sits at that index.
-        QVERIFY(!f->color(2, FileListModel::Status).isValid());
+        // Tones belong to the old rows, not to whichever row now sits at that index.
+        QCOMPARE(f->model.tone(2), RowTone::None);
 
         f->operations.SelectAll(false);
         f->operations.Remove();

@@ -8,7 +8,6 @@
 #include "ui/StepsFrame.h"
 
 #include <QApplication>
-#include <QColor>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -55,9 +54,8 @@ int main(int argc, char *argv[])
     // The overall line as it reads while the second row converts.
     window.steps()->lblOverall->setText(QString::fromUtf8(
         "1 of 3 files \u00b7 41 % \u00b7 about 6 min left \u00b7 2.3\u00d7 real time"));
-    list->setTextColor(2, FileListModel::Status, QColor(113, 177, 98));
-    list->setTextColor(3, FileListModel::Status, QColor(220, 10, 10));
-    list->setTextColor(3, FileListModel::Duration, QColor(220, 10, 10));
+    list->setTone(2, RowTone::Complete);
+    list->setTone(3, RowTone::UnknownWhenAdded);
     // Optionally show a panel at its resting place, as after its slide.
     const QByteArray panel = argc > 3 ? QByteArray(argv[3]) : QByteArray();
     if (panel == "custom")

@@ -2,12 +2,14 @@
 
 #include <QIdentityProxyModel>
 
-// Shows the file list unchanged, with the grid's column captions.
-class GridCaptions : public QIdentityProxyModel
+// The file list as the grid shows it: its column captions, and each row's tone as the text
+// colour of its cells.
+class FileGridModel : public QIdentityProxyModel
 {
     Q_OBJECT
 public:
     using QIdentityProxyModel::QIdentityProxyModel;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 };
