@@ -18,25 +18,27 @@ set(CPACK_DEBIAN_CLI_PACKAGE_NAME reelforge-cli)
 # The encoder runs as a child process, so no library link names it.
 set(CPACK_DEBIAN_CLI_PACKAGE_DEPENDS ffmpeg)
 set(CPACK_DEBIAN_CLI_DESCRIPTION "batch video converter for the command line
-Converts many video files at once to one format with ffmpeg, chosen from presets
-by category or given as encoder options. Results are written in private hidden
-folders, checked against what the encoder wrote, and only then given their
-final names, never over an existing file.
+Converts many video files at once to one format with ffmpeg, chosen
+from presets by category or given as encoder options. Results are
+written in private hidden folders, checked against what the encoder
+wrote, and only then given their final names, never over an existing
+file.
 .
-This package holds reelforge-cli, the shipped presets and codecs, and the help
-page. It can print the encoder commands for GNU parallel or Slurm instead of
-running them.")
+This package holds reelforge-cli, the shipped presets and codecs, and
+the help page. It can also print the encoder commands for GNU parallel
+or Slurm instead of running them.")
 
 set(CPACK_DEBIAN_GUI_PACKAGE_NAME reelforge)
 # The platform plugins draw the window; xdg-utils opens the help page and result folders.
 set(CPACK_DEBIAN_GUI_PACKAGE_DEPENDS "reelforge-cli (= ${PROJECT_VERSION}), qt6-qpa-plugins")
 set(CPACK_DEBIAN_GUI_PACKAGE_RECOMMENDS xdg-utils)
 set(CPACK_DEBIAN_GUI_DESCRIPTION "batch video converter with a window
-Collects video files in a list from a file dialog, a folder or by drag and drop,
-and converts all waiting files or only the ticked ones to one format with
-ffmpeg: a preset by category, or a container, codecs, bitrates, size, frame
-rate and sound of your own. Each row shows its progress; the list is offered
-back after a crash, and the machine stays awake while a batch runs.
+Collects video files in a list from a file dialog, a folder or by drag
+and drop, and converts all waiting files or only the ticked ones to one
+format with ffmpeg: a preset by category, or a container, codecs,
+bitrates, size, frame rate and sound of your own. Each row shows its
+progress; the list is offered back after a crash, and the machine stays
+awake while a batch runs.
 .
 This package holds the window, its menu entry, icons and metainfo.")
 
