@@ -1,3 +1,4 @@
+#include "app/WindowArguments.h"
 #include "engine/InFlightOutputs.h"
 #include "engine/LogindShutdownBackend.h"
 #include "filelist/ListJournal.h"
@@ -16,17 +17,43 @@
 #include <QDir>
 #include <QTimer>
 
+#include <cstdio>
+
+namespace {
+int print(std::FILE *stream, const QString &text, int status)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    return status;
+}
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    // --help and --version are answered before QApplication, which reaches the display.
+    QStringList rawArguments;
+    for (int i = 1; i < argc; ++i)
+        rawArguments << QString::fromLocal8Bit(argv[i]);
+    const WindowArguments::Action asked = WindowArguments::parse(rawArguments).action;
+    if (asked == WindowArguments::Action::Help)
+        return print(stdout, WindowArguments::helpText(), 0);
+    if (asked == WindowArguments::Action::Version)
+        return print(stdout, WindowArguments::versionText(), 0);
+
     QApplication app(argc, argv);
+    // Qt has taken its own options (-style NAME, say) out of the arguments by now.
+    const WindowArguments arguments = WindowArguments::parse(QApplication::arguments().mid(1));
+    if (arguments.action == WindowArguments::Action::Unknown)
+        return print(stderr,
+                     QStringLiteral("reelforge: unknown option '%1'\nTry 'reelforge --help'.\n")
+                         .arg(arguments.unknownOption),
+                     2);
     QApplication::setApplicationName(QStringLiteral("Reelforge"));
     QApplication::setOrganizationName(QStringLiteral("Tarnwick"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnwick.Reelforge"));
 
     // Files for a copy that already runs go to its list; a start without files, or with
     // nobody to take them, opens a window of its own.
-    const QStringList paths =
-        FileHandoff::absolutePaths(QApplication::arguments().mid(1), QDir::currentPath());
+    const QStringList paths = FileHandoff::absolutePaths(arguments.files, QDir::currentPath());
     FileHandoff handoff(QDBusConnection::sessionBus());
     if (!paths.isEmpty() && handoff.handOver(paths))
         return 0;

@@ -1,6 +1,7 @@
 // A real `cmake --install` into a staging folder: the files land where the desktop looks for
 // them, pass the desktop's validators, and the program's data files are found from there.
 #include "services/DataFiles.h"
+#include "services/Version.h"
 #include "tests/testsupport/FolderFiles.h"
 
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -40,12 +42,12 @@ private slots:
             QVERIFY2(QFileInfo(installed(program)).isExecutable(), qPrintable(program));
         // Installed path, and the file in the source tree it must equal.
         const QList<std::pair<QString, QString>> copies = {
-            {"share/man/man1/reelforge-cli.1", "man/reelforge-cli.1"},
             {"share/reelforge/presets.xml", "data/presets.xml"},
             {"share/reelforge/codecs.xml", "data/codecs.xml"},
             {"share/reelforge/Help.html", "data/Help.html"},
             {kDesktopEntry, "data/" + kAppId + ".desktop"},
-            {kMetainfo, "data/" + kAppId + ".metainfo.xml"},
+            {"share/doc/reelforge/copyright", "data/package/copyright"},
+            {"share/doc/reelforge-cli/copyright", "data/package/copyright"},
             {"share/icons/hicolor/scalable/apps/" + kAppId + ".svg",
              "data/icons/" + kAppId + ".svg"}};
         for (const auto &[target, source] : copies)
@@ -55,6 +57,20 @@ private slots:
             const QString icon = QString("share/icons/hicolor/%1x%1/apps/").arg(size) + kAppId;
             QCOMPARE(QImage(installed(icon + ".png")).size(), QSize(size, size));
         }
+        // Files made from templates carry this version, every placeholder filled.
+        const QRegularExpression placeholder(QStringLiteral("@[A-Z_]+@"));
+        for (const QString page :
+             {"share/man/man1/reelforge-cli.1.gz", "share/man/man1/reelforge.1.gz",
+              "share/doc/reelforge/changelog.gz", "share/doc/reelforge-cli/changelog.gz"}) {
+            QProcess gunzip;
+            gunzip.start("gzip", {"-dc", installed(page)});
+            QVERIFY(gunzip.waitForFinished(10000) && gunzip.exitCode() == 0);
+            const QString text = QString::fromUtf8(gunzip.readAllStandardOutput());
+            QVERIFY2(text.contains(Version::Text) && !text.contains(placeholder), qPrintable(page));
+        }
+        const QString metainfo = QString::fromUtf8(fileBytes(installed(kMetainfo)));
+        QVERIFY(metainfo.contains(QStringLiteral("<release version=\"%1\"").arg(Version::Text)) &&
+                !metainfo.contains(placeholder));
         // File managers hand the program their files.
         QVERIFY(fileBytes(installed(kDesktopEntry)).contains("\nExec=reelforge %F\n"));
         // The desktop's validators report warnings while still succeeding; none are allowed.
