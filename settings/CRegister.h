@@ -10,8 +10,8 @@
 // backslash-separated key path and a value name. The store is a per-user INI file; each root
 // handle is a top-level group and each key name a nested group. Every call reads the file once,
 // writes it at most once (one atomic replacement) and lets go again; no call shows a message
-// or throws. A line the store would
-// misread, such as an unclosed quote, is passed over rather than taken with the lines after it.
+// or throws. A line the store would misread, such as an unclosed quote, is passed over rather
+// than taken with the lines after it.
 class CRegister
 {
 public:

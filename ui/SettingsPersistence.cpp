@@ -12,6 +12,7 @@
 #include <QSpinBox>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 const quint32 kRoot = CRegister::HKEY_LOCAL_MACHINE;
@@ -87,56 +88,52 @@ bool readWhole(const QString &text, int *value)
         *value = number;
     return ok;
 }
-QString textOf(Kind kind, QWidget *control)
+
+// The control's choice as stored; nothing when the control is not of the kind's class.
+std::optional<QString> textOf(Kind kind, QWidget *control)
 {
-    switch (kind) {
-    case Kind::Check:
-        return static_cast<QAbstractButton *>(control)->isChecked() ? QStringLiteral("True")
-                                                                    : QStringLiteral("False");
-    case Kind::Index:
-        return QString::number(static_cast<QComboBox *>(control)->currentIndex());
-    case Kind::Text:
-        return static_cast<QLineEdit *>(control)->text();
-    case Kind::Count:
-        return QString::number(static_cast<QSpinBox *>(control)->value());
-    case Kind::FormatMode:
-        return static_cast<QAbstractButton *>(control)->isChecked() ? QStringLiteral("0")
-                                                                    : QStringLiteral("1");
-    }
-    return QString();
+    const auto *button = qobject_cast<QAbstractButton *>(control);
+    const auto *list = qobject_cast<QComboBox *>(control);
+    const auto *field = qobject_cast<QLineEdit *>(control);
+    const auto *box = qobject_cast<QSpinBox *>(control);
+    const auto check = [](bool on, const char *yes, const char *no) {
+        return QString::fromLatin1(on ? yes : no);
+    };
+    if (kind == Kind::Check && button)
+        return check(button->isChecked(), "True", "False");
+    if (kind == Kind::FormatMode && button)
+        return check(button->isChecked(), "0", "1");
+    if (kind == Kind::Index && list)
+        return QString::number(list->currentIndex());
+    if (kind == Kind::Text && field)
+        return field->text();
+    if (kind == Kind::Count && box)
+        return QString::number(box->value());
+    return std::nullopt;
 }
 
+// Shows a stored choice; text that does not fit the control is skipped.
 void apply(Kind kind, QWidget *control, const QString &text, FormatPanel &formats)
 {
+    auto *button = qobject_cast<QAbstractButton *>(control);
+    auto *list = qobject_cast<QComboBox *>(control);
+    auto *field = qobject_cast<QLineEdit *>(control);
+    auto *box = qobject_cast<QSpinBox *>(control);
     bool on = false;
     int number = 0;
-    switch (kind) {
-    case Kind::Check:
-        if (readBoolean(text, &on))
-            static_cast<QAbstractButton *>(control)->setChecked(on);
-        break;
-    case Kind::Index: {
-        auto *list = static_cast<QComboBox *>(control);
-        if (readWhole(text, &number) && number >= 0 && number < list->count())
-            list->setCurrentIndex(number);
-        break;
-    }
-    case Kind::Text:
-        static_cast<QLineEdit *>(control)->setText(text);
-        break;
-    case Kind::Count: {
-        // More at once than this machine has cores would only slow each file down.
-        auto *box = static_cast<QSpinBox *>(control);
-        if (readWhole(text, &number))
-            box->setValue(std::clamp(number, box->minimum(), box->maximum()));
-        break;
-    }
-    case Kind::FormatMode:
-        if (readWhole(text, &number) && number >= 0 && number <= 1) {
-            formats.optFormat(number)->setChecked(true);
-            formats.showFormatPanel(number);
-        }
-        break;
+    if (kind == Kind::Check && button && readBoolean(text, &on))
+        button->setChecked(on);
+    else if (kind == Kind::Index && list && readWhole(text, &number) && number >= 0 &&
+             number < list->count())
+        list->setCurrentIndex(number);
+    else if (kind == Kind::Text && field)
+        field->setText(text);
+    // More at once than this machine has cores would only slow each file down.
+    else if (kind == Kind::Count && box && readWhole(text, &number))
+        box->setValue(std::clamp(number, box->minimum(), box->maximum()));
+    else if (kind == Kind::FormatMode && readWhole(text, &number) && number >= 0 && number <= 1) {
+        formats.optFormat(number)->setChecked(true);
+        formats.showFormatPanel(number);
     }
 }
 } // namespace
@@ -165,8 +162,8 @@ void SettingsPersistence::SaveSettings()
 {
     CRegister::Values values;
     for (const Choice &choice : choices()) {
-        if (QWidget *shown = control(choice.name))
-            values.append({choice.name, textOf(choice.kind, shown)});
+        if (const std::optional<QString> text = textOf(choice.kind, control(choice.name)))
+            values.append({choice.name, *text});
     }
     m_store.REGSaveSettings(kRoot, KeyPath, values);
 }
