@@ -1,5 +1,6 @@
-// Time from process start to the main window's first paint, with the shipped data files.
-// The program starts itself several times (offscreen) and prints the median.
+// Time from process start to the main window's first paint, with the shipped data files: on a
+// first start (no settings file) and on a start with a settings file holding every choice.
+// The program starts itself several times each way (offscreen) and prints the medians.
 
 #include "bench/BenchWindow.h"
 
@@ -30,43 +31,77 @@ private:
     bool m_seen = false;
 };
 
-int runOnce(int argc, char *argv[])
+// "--once FILE" paints once; "--save FILE" closes the window at once, which stores every choice.
+int runChild(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QTemporaryDir settings;
-    BenchWindow bench(settings.filePath(QStringLiteral("settings.ini")));
+    BenchWindow bench(QString::fromLocal8Bit(argv[2]));
+    if (QByteArray(argv[1]) == "--save")
+        return bench.window->close() ? 0 : 1;
     FirstPaint watcher;
     bench.window->installEventFilter(&watcher);
     bench.window->show();
     return app.exec();
 }
+
+// Starts the bench as a child with the mode and settings file; false when it failed.
+bool runChild(const QString &mode, const QString &settingsFile, QString *painted)
+{
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {mode, settingsFile});
+    if (!child.waitForFinished(30000) || child.exitStatus() != QProcess::NormalExit ||
+        child.exitCode() != 0)
+        return false;
+    *painted = QString::fromLatin1(child.readAllStandardOutput().trimmed());
+    return true;
+}
+
+// The median milliseconds to the first paint over several starts; -1 when a start failed.
+qint64 medianStart(QTextStream &out, const QString &label, const QTemporaryDir &folder,
+                   bool withSettings)
+{
+    QList<qint64> times;
+    for (int run = 0; run < 9; ++run) {
+        const QString file = withSettings
+                                 ? folder.filePath(QStringLiteral("settings.ini"))
+                                 : folder.filePath(QStringLiteral("first-%1.ini").arg(run));
+        QString painted;
+        const qint64 started = QDateTime::currentMSecsSinceEpoch();
+        if (!runChild(QStringLiteral("--once"), file, &painted)) {
+            out << label << " run " << run << " failed\n";
+            return -1;
+        }
+        times << painted.toLongLong() - started;
+        out << label << " run " << run << ": " << times.last() << " ms\n";
+    }
+    std::sort(times.begin(), times.end());
+    out << label << " median_ms=" << times.at(times.size() / 2) << " min_ms=" << times.first()
+        << " max_ms=" << times.last() << '\n';
+    return times.at(times.size() / 2);
+}
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    if (argc > 1 && QByteArray(argv[1]) == "--once")
-        return runOnce(argc, argv);
+    if (argc > 2 && (QByteArray(argv[1]) == "--once" || QByteArray(argv[1]) == "--save"))
+        return runChild(argc, argv);
 
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
-    QList<qint64> times;
-    for (int run = 0; run < 9; ++run) {
-        QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        child.setProcessEnvironment(environment);
-        const qint64 started = QDateTime::currentMSecsSinceEpoch();
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--once")});
-        if (!child.waitForFinished(30000) || child.exitCode() != 0) {
-            out << "run " << run << " failed\n";
-            return 1;
-        }
-        const qint64 painted = child.readAllStandardOutput().trimmed().toLongLong();
-        times << painted - started;
-        out << "run " << run << ": " << times.last() << " ms\n";
+    QTemporaryDir folder;
+    QString unused;
+    if (!folder.isValid() || !runChild(QStringLiteral("--save"),
+                                       folder.filePath(QStringLiteral("settings.ini")), &unused)) {
+        out << "could not store the choices\n";
+        return 1;
     }
-    std::sort(times.begin(), times.end());
-    out << "runs=" << times.size() << " median_ms=" << times.at(times.size() / 2)
-        << " min_ms=" << times.first() << " max_ms=" << times.last() << '\n';
+    const qint64 first = medianStart(out, QStringLiteral("first start"), folder, false);
+    const qint64 withSettings = medianStart(out, QStringLiteral("with settings"), folder, true);
+    if (first < 0 || withSettings < 0)
+        return 1;
+    out << "first_start_ms=" << first << " with_settings_ms=" << withSettings << '\n';
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryFile>
 
@@ -10,6 +11,8 @@
 #include <memory>
 
 namespace {
+using Values = CRegister::Values;
+
 // The key's unnamed value, under a name no control can have.
 const QString kUnnamedValue = QStringLiteral("(Default)");
 
@@ -96,7 +99,6 @@ QByteArray withoutJunk(const QByteArray &content)
     }
     return kept;
 }
-
 QByteArray contentOf(const QString &file)
 {
     QFile in(file);
@@ -113,15 +115,38 @@ std::unique_ptr<QTemporaryFile> privateCopy(const QByteArray &content)
     return copy;
 }
 
-// The stored value at key; a file with junk is read without it.
-QVariant readValue(const QString &file, const QString &key)
+// One read of a settings file: its bytes, and the store's parse of them without the junk.
+struct Reading
 {
-    const QByteArray content = contentOf(file);
-    const QByteArray clean = withoutJunk(content);
-    if (clean == content)
-        return QSettings(file, QSettings::IniFormat).value(key);
-    const std::unique_ptr<QTemporaryFile> copy = privateCopy(clean);
-    return copy ? QSettings(copy->fileName(), QSettings::IniFormat).value(key) : QVariant();
+    QByteArray content;
+    bool junk = false;
+    std::unique_ptr<QTemporaryFile> copy;
+    std::unique_ptr<QSettings> parsed; // null when the file has junk and no copy could be made
+
+    // Judged sound when it cannot be judged, as long as no junk shows.
+    bool sound() const { return !junk && (!copy || parsed->status() != QSettings::FormatError); }
+    QVariant value(const QString &key) const { return parsed ? parsed->value(key) : QVariant(); }
+};
+
+Reading readFile(const QString &file)
+{
+    Reading reading;
+    reading.content = contentOf(file);
+    const QByteArray clean = withoutJunk(reading.content);
+    reading.junk = clean != reading.content;
+    reading.copy = privateCopy(clean);
+    if (reading.copy)
+        reading.parsed =
+            std::make_unique<QSettings>(reading.copy->fileName(), QSettings::IniFormat);
+    else if (!reading.junk)
+        reading.parsed = std::make_unique<QSettings>(file, QSettings::IniFormat);
+    return reading;
+}
+
+// Only text counts; a value of another shape is as good as missing.
+QString textOf(const QVariant &stored)
+{
+    return stored.isValid() && stored.canConvert<QString>() ? stored.toString() : QString();
 }
 
 bool replaceContent(const QString &file, const QByteArray &content)
@@ -130,40 +155,54 @@ bool replaceContent(const QString &file, const QByteArray &content)
     return out.open(QIODevice::WriteOnly) && out.write(content) == content.size() && out.commit();
 }
 
+enum class Repair { NotNeeded, Done, Failed };
+
 // A file with junk or one the store cannot parse would lose values, or refuse every later
 // write. The original is kept beside it (".damaged") and a clean file takes over every value
-// that could still be read; false when that could not be done, and the file is left as it was.
-bool rewriteIfDamaged(const QString &file)
+// that could still be read, with the given values on top; Failed when that could not be done,
+// and the file is left as it was.
+Repair repairWith(const QString &file, const Reading &stored, const Values &values)
 {
-    const QByteArray content = contentOf(file);
-    const QByteArray clean = withoutJunk(content);
-    const std::unique_ptr<QTemporaryFile> cleanCopy = privateCopy(clean);
-    if (!cleanCopy)
-        return clean == content; // judged sound when it cannot be judged, as long as no junk shows
-    QSettings readable(cleanCopy->fileName(), QSettings::IniFormat);
-    const QStringList keys = readable.allKeys();
-    if (clean == content && readable.status() != QSettings::FormatError)
-        return true;
+    if (stored.sound())
+        return Repair::NotNeeded;
     const std::unique_ptr<QTemporaryFile> rewritten = privateCopy(QByteArray());
-    if (!rewritten)
-        return false;
+    if (!stored.parsed || !rewritten)
+        return Repair::Failed;
     {
         QSettings rewrite(rewritten->fileName(), QSettings::IniFormat);
-        for (const QString &key : keys)
-            rewrite.setValue(key, readable.value(key));
+        for (const QString &key : stored.parsed->allKeys())
+            rewrite.setValue(key, stored.parsed->value(key));
+        for (const auto &[key, text] : values)
+            rewrite.setValue(key, text);
         rewrite.sync();
         if (rewrite.status() != QSettings::NoError)
-            return false;
+            return Repair::Failed;
     }
-    return replaceContent(file + QStringLiteral(".damaged"), content) &&
-           replaceContent(file, contentOf(rewritten->fileName()));
+    const bool replaced = replaceContent(file + QStringLiteral(".damaged"), stored.content) &&
+                          replaceContent(file, contentOf(rewritten->fileName()));
+    return replaced ? Repair::Done : Repair::Failed;
+}
+
+// Writes the values, under their full keys, in one replacement of the file.
+bool writeValues(const QString &file, const Reading &stored, const Values &values)
+{
+    const Repair repair = repairWith(file, stored, values);
+    if (repair != Repair::NotNeeded)
+        return repair == Repair::Done;
+    QSettings store(file, QSettings::IniFormat);
+    if (!store.isWritable())
+        return false;
+    for (const auto &[key, text] : values)
+        store.setValue(key, text);
+    store.sync();
+    return store.status() == QSettings::NoError;
 }
 } // namespace
 
+// Where QSettings keeps the user's own INI file, named without opening it.
 CRegister::CRegister()
-    : CRegister(QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tarnwick"),
-                          QStringLiteral("Reelforge"))
-                    .fileName())
+    : CRegister(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                QStringLiteral("/Tarnwick/Reelforge.ini"))
 {
 }
 
@@ -185,34 +224,55 @@ QString CRegister::REGGetSetting(quint32 regHKEY, const QString &sSection, const
     const QString group = groupPath(regHKEY, TrimSection(sSection));
     if (group.isEmpty() || sKey.isEmpty())
         return sDefault;
-    const QVariant stored = readValue(m_file, group + QLatin1Char('/') + valueName(sKey));
-    // Only text counts; a value of another shape is as good as missing.
-    if (!stored.isValid() || !stored.canConvert<QString>())
-        return sDefault;
-    const QString text = stored.toString();
+    const QString text = textOf(readFile(m_file).value(group + QLatin1Char('/') + valueName(sKey)));
     return text.isEmpty() ? sDefault : text;
+}
+
+QHash<QString, QString> CRegister::REGGetSettings(quint32 regHKEY, const QString &sSection) const
+{
+    QHash<QString, QString> texts;
+    const QString group = groupPath(regHKEY, TrimSection(sSection));
+    const Reading stored = readFile(m_file);
+    if (group.isEmpty() || !stored.parsed)
+        return texts;
+    stored.parsed->beginGroup(group);
+    for (const QString &name : stored.parsed->childKeys()) {
+        const QString text = textOf(stored.parsed->value(name));
+        if (!text.isEmpty())
+            texts.insert(name == kUnnamedValue ? QStringLiteral("*") : name, text);
+    }
+    return texts;
 }
 
 bool CRegister::REGSaveSetting(quint32 regHKEY, const QString &sSection, const QString &sKey,
                                const QString &sValue) const
 {
+    return REGSaveSettings(regHKEY, sSection, {{sKey, sValue}});
+}
+
+bool CRegister::REGSaveSettings(quint32 regHKEY, const QString &sSection,
+                                const Values &values) const
+{
     const QString group = groupPath(regHKEY, TrimSection(sSection));
-    if (group.isEmpty() || sKey.isEmpty())
+    if (group.isEmpty())
         return false;
-    if (!rewriteIfDamaged(m_file))
-        return false;
-    QSettings store(m_file, QSettings::IniFormat);
-    if (!store.isWritable())
-        return false;
-    store.setValue(group + QLatin1Char('/') + valueName(sKey), sValue);
-    store.sync();
-    return store.status() == QSettings::NoError;
+    const Reading stored = readFile(m_file);
+    Values keyed;
+    bool unchanged = stored.sound();
+    for (const auto &[name, text] : values) {
+        if (name.isEmpty())
+            return false;
+        keyed.append({group + QLatin1Char('/') + valueName(name), text});
+        const QVariant was = stored.value(keyed.last().first);
+        unchanged = unchanged && was.typeId() == QMetaType::QString && was.toString() == text;
+    }
+    return unchanged || writeValues(m_file, stored, keyed);
 }
 
 bool CRegister::REGDeleteSetting(quint32 regHKEY, const QString &sSection,
                                  const QString &sKey) const
 {
-    if (!rewriteIfDamaged(m_file))
+    if (repairWith(m_file, readFile(m_file), {}) == Repair::Failed)
         return false;
     QSettings store(m_file, QSettings::IniFormat);
     if (!store.isWritable())

@@ -4,7 +4,7 @@
 #include "ui/FormatPanel.h"
 #include "ui/StepsFrame.h"
 
-#include <QCheckBox>
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,9 +12,54 @@
 #include <QSpinBox>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 const quint32 kRoot = CRegister::HKEY_LOCAL_MACHINE;
+
+// How a control's choice is stored as text.
+enum class Kind {
+    Check,      // "True"/"False"
+    Index,      // a list's selected index
+    Text,       // a field's text as typed
+    Count,      // a number box, kept within its range
+    FormatMode, // "0" for the presets, "1" for the custom format
+};
+
+struct Choice
+{
+    QString name; // the stored value's name, and its control's object name
+    Kind kind;
+    QString fallback;
+};
+
+// Loaded in this order: the category before the label and extension lists it rebuilds.
+QList<Choice> choices()
+{
+    return {
+        {QStringLiteral("optOtherFolder"), Kind::Check, QStringLiteral("True")},
+        {QStringLiteral("optSameFolder"), Kind::Check, QStringLiteral("False")},
+        {QStringLiteral("txtOutPath"), Kind::Text, OutputFolders::defaultFolder()},
+        {QStringLiteral("optFormat"), Kind::FormatMode, QStringLiteral("0")},
+        {QStringLiteral("cmbCategory"), Kind::Index, QStringLiteral("1")},
+        {QStringLiteral("cmbOutVCodec"), Kind::Index, QStringLiteral("1")},
+        {QStringLiteral("cmbOutFormat"), Kind::Index, QStringLiteral("1")},
+        {QStringLiteral("cmbCustContainer"), Kind::Index, QStringLiteral("2")},
+        {QStringLiteral("cmbCACodec"), Kind::Index, QStringLiteral("1")},
+        {QStringLiteral("cmbCASmapleRate"), Kind::Index, QStringLiteral("4")},
+        {QStringLiteral("cmbCVCodec"), Kind::Index, QStringLiteral("1")},
+        {QStringLiteral("cmbCVSize"), Kind::Index, QStringLiteral("0")},
+        {QStringLiteral("cmbCVAspect"), Kind::Index, QStringLiteral("0")},
+        {QStringLiteral("txtCABirate"), Kind::Text, QStringLiteral("64")},
+        {QStringLiteral("txtChannels"), Kind::Text, QStringLiteral("2")},
+        {QStringLiteral("txtCVBitrate"), Kind::Text, QStringLiteral("320")},
+        {QStringLiteral("txtFrameRate"), Kind::Text, QStringLiteral("25")},
+        {QStringLiteral("spnSimultaneous"), Kind::Count, QStringLiteral("1")},
+        {QStringLiteral("cmbWhenExists"), Kind::Index, QStringLiteral("0")},
+        {QStringLiteral("chkKeepDate"), Kind::Check, QStringLiteral("True")},
+        {QStringLiteral("chkCopyWhenPossible"), Kind::Check, QStringLiteral("False")},
+    };
+}
 
 // A Boolean stored as text: "True"/"False" in any case, or a number (non-zero is true).
 bool readBoolean(const QString &text, bool *value)
@@ -44,9 +89,52 @@ bool readWhole(const QString &text, int *value)
     return ok;
 }
 
-QString booleanText(bool value)
+// The control's choice as stored; nothing when the control is not of the kind's class.
+std::optional<QString> textOf(Kind kind, QWidget *control)
 {
-    return value ? QStringLiteral("True") : QStringLiteral("False");
+    const auto *button = qobject_cast<QAbstractButton *>(control);
+    const auto *list = qobject_cast<QComboBox *>(control);
+    const auto *field = qobject_cast<QLineEdit *>(control);
+    const auto *box = qobject_cast<QSpinBox *>(control);
+    const auto check = [](bool on, const char *yes, const char *no) {
+        return QString::fromLatin1(on ? yes : no);
+    };
+    if (kind == Kind::Check && button)
+        return check(button->isChecked(), "True", "False");
+    if (kind == Kind::FormatMode && button)
+        return check(button->isChecked(), "0", "1");
+    if (kind == Kind::Index && list)
+        return QString::number(list->currentIndex());
+    if (kind == Kind::Text && field)
+        return field->text();
+    if (kind == Kind::Count && box)
+        return QString::number(box->value());
+    return std::nullopt;
+}
+
+// Shows a stored choice; text that does not fit the control is skipped.
+void apply(Kind kind, QWidget *control, const QString &text, FormatPanel &formats)
+{
+    auto *button = qobject_cast<QAbstractButton *>(control);
+    auto *list = qobject_cast<QComboBox *>(control);
+    auto *field = qobject_cast<QLineEdit *>(control);
+    auto *box = qobject_cast<QSpinBox *>(control);
+    bool on = false;
+    int number = 0;
+    if (kind == Kind::Check && button && readBoolean(text, &on))
+        button->setChecked(on);
+    else if (kind == Kind::Index && list && readWhole(text, &number) && number >= 0 &&
+             number < list->count())
+        list->setCurrentIndex(number);
+    else if (kind == Kind::Text && field)
+        field->setText(text);
+    // More at once than this machine has cores would only slow each file down.
+    else if (kind == Kind::Count && box && readWhole(text, &number))
+        box->setValue(std::clamp(number, box->minimum(), box->maximum()));
+    else if (kind == Kind::FormatMode && readWhole(text, &number) && number >= 0 && number <= 1) {
+        formats.optFormat(number)->setChecked(true);
+        formats.showFormatPanel(number);
+    }
 }
 } // namespace
 
@@ -60,97 +148,37 @@ SettingsPersistence::SettingsPersistence(StepsFrame &steps, FormatPanel &formats
 {
 }
 
-QString SettingsPersistence::read(const QString &name, const QString &fallback) const
+QWidget *SettingsPersistence::control(const QString &name) const
 {
-    return m_store.REGGetSetting(kRoot, KeyPath, name, fallback);
-}
-
-void SettingsPersistence::write(const QString &name, const QString &value) const
-{
-    m_store.REGSaveSetting(kRoot, KeyPath, name, value);
+    // The format mode is stored as whether its first button is checked.
+    if (name == QLatin1String("optFormat"))
+        return m_formats.optFormat(0);
+    if (auto *own = m_steps.findChild<QWidget *>(name))
+        return own;
+    return m_formats.findChild<QWidget *>(name);
 }
 
 void SettingsPersistence::SaveSettings()
 {
-    write(QStringLiteral("optOtherFolder"), booleanText(m_steps.optOtherFolder->isChecked()));
-    write(QStringLiteral("optSameFolder"), booleanText(m_steps.optSameFolder->isChecked()));
-    write(QStringLiteral("txtOutPath"), m_steps.txtOutPath->text());
-    write(QStringLiteral("optFormat"),
-          m_formats.optFormat(0)->isChecked() ? QStringLiteral("0") : QStringLiteral("1"));
-    const QList<QComboBox *> lists = {
-        m_formats.cmbCategory(),      m_formats.cmbOutVCodec(), m_formats.cmbOutFormat(),
-        m_formats.cmbCustContainer(), m_formats.cmbCACodec(),   m_formats.cmbCASmapleRate(),
-        m_formats.cmbCVCodec(),       m_formats.cmbCVSize(),    m_formats.cmbCVAspect()};
-    for (QComboBox *list : lists)
-        write(list->objectName(), QString::number(list->currentIndex()));
-    for (QLineEdit *field : {m_formats.txtCABirate(), m_formats.txtChannels(),
-                             m_formats.txtCVBitrate(), m_formats.txtFrameRate()})
-        write(field->objectName(), field->text());
-    write(m_steps.spnSimultaneous->objectName(), QString::number(m_steps.spnSimultaneous->value()));
-    write(m_formats.chkCopyWhenPossible()->objectName(),
-          booleanText(m_formats.chkCopyWhenPossible()->isChecked()));
-    write(m_steps.cmbWhenExists->objectName(),
-          QString::number(m_steps.cmbWhenExists->currentIndex()));
-    write(m_steps.chkKeepDate->objectName(), booleanText(m_steps.chkKeepDate->isChecked()));
+    CRegister::Values values;
+    for (const Choice &choice : choices()) {
+        if (const std::optional<QString> text = textOf(choice.kind, control(choice.name)))
+            values.append({choice.name, *text});
+    }
+    m_store.REGSaveSettings(kRoot, KeyPath, values);
 }
 
 void SettingsPersistence::LoadSettings()
 {
-    bool on = false;
-    if (readBoolean(read(QStringLiteral("optOtherFolder"), QStringLiteral("True")), &on))
-        m_steps.optOtherFolder->setChecked(on);
-    if (readBoolean(read(QStringLiteral("optSameFolder"), QStringLiteral("False")), &on))
-        m_steps.optSameFolder->setChecked(on);
-    m_steps.txtOutPath->setText(read(QStringLiteral("txtOutPath"), OutputFolders::defaultFolder()));
+    const QHash<QString, QString> stored = m_store.REGGetSettings(kRoot, KeyPath);
+    for (const Choice &choice : choices()) {
+        if (QWidget *shown = control(choice.name))
+            apply(choice.kind, shown, stored.value(choice.name, choice.fallback), m_formats);
+    }
     // The folder controls follow the restored choice, as a click would.
     const bool otherFolder = !m_steps.optSameFolder->isChecked();
     m_steps.txtOutPath->setEnabled(otherFolder);
     m_steps.cmdBrowse->setEnabled(otherFolder);
-
-    int mode = 0;
-    if (readWhole(read(QStringLiteral("optFormat"), QStringLiteral("0")), &mode) && mode >= 0 &&
-        mode <= 1) {
-        m_formats.optFormat(mode)->setChecked(true);
-        m_formats.showFormatPanel(mode);
-    }
-
-    // Category, then label, then extension: each selection rebuilds the next list.
-    const QList<QPair<QComboBox *, const char *>> lists = {
-        {m_formats.cmbCategory(), "1"},  {m_formats.cmbOutVCodec(), "1"},
-        {m_formats.cmbOutFormat(), "1"}, {m_formats.cmbCustContainer(), "2"},
-        {m_formats.cmbCACodec(), "1"},   {m_formats.cmbCASmapleRate(), "4"},
-        {m_formats.cmbCVCodec(), "1"},   {m_formats.cmbCVSize(), "0"},
-        {m_formats.cmbCVAspect(), "0"}};
-    for (const auto &[list, fallback] : lists) {
-        int index = 0;
-        if (readWhole(read(list->objectName(), QString::fromLatin1(fallback)), &index) &&
-            index >= 0 && index < list->count())
-            list->setCurrentIndex(index);
-    }
-
-    const QList<QPair<QLineEdit *, const char *>> fields = {{m_formats.txtCABirate(), "64"},
-                                                            {m_formats.txtChannels(), "2"},
-                                                            {m_formats.txtCVBitrate(), "320"},
-                                                            {m_formats.txtFrameRate(), "25"}};
-    for (const auto &[field, fallback] : fields)
-        field->setText(read(field->objectName(), QString::fromLatin1(fallback)));
-
-    // More at once than this machine has cores would only slow each file down.
-    QSpinBox *simultaneous = m_steps.spnSimultaneous;
-    int count = 1;
-    if (readWhole(read(simultaneous->objectName(), QStringLiteral("1")), &count))
-        simultaneous->setValue(std::clamp(count, simultaneous->minimum(), simultaneous->maximum()));
-    int whenExists = 0;
-    if (readWhole(read(m_steps.cmbWhenExists->objectName(), QStringLiteral("0")), &whenExists) &&
-        whenExists >= 0 && whenExists < m_steps.cmbWhenExists->count())
-        m_steps.cmbWhenExists->setCurrentIndex(whenExists);
-    if (readBoolean(read(m_steps.chkKeepDate->objectName(), QStringLiteral("True")), &on))
-        m_steps.chkKeepDate->setChecked(on);
-
-    if (readBoolean(read(m_formats.chkCopyWhenPossible()->objectName(), QStringLiteral("False")),
-                    &on))
-        m_formats.chkCopyWhenPossible()->setChecked(on);
-
     m_formats.ShowFormatSummary();
 }
 

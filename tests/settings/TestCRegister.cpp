@@ -1,4 +1,5 @@
 #include "settings/CRegister.h"
+#include "tests/settings/NameEvents.h"
 
 #include <QDir>
 #include <QFile>
@@ -108,6 +109,45 @@ private slots:
         QFile aside(file + ".damaged");
         QCOMPARE(aside.open(QIODevice::ReadOnly) ? aside.readAll() : QByteArray(),
                  setAside ? content : QByteArray());
+    }
+
+    // A batch is one read, and at most one replacement of the file whatever state it was in.
+    void batchesReadOnceAndWriteOnce_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("no file") << QByteArray();
+        QTest::newRow("sound") << QByteArray("[HKEY_LOCAL_MACHINE]\nother=kept\n");
+        QTest::newRow("damaged") << QByteArray("[HKEY_LOCAL_MACHINE]\nother=kept\nx=\"y\n");
+    }
+
+    void batchesReadOnceAndWriteOnce()
+    {
+        QFETCH(QByteArray, content);
+        QTemporaryDir folder;
+        const QString file = folder.filePath("s.ini");
+        QFile out(file);
+        QVERIFY(content.isEmpty() || (out.open(QIODevice::WriteOnly) && out.write(content) > 0));
+        out.close();
+        NameEvents events(folder.path());
+        const CRegister store(file);
+        const CRegister::Values values = {{"a", "1"}, {"b", " two; 2"}, {"*", "unnamed"}};
+        QVERIFY(store.REGSaveSettings(kRoot, kSection, values));
+        const bool damaged = content.contains('"');
+        QMap<QString, int> seen = events.take();
+        QCOMPARE(seen.value("placed:s.ini"), 1);
+        QCOMPARE(seen.value("placed:s.ini.damaged"), int(damaged));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files).join(' '),
+                 damaged ? QString("s.ini s.ini.damaged") : QString("s.ini"));
+
+        const QHash<QString, QString> stored = store.REGGetSettings(kRoot, kSection);
+        seen = events.take();
+        QCOMPARE(seen.value("opened:s.ini"), 1);
+        QCOMPARE(stored, (QHash<QString, QString>{{"a", "1"}, {"b", " two; 2"}, {"*", "unnamed"}}));
+        // The same values again write nothing; what was there before stays.
+        QVERIFY(store.REGSaveSettings(kRoot, kSection, values));
+        QCOMPARE(events.take().value("placed:s.ini"), 0);
+        QCOMPARE(store.REGGetSetting(kRoot, "", "other", "gone"),
+                 content.isEmpty() ? QString("gone") : QString("kept"));
     }
 };
 
