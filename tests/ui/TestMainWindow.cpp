@@ -180,6 +180,9 @@ private slots:
             QVERIFY(QFile::copy(TestMedia::instance().clip("mkv"), clips.last()));
         }
         const QStringList waiting = {clips.takeLast(), clips.takeLast()};
+        // The window's own questions to the encoder end first: the children counted later are
+        // the add's.
+        QTRY_VERIFY_WITH_TIMEOUT(liveChildProcesses() == 0, 30000);
         FileListModel *list = m_window->fileList();
         QSignalSpy unloading(m_window, &MainWindow::unloading);
         m_fixture->dialogs.chosenFiles = clips;
