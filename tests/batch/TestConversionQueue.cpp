@@ -10,10 +10,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <tuple>
 
@@ -187,12 +189,17 @@ private slots:
                 QVERIFY(m_list->rebuild(rows, nullptr));
                 addRows(1, false);
             }
-            // Each encoder makes its file as it opens its output.
-            if (running == 2 && during.size() < 2) {
+            // Each encoder makes its file as it opens its output; the queue moves nothing while
+            // this handler waits, so both files are seen however loaded the machine is.
+            QElapsedTimer waited;
+            waited.start();
+            while (running == 2 && during.size() < 2 && waited.elapsed() < 3000) {
                 during.clear();
                 for (const QString &folder :
                      QDir(out).entryList({".reelforge-*"}, QDir::Dirs | QDir::Hidden))
                     during += filesIn(out + "/" + folder);
+                if (during.size() < 2)
+                    QThread::msleep(5);
             }
         });
         QSignalSpy finished(m_queue, &ConversionQueue::batchFinished);
