@@ -220,11 +220,13 @@ private slots:
         QTest::newRow("other size") << "-c:v libx264 -s vga" << false;
         QTest::newRow("height kept, width from shape") << "-c:v libx264 -vf scale=-2:720" << true;
         QTest::newRow("other filter") << "-c:v libx264 -vf fps=10" << false;
+        QTest::newRow("same rate") << "-c:v libx264 -r 25" << true;
         QTest::newRow("other rate") << "-c:v libx264 -r 30" << false;
         QTest::newRow("higher profile allowed") << "-c:v libx264 -profile:v high" << true;
         QTest::newRow("lower profile") << "-c:v libx264 -profile:v baseline" << false;
         QTest::newRow("bitrate above the stream's") << "-c:v libx264 -b:v 3M" << true;
         QTest::newRow("bitrate below the stream's") << "-c:v libx264 -b:v 1M" << false;
+        QTest::newRow("same aspect") << "-c:v libx264 -aspect 16:9" << true;
         QTest::newRow("other aspect") << "-c:v libx264 -aspect 4:3" << false;
         QTest::newRow("other codec") << "-c:v libx265" << false;
         QTest::newRow("codec left to the container") << "-crf 20" << false;

@@ -214,6 +214,8 @@ private slots:
             << QString();
         QTest::newRow("missing, named") << "MISSING" << true << shipped << "Cannot open";
         QTest::newRow("the shipped file itself") << "SHIPPED" << false << shipped << QString();
+        QTest::newRow("LF line ends")
+            << QString(user).replace("\r\n", "\n") << false << shipped << "LF alone";
         QTest::newRow("cut short") << user.left(60) << false << shipped << "Line 3 starts an entry";
     }
 
@@ -261,8 +263,7 @@ private slots:
             << QString();
         QTest::newRow("name taken") << taken << "Kept" << QStringList() << "already holds";
         QTest::newRow("damaged file") << taken.left(80) << "New" << QStringList() << "damaged";
-        const QList<std::pair<const char *, QString>> unfit = {
-            {"blank name", " "}, {"line break", "two\r\nlines"}, {"<", "a<b"}};
+        const QList<std::pair<const char *, QString>> unfit = {{"blank name", " "}, {"<", "a<b"}};
         for (const auto &[name, text] : unfit)
             QTest::newRow(name) << QString() << text << QStringList() << "cannot be empty";
         QTest::newRow("too long for its line")

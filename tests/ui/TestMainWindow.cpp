@@ -199,6 +199,8 @@ private slots:
         panel->cmbCategory()->setCurrentText("Web Video");
         const QString noAv1 = "Not available: the installed ffmpeg has no encoder \"libsvtav1\".";
         QCOMPARE(panel->cmbOutVCodec()->itemData(2, Qt::ToolTipRole).toString(), noAv1);
+        QCOMPARE(panel->cmbOutVCodec()->itemData(2, Qt::AccessibleDescriptionRole).toString(),
+                 noAv1);
         QVERIFY(panel->missingEncoder().startsWith("encoder \"libvpx-vp9\""));
         m_fixture->click("cmdConvert");
         // One message, naming what is missing.
