@@ -5,11 +5,11 @@
 #include "filelist/FileListModel.h"
 #include "filelist/MediaProbe.h"
 #include "format/PresetsFile.h"
+#include "tests/testsupport/BuiltProgram.h"
 #include "tests/testsupport/FolderFiles.h"
 #include "tests/testsupport/TestMedia.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -28,11 +28,8 @@ private:
 
     static QString run(const QStringList &arguments, const QString &program = "ffmpeg")
     {
-        QProcess process;
-        process.start(program, arguments);
-        process.waitForFinished(120000);
-        return process.exitCode() == 0 ? QString::fromUtf8(process.readAllStandardOutput())
-                                       : "failed: " + process.readAllStandardError();
+        const BuiltProgram::Ran ran = BuiltProgram::runProgram(program, arguments);
+        return ran.status == 0 ? ran.out : "failed: " + ran.err;
     }
 
     // The packets of one stream, as a digest.

@@ -14,14 +14,12 @@
 #include "tests/testsupport/StandInEncoder.h"
 #include "tests/testsupport/TestMedia.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <algorithm>
 #include <fcntl.h>
@@ -41,14 +39,6 @@ struct RecordedRunner : DOSOutputs
     }
     QStringList events;
 };
-
-// True when no process with that id runs; a zombie awaiting its reaper counts as gone.
-bool isGone(const QString &pid)
-{
-    QFile stat("/proc/" + pid + "/stat");
-    return !stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z "); // "1 (sh) Z ..."
-}
-
 } // namespace
 
 class TestEngine : public QObject
@@ -267,32 +257,6 @@ private slots:
         QVERIFY(!ran || runner.events.last().isEmpty());
         for (const QString &chunk : std::as_const(runner.events))
             QVERIFY2(chunk.size() <= 512, qPrintable(QString::number(chunk.size())));
-    }
-
-    // Both come from a timer, as a Stop click would, so the wait must keep the event loop
-    // running: stop a chatty child, or drop the runner of a silent one. The child first prints
-    // its own id and that of a helper it started, which must go too; left alone, both would
-    // run for 20 s.
-    void stopOrReleaseEndsTheChildAtOnce()
-    {
-        for (const bool release : {false, true}) {
-            auto runner = std::make_unique<RecordedRunner>();
-            RecordedRunner *running = runner.get();
-            const QString body =
-                release ? "wait" : "while kill -0 $!; do echo tick; sleep 0.01; done";
-            running->setArguments({"sh", "-c", "sleep 20 &\necho $$ $!\n" + body});
-            QStringList ids;
-            QTimer::singleShot(400, this, [&] {
-                ids = runner->events.join(QString()).section('\n', 0, 0).split(' ');
-                release ? runner.reset() : runner->setStopConvert(true);
-            });
-            const QDeadlineTimer deadline(10000);
-            QCOMPARE(running->ExecuteCommand(), QString());
-            QVERIFY2(!deadline.hasExpired(), "waited for the child");
-            QCOMPARE(ids.size(), 2);
-            QTRY_VERIFY(isGone(ids.first()) && isGone(ids.last()));
-            QVERIFY(release || runner->events.last() == "Cancelled");
-        }
     }
 
     // How a run ends, with the real encoder or a stand-in replaying a recorded run (exit

@@ -1,6 +1,7 @@
 // A real `cmake --install` into a staging folder: the files land where the desktop looks for
 // them, pass the desktop's validators, and the program's data files are found from there.
 #include "services/DataFiles.h"
+#include "tests/testsupport/BuiltProgram.h"
 #include "tests/testsupport/FolderFiles.h"
 
 #include <QDir>
@@ -52,14 +53,10 @@ private slots:
         for (const QStringList &command :
              {QStringList{"desktop-file-validate", installed(kDesktopEntry)},
               QStringList{"appstreamcli", "validate", "--no-net", installed(kMetainfo)}}) {
-            QProcess validator;
-            validator.setProcessChannelMode(QProcess::MergedChannels);
-            validator.start(command.first(), command.mid(1));
-            QVERIFY2(validator.waitForFinished(60000), qPrintable(validator.errorString()));
-            const QByteArray output = validator.readAll();
-            QVERIFY2(validator.exitStatus() == QProcess::NormalExit && validator.exitCode() == 0 &&
-                         !output.contains("warning") && !output.contains("W:"),
-                     output.constData());
+            const BuiltProgram::Ran ran = BuiltProgram::runProgram(command.first(), command.mid(1));
+            const QString output = ran.out + ran.err;
+            QVERIFY2(ran.status == 0 && !output.contains("warning") && !output.contains("W:"),
+                     qPrintable(command.first() + ": " + output));
         }
     }
 
