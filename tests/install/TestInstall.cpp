@@ -40,8 +40,8 @@ private slots:
         for (const QString program : {"bin/reelforge", "bin/reelforge-cli"})
             QVERIFY2(QFileInfo(installed(program)).isExecutable(), qPrintable(program));
         // The data files are proven found below; the validators read the desktop files.
-        for (const QString file : {"share/man/man1/reelforge-cli.1",
-                                   "share/icons/hicolor/scalable/apps/" + kAppId + ".svg"})
+        for (const QString &file : {QString("share/man/man1/reelforge-cli.1"),
+                                    "share/icons/hicolor/scalable/apps/" + kAppId + ".svg"})
             QVERIFY2(QFileInfo(installed(file)).size() > 0, qPrintable(file));
         for (int size : {16, 32, 48, 64, 128, 256}) {
             const QString icon = QString("share/icons/hicolor/%1x%1/apps/").arg(size) + kAppId;

@@ -89,7 +89,7 @@ private slots:
         QTest::mouseClick(m_window->about()->cmdCloseHelp(), Qt::LeftButton);
         QVERIFY(!main->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(main->isEnabled(), 5000);
-        QVERIFY(tops.size() > 1 && std::is_sorted(tops.cbegin(), tops.cend()));
+        QVERIFY(tops.size() > 2 && std::is_sorted(tops.cbegin(), tops.cend() - 1)); // then parks
         QVERIFY(about->y() == m_window->height() && about->isHidden());
 
         const int closed = tops.size();
