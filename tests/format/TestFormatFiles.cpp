@@ -7,6 +7,7 @@
 #include "format/PresetsFile.h"
 #include "format/UserPresets.h"
 #include "tests/format/DataFileText.h"
+#include "tests/testsupport/BuiltProgram.h"
 #include "tests/testsupport/FolderFiles.h"
 #include "tests/testsupport/TestMedia.h"
 
@@ -49,29 +50,25 @@ struct Conversion
 // picture inside any black bars; returns what went wrong, or nothing.
 QString convert(const Conversion &c)
 {
-    QProcess encoder;
-    encoder.setProcessChannelMode(QProcess::MergedChannels);
-    encoder.start(TestMedia::encoder(), c.arguments);
-    if (!encoder.waitForFinished(120000) || encoder.exitCode() != 0)
+    const BuiltProgram::Ran encoded = BuiltProgram::runProgram(TestMedia::encoder(), c.arguments);
+    if (encoded.status != 0)
         return c.label + " does not convert";
-    const OutputCheck::Verdict verdict = OutputCheck::check(
-        c.arguments.last(), OutputCheck::fromLog(QString::fromUtf8(encoder.readAll())));
+    const OutputCheck::Verdict verdict =
+        OutputCheck::check(c.arguments.last(), OutputCheck::fromLog(encoded.out + encoded.err));
     if (!verdict.problem.isEmpty())
         return c.label + " fails the output check: " + verdict.problem;
-    QProcess reader;
-    reader.setProcessChannelMode(QProcess::MergedChannels);
     // Square pixels first, so that the crop's shape is the shape shown.
     const QStringList measure = {"-vf",
                                  "scale=iw*sar:ih,cropdetect=limit=0.3:round=2:reset=0:skip=0"};
-    reader.start(TestMedia::encoder(), QStringList{"-nostdin", "-xerror"} + c.readAs +
-                                           QStringList{"-i", c.arguments.last()} +
-                                           (c.aspect > 0 ? measure : QStringList()) +
-                                           QStringList{"-f", "null", "-"});
-    if (!reader.waitForFinished(60000) || reader.exitCode() != 0) // a crash gives its signal
+    const BuiltProgram::Ran read = BuiltProgram::runProgram(
+        TestMedia::encoder(),
+        QStringList{"-nostdin", "-xerror"} + c.readAs + QStringList{"-i", c.arguments.last()} +
+            (c.aspect > 0 ? measure : QStringList()) + QStringList{"-f", "null", "-"});
+    if (read.status != 0) // a crash gives -1
         return c.label + " cannot be read back";
     if (c.aspect == 0)
         return {};
-    const QString log = QString::fromUtf8(reader.readAll());
+    const QString log = read.err;
     QRegularExpressionMatch crop; // the last report
     if (log.lastIndexOf(QRegularExpression("crop=(\\d+):(\\d+)"), -1, &crop) < 0)
         return c.label + " shows no picture";
@@ -263,8 +260,7 @@ private slots:
             << QString();
         QTest::newRow("name taken") << taken << "Kept" << QStringList() << "already holds";
         QTest::newRow("damaged file") << taken.left(80) << "New" << QStringList() << "damaged";
-        const QList<std::pair<const char *, QString>> unfit = {
-            {"blank name", " "}, {"line break", "two\r\nlines"}, {"<", "a<b"}, {">", "a>b"}};
+        const QList<std::pair<const char *, QString>> unfit = {{"blank name", " "}, {"<", "a<b"}};
         for (const auto &[name, text] : unfit)
             QTest::newRow(name) << QString() << text << QStringList() << "cannot be empty";
         QTest::newRow("too long for its line")

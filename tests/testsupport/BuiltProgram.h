@@ -25,12 +25,21 @@ public:
         process.start(QCoreApplication::applicationDirPath() + '/' + name, arguments);
     }
 
-    // Runs the program to its end, at most five minutes.
+    // Runs the program of this build to its end, at most five minutes.
     static Ran run(const QString &name, const QStringList &arguments,
                    const QProcessEnvironment &environment = {})
     {
-        BuiltProgram program(name, arguments, QString(), environment);
-        QProcess &p = program.process;
+        return runProgram(QCoreApplication::applicationDirPath() + '/' + name, arguments,
+                          environment);
+    }
+    // The same for any program: a path, or a name found on PATH.
+    static Ran runProgram(const QString &program, const QStringList &arguments,
+                          const QProcessEnvironment &environment = {})
+    {
+        QProcess p;
+        if (!environment.isEmpty())
+            p.setProcessEnvironment(environment);
+        p.start(program, arguments);
         p.waitForFinished(300000);
         return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
                 QString::fromUtf8(p.readAllStandardOutput()),
