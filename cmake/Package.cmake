@@ -15,8 +15,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME reelforge-cli)
-# The encoder runs as a child process, so no library link names it.
-set(CPACK_DEBIAN_CLI_PACKAGE_DEPENDS ffmpeg)
+# The encoder runs as a child process and the media library is loaded when first needed, so
+# no library link names them.
+set(CPACK_DEBIAN_CLI_PACKAGE_DEPENDS "ffmpeg, libmediainfo0v5 (>= 23.04)")
 set(CPACK_DEBIAN_CLI_DESCRIPTION "batch video converter for the command line
 Converts many video files at once to one format with ffmpeg, chosen
 from presets by category or given as encoder options. Results are

@@ -1,11 +1,10 @@
 #include "filelist/MediaProbe.h"
 
 #include "filelist/FileListStatus.h"
+#include "filelist/MediaLibrary.h"
 #include "filelist/MediaStreamReader.h"
 
 #include <QLocale>
-
-#include <MediaInfo/MediaInfo.h>
 
 #include <cmath>
 #include <optional>
@@ -27,21 +26,12 @@ std::optional<double> plausibleLength(double milliseconds)
     return milliseconds;
 }
 
-// One instance per thread, made once: the library is safe on several threads as long as no
-// instance is shared.
-MediaInfoLib::MediaInfo &library()
-{
-    thread_local MediaInfoLib::MediaInfo info;
-    return info;
-}
-
 // The playing time in milliseconds of the file open in info; none when it tells none.
-std::optional<double> generalDuration(MediaInfoLib::MediaInfo &info)
+std::optional<double> generalDuration(const MediaLibrary &info)
 {
-    const std::wstring answer = info.Get(MediaInfoLib::Stream_General, 0, L"Duration",
-                                         MediaInfoLib::Info_Text, MediaInfoLib::Info_Name);
+    const QString answer = info.text(MediaLibrary::Kind::General, 0, L"Duration");
     // Some containers report several durations ("1000 / 1001"); the first one is the file's.
-    const QString first = QString::fromStdWString(answer).section(QLatin1Char(' '), 0, 0);
+    const QString first = answer.section(QLatin1Char(' '), 0, 0);
     bool isNumber = false;
     const double length = first.toDouble(&isNumber);
     return isNumber ? plausibleLength(length) : std::nullopt;
@@ -59,21 +49,18 @@ QString MediaProbe::GetMediaDuration(const QString &path, qint64 *milliseconds)
 MediaProbe::Facts MediaProbe::inspect(const QString &path)
 {
     Facts facts;
-    MediaInfoLib::MediaInfo &info = library();
-    if (info.Open(path.toStdWString()) == 0) {
-        info.Close();
+    MediaLibrary info;
+    if (!info.open(path))
         return facts;
-    }
     facts.opened = true;
-    facts.videoStreams = int(info.Count_Get(MediaInfoLib::Stream_Video));
-    facts.audioStreams = int(info.Count_Get(MediaInfoLib::Stream_Audio));
+    facts.videoStreams = int(info.count(MediaLibrary::Kind::Video));
+    facts.audioStreams = int(info.count(MediaLibrary::Kind::Audio));
     facts.duration = FileListStatus::Error;
     if (const std::optional<double> length = generalDuration(info)) {
         facts.durationMs = qint64(std::nearbyint(*length));
         facts.duration = durationText(*length);
     }
     facts.streams = MediaStreamReader::read(info);
-    info.Close();
     return facts;
 }
 

@@ -1,13 +1,13 @@
 #include "filelist/MediaStreamReader.h"
 
-#include <MediaInfo/MediaInfo.h>
+#include "filelist/MediaLibrary.h"
 
 #include <QHash>
 
 #include <algorithm>
 
 namespace {
-using MediaInfoLib::stream_t;
+using Kind = MediaLibrary::Kind;
 
 // The media library's format names and the encoder's codec names for them; where one name
 // covers several codecs, the version or layer decides.
@@ -74,15 +74,13 @@ QString codecName(const QString &format, const QString &version, const QString &
 class Fields
 {
 public:
-    Fields(MediaInfoLib::MediaInfo &info, stream_t kind, size_t number)
+    Fields(const MediaLibrary &info, Kind kind, size_t number)
         : m_info(info), m_kind(kind), m_number(number)
     {
     }
     QString text(const wchar_t *name) const
     {
-        return QString::fromStdWString(m_info.Get(m_kind, m_number, name, MediaInfoLib::Info_Text,
-                                                  MediaInfoLib::Info_Name))
-            .trimmed();
+        return m_info.text(m_kind, m_number, name).trimmed();
     }
     // Some containers give several values ("48000 / 44100"); the first is the stream's own.
     double number(const wchar_t *name) const
@@ -91,8 +89,8 @@ public:
     }
 
 private:
-    MediaInfoLib::MediaInfo &m_info;
-    stream_t m_kind;
+    const MediaLibrary &m_info;
+    Kind m_kind;
     size_t m_number;
 };
 
@@ -112,17 +110,17 @@ double streamOrder(const Fields &fields, size_t fallback)
 }
 } // namespace
 
-MediaStreams MediaStreamReader::read(MediaInfoLib::MediaInfo &info)
+MediaStreams MediaStreamReader::read(const MediaLibrary &info)
 {
     MediaStreams streams;
-    const std::pair<stream_t, MediaStream::Kind> kinds[] = {
-        {MediaInfoLib::Stream_Video, MediaStream::Kind::Video},
-        {MediaInfoLib::Stream_Audio, MediaStream::Kind::Audio},
-        {MediaInfoLib::Stream_Text, MediaStream::Kind::Subtitle},
+    const std::pair<Kind, MediaStream::Kind> kinds[] = {
+        {Kind::Video, MediaStream::Kind::Video},
+        {Kind::Audio, MediaStream::Kind::Audio},
+        {Kind::Text, MediaStream::Kind::Subtitle},
     };
     for (const auto &[libraryKind, kind] : kinds) {
         std::vector<std::pair<double, MediaStream>> ofKind;
-        const size_t count = info.Count_Get(libraryKind);
+        const size_t count = info.count(libraryKind);
         for (size_t number = 0; number < count; ++number) {
             const Fields fields(info, libraryKind, number);
             MediaStream stream;

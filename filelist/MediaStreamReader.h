@@ -2,14 +2,12 @@
 
 #include "filelist/MediaStream.h"
 
-namespace MediaInfoLib {
-class MediaInfo;
-}
+class MediaLibrary;
 
 // Reads the picture, sound and subtitle streams of the file open in the media library, in the
 // order the encoder numbers them within each kind.
 class MediaStreamReader
 {
 public:
-    static MediaStreams read(MediaInfoLib::MediaInfo &info);
+    static MediaStreams read(const MediaLibrary &info);
 };
