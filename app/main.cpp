@@ -1,4 +1,5 @@
 #include "app/WindowArguments.h"
+#include "cli/PlainReport.h"
 #include "engine/InFlightOutputs.h"
 #include "engine/LogindShutdownBackend.h"
 #include "filelist/ListJournal.h"
@@ -45,7 +46,7 @@ int main(int argc, char *argv[])
     if (arguments.action == WindowArguments::Action::Unknown)
         return print(stderr,
                      QStringLiteral("reelforge: unknown option '%1'\nTry 'reelforge --help'.\n")
-                         .arg(arguments.unknownOption),
+                         .arg(PlainReport::shown(arguments.unknownOption)),
                      2);
     QApplication::setApplicationName(QStringLiteral("Reelforge"));
     QApplication::setOrganizationName(QStringLiteral("Tarnwick"));

@@ -60,8 +60,8 @@ private slots:
         QTest::newRow("version") << QStringList{"--version"} << "no-such-platform" << 0
                                  << QString("reelforge %1\n").arg(Version::Text) << QString();
         QTest::newRow("unknown option")
-            << QStringList{"a.mkv", "--frobnicate"} << "offscreen" << 2 << QString()
-            << "reelforge: unknown option '--frobnicate'\nTry 'reelforge --help'.\n";
+            << QStringList{"a.mkv", "--frob\x1b]0;x\anicate"} << "offscreen" << 2 << QString()
+            << "reelforge: unknown option '--frob\\033]0;x\\007nicate'\nTry 'reelforge --help'.\n";
     }
     void realProgram()
     {
