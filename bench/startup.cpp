@@ -1,12 +1,16 @@
 // Time from process start to the main window's first paint, with the shipped data files: on a
 // first start (no settings file) and on a start with a settings file holding every choice.
-// The program starts itself several times each way (offscreen) and prints the medians.
+// The program starts itself several times each way (offscreen) and prints the medians. As a
+// yardstick for the machine, it also times a bare window holding an empty table, started from
+// this same program.
 
 #include "bench/BenchWindow.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QProcess>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -31,14 +35,24 @@ private:
     bool m_seen = false;
 };
 
-// "--once FILE" paints once; "--save FILE" closes the window at once, which stores every choice.
+// "--once FILE" paints once; "--save FILE" closes the window at once, which stores every choice;
+// "--bare FILE" paints a bare window with an empty table instead.
 int runChild(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    FirstPaint watcher;
+    if (QByteArray(argv[1]) == "--bare") {
+        QStandardItemModel model(0, 6);
+        QTableView table;
+        table.setModel(&model);
+        table.resize(640, 480);
+        table.installEventFilter(&watcher);
+        table.show();
+        return app.exec();
+    }
     BenchWindow bench(QString::fromLocal8Bit(argv[2]));
     if (QByteArray(argv[1]) == "--save")
         return bench.window->close() ? 0 : 1;
-    FirstPaint watcher;
     bench.window->installEventFilter(&watcher);
     bench.window->show();
     return app.exec();
@@ -61,7 +75,7 @@ bool runChild(const QString &mode, const QString &settingsFile, QString *painted
 
 // The median milliseconds to the first paint over several starts; -1 when a start failed.
 qint64 medianStart(QTextStream &out, const QString &label, const QTemporaryDir &folder,
-                   bool withSettings)
+                   bool withSettings, const QString &mode = QStringLiteral("--once"))
 {
     QList<qint64> times;
     for (int run = 0; run < 9; ++run) {
@@ -70,7 +84,7 @@ qint64 medianStart(QTextStream &out, const QString &label, const QTemporaryDir &
                                  : folder.filePath(QStringLiteral("first-%1.ini").arg(run));
         QString painted;
         const qint64 started = QDateTime::currentMSecsSinceEpoch();
-        if (!runChild(QStringLiteral("--once"), file, &painted)) {
+        if (!runChild(mode, file, &painted)) {
             out << label << " run " << run << " failed\n";
             return -1;
         }
@@ -86,7 +100,8 @@ qint64 medianStart(QTextStream &out, const QString &label, const QTemporaryDir &
 
 int main(int argc, char *argv[])
 {
-    if (argc > 2 && (QByteArray(argv[1]) == "--once" || QByteArray(argv[1]) == "--save"))
+    const QByteArray mode = argc > 2 ? QByteArray(argv[1]) : QByteArray();
+    if (mode == "--once" || mode == "--save" || mode == "--bare")
         return runChild(argc, argv);
 
     QCoreApplication app(argc, argv);
@@ -100,8 +115,11 @@ int main(int argc, char *argv[])
     }
     const qint64 first = medianStart(out, QStringLiteral("first start"), folder, false);
     const qint64 withSettings = medianStart(out, QStringLiteral("with settings"), folder, true);
-    if (first < 0 || withSettings < 0)
+    const qint64 bare =
+        medianStart(out, QStringLiteral("bare table"), folder, false, QStringLiteral("--bare"));
+    if (first < 0 || withSettings < 0 || bare < 0)
         return 1;
-    out << "first_start_ms=" << first << " with_settings_ms=" << withSettings << '\n';
+    out << "first_start_ms=" << first << " with_settings_ms=" << withSettings
+        << " bare_table_ms=" << bare << '\n';
     return 0;
 }
