@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QRandomGenerator>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -70,16 +69,8 @@ private:
                 .arg(records, RecordLock::hostTag(), boot.isEmpty() ? QStringLiteral("boot") : boot)
                 .arg(QCoreApplication::applicationPid())
                 .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-        const int fd = ::open(QFile::encodeName(m_stem + kLockSuffix).constData(),
-                              O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0)
-            return false;
-        if (!RecordLock::tryLock(fd)) {
-            ::close(fd);
-            return false;
-        }
-        m_lock = fd;
-        return true;
+        m_lock = RecordLock::create(m_stem + kLockSuffix);
+        return m_lock >= 0;
     }
 
     QString m_stem;
@@ -132,14 +123,9 @@ QStringList InFlightOutputs::removeStale()
     for (const QString &name :
          records.entryList({host + QLatin1Char('*') + kLockSuffix}, QDir::Files | QDir::Hidden)) {
         const QString stem = records.filePath(name.chopped(kLockSuffix.size()));
-        const int fd = ::open(QFile::encodeName(stem + kLockSuffix).constData(),
-                              O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+        const int fd = RecordLock::claim(stem + kLockSuffix);
         if (fd < 0)
-            continue;
-        if (!RecordLock::tryLock(fd)) {
-            ::close(fd); // its owner still runs
-            continue;
-        }
+            continue; // gone, or its owner still runs
         QFile list(stem + kListSuffix);
         if (list.open(QIODevice::ReadOnly)) {
             // Only whole entries: each ends with a NUL.

@@ -9,6 +9,9 @@ class RecordLock
 public:
     // This machine's name, made safe for a file name: records of other hosts are never touched.
     static QString hostTag();
-    // Takes the lock of the open file without waiting; false while another open file holds it.
-    static bool tryLock(int fd);
+    // Makes a new lock file (never one that exists) and holds its lock; the open file, or -1.
+    static int create(const QString &lockFile);
+    // Holds the lock of an existing lock file whose owner has gone; the open file, or -1 when
+    // the file is missing or its owner still runs.
+    static int claim(const QString &lockFile);
 };

@@ -11,7 +11,6 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -67,14 +66,9 @@ void ListJournal::claimLeftOver()
                          QDir::Files | QDir::Hidden, QDir::Time | QDir::Reversed);
     for (const QString &name : locks) {
         const QString stem = folder.filePath(name.chopped(kLockSuffix.size()));
-        const int fd = ::open(QFile::encodeName(stem + kLockSuffix).constData(),
-                              O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+        const int fd = RecordLock::claim(stem + kLockSuffix);
         if (fd < 0)
-            continue;
-        if (!RecordLock::tryLock(fd)) {
-            ::close(fd); // its copy still runs
-            continue;
-        }
+            continue; // gone, or its copy still runs
         QFile journal(stem + kListSuffix);
         QVector<FileListRecord> rows;
         // A damaged journal is refused alone: the others still come back.
@@ -94,15 +88,9 @@ bool ListJournal::openOwn()
                              .arg(m_folder, RecordLock::hostTag())
                              .arg(QCoreApplication::applicationPid())
                              .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-    const int fd = ::open(QFile::encodeName(stem + kLockSuffix).constData(),
-                          O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int fd = RecordLock::create(stem + kLockSuffix);
     if (fd < 0)
         return false;
-    if (!RecordLock::tryLock(fd)) {
-        QFile::remove(stem + kLockSuffix);
-        ::close(fd);
-        return false;
-    }
     m_own = stem;
     m_ownLock = fd;
     return true;
