@@ -46,8 +46,7 @@ QString said(const QString &program, const QStringList &arguments, int *status =
 
 QString contents(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return QString::fromUtf8(fileBytes(path));
 }
 
 // Which streams the encoder finds in a file: "audio,video" for both, "-" for a kind missing.

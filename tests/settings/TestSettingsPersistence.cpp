@@ -1,6 +1,7 @@
 #include "filelist/FileListModel.h"
 #include "settings/OutputFolders.h"
 #include "tests/settings/NameEvents.h"
+#include "tests/testsupport/FolderFiles.h"
 #include "ui/FormatPanel.h"
 #include "ui/SettingsPersistence.h"
 #include "ui/StepsFrame.h"
@@ -9,14 +10,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-QByteArray bytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-} // namespace
 
 // The window's remembered choices over real panels and a real settings file.
 class TestSettingsPersistence : public QObject
@@ -67,7 +60,7 @@ private slots:
         QByteArray layout = "[HKEY_LOCAL_MACHINE]\n";
         for (const QString &choice : defaults)
             layout += "Software\\Tarnwick%20Reelforge\\Settings\\" + choice.toUtf8() + '\n';
-        QCOMPARE(bytes(file), layout);
+        QCOMPARE(fileBytes(file), layout);
         events.take();
 
         settings.LoadSettings();
@@ -85,7 +78,8 @@ private slots:
         settings.SaveSettings();
         const QMap<QString, int> seen = events.take();
         QCOMPARE(seen.value("placed:settings.ini") + seen.value("placed:settings.ini.damaged"), 2);
-        QCOMPARE(bytes(file), QByteArray(layout).replace("chkKeepDate=True", "chkKeepDate=False"));
+        QCOMPARE(fileBytes(file),
+                 QByteArray(layout).replace("chkKeepDate=True", "chkKeepDate=False"));
     }
 };
 
