@@ -292,21 +292,18 @@ private slots:
     }
 
     // A result is judged against what the encoder says it wrote, not against the input: short
-    // of that length, without a stream it wrote, or unreadable, it is no result.
+    // of that length, or without a stream it wrote, it is no result. The passing and unreadable
+    // results are test_format_files' and test_edges'.
     void outputCheckJudgesAgainstWhatTheEncoderWrote()
     {
-        const TestMedia &media = TestMedia::instance();
         const QString silent = m_dir.filePath("silent.mkv");
         QVERIFY(TestMedia::makeClip(silent, 1, false));
-        const QList<std::tuple<QString, OutputCheck::Written, QString>> cases = {
-            {media.clip("mkv"), {true, true, 1000, "matroska"}, ""},
-            {media.clip("mkv"),
-             {true, true, 30000, "matroska"},
-             "The output lasts 1.0 s instead of 30.0 s."},
-            {silent, {true, true, 1000, "matroska"}, "The output has no sound."},
-            {media.randomBytes(), {true, false, 1000, "avi"}, "The output cannot be read."}};
-        for (const auto &[path, written, problem] : cases)
-            QCOMPARE(OutputCheck::check(path, written).problem, problem);
+        QCOMPARE(
+            OutputCheck::check(TestMedia::instance().clip("mkv"), {true, true, 30000, "matroska"})
+                .problem,
+            "The output lasts 1.0 s instead of 30.0 s.");
+        QCOMPARE(OutputCheck::check(silent, {true, true, 1000, "matroska"}).problem,
+                 "The output has no sound.");
         const QString log = "Output #0, avi, to '/x/Output #0, y':\n  Stream #0:0: Video: mpeg4\n"
                             "  Metadata:\n    title : Stream #0:1: Audio: mp3\n"
                             "frame=  1 time=00:00:01.50 x\rframe=  2 time=00:00:02.00 x\n";
