@@ -49,6 +49,11 @@ private slots:
         QTest::addColumn<bool>("setAside");
         QTest::newRow("truncated")
             << QByteArray("[HKEY_LOCAL_MACHINE]\nSoftware\\Tarn") << "d" << true;
+        // The store would read past it, and drop it from the next write.
+        QTest::newRow("hand-added comment")
+            << QByteArray("[HKEY_LOCAL_MACHINE]\n# note\n"
+                          "Software\\Tarnwick%20Reelforge\\Settings\\a=/data/out\n")
+            << "/data/out" << true;
         QTest::newRow("wrong shape")
             << QByteArray("[HKEY_LOCAL_MACHINE]\nSoftware\\Tarnwick%20Reelforge\\Settings\\a="
                           "@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\xfQVariantList\\0)\n")
