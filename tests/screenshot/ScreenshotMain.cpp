@@ -1,16 +1,12 @@
 // Renders the main window with a few sample rows to a PNG, for the README.
 #include "filelist/FileListModel.h"
 #include "tests/standins/StandInDesktop.h"
-#include "ui/FormatPanel.h"
-#include "ui/FramePanel.h"
 #include "ui/MainWindow.h"
-#include "ui/PanelAnimator.h"
 #include "ui/StepsFrame.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QTextStream>
 
 namespace {
@@ -31,7 +27,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     if (argc < 3) {
         QTextStream(stderr)
-            << "usage: reelforge-screenshot SETTINGS.ini OUTPUT.png [formats|custom|about]\n";
+            << "usage: reelforge-screenshot SETTINGS.ini OUTPUT.png\n";
         return 2;
     }
     // Nothing in a screenshot may open a dialog, a file or power anything off.
@@ -56,16 +52,6 @@ int main(int argc, char *argv[])
         "1 of 3 files \u00b7 41 % \u00b7 about 6 min left \u00b7 2.3\u00d7 real time"));
     list->setTone(2, RowTone::Complete);
     list->setTone(3, RowTone::UnknownWhenAdded);
-    // Optionally show a panel at its resting place, as after its slide.
-    const QByteArray panel = argc > 3 ? QByteArray(argv[3]) : QByteArray();
-    if (panel == "custom")
-        window.formats()->optFormat(1)->setChecked(true);
-    if (panel == "formats" || panel == "custom" || panel == "about") {
-        QWidget *frame = panel == "about" ? static_cast<QWidget *>(window.frAbout())
-                                          : static_cast<QWidget *>(window.frFormats());
-        window.animator()->setTopOf(frame, PanelAnimator::kRestingTop);
-        window.frMain()->setEnabled(false);
-    }
     window.show();
     app.processEvents();
     const bool saved = window.grab().save(QString::fromLocal8Bit(argv[2]));
