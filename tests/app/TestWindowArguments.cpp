@@ -23,12 +23,8 @@ private slots:
         QTest::addColumn<Action>("action");
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QString>("unknown");
-        QTest::newRow("files") << QStringList{"a.mkv", "Folder/"} << Action::Open
-                               << QStringList{"a.mkv", "Folder/"} << QString();
         QTest::newRow("help wins") << QStringList{"-x", "a", "--version", "-h"} << Action::Help
                                    << QStringList{"a"} << "-x";
-        QTest::newRow("version") << QStringList{"a", "--version"} << Action::Version
-                                 << QStringList{"a"} << QString();
         QTest::newRow("first unknown") << QStringList{"a", "--frobnicate", "-q"} << Action::Unknown
                                        << QStringList{"a"} << "--frobnicate";
         QTest::newRow("files after --") << QStringList{"--", "--x", "--help", "--"} << Action::Open

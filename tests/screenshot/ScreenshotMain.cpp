@@ -26,8 +26,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (argc < 3) {
-        QTextStream(stderr)
-            << "usage: reelforge-screenshot SETTINGS.ini OUTPUT.png\n";
+        QTextStream(stderr) << "usage: reelforge-screenshot SETTINGS.ini OUTPUT.png\n";
         return 2;
     }
     // Nothing in a screenshot may open a dialog, a file or power anything off.

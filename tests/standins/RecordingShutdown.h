@@ -8,9 +8,8 @@
 class RecordingShutdown : public ShutdownBackend
 {
 public:
-    void enablePrivilege() override { ++privilegeRequests; }
+    void enablePrivilege() override {}
     void request(ShutdownAction action) override { requests << action; }
 
-    int privilegeRequests = 0;
     QList<ShutdownAction> requests;
 };

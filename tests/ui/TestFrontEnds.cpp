@@ -29,13 +29,14 @@ public:
                     if (m_started.indexOf(key) == stopAt - 1)
                         stop();
                 });
-        connect(
-            &queue, &ConversionQueue::rowEnded, this, [this](quint64 key, const RowEnding &ending) {
-                const char *kinds[] = {"Complete", "Failed", "Cancelled", "UnknownFormat"};
-                m_names.insert(key, QFileInfo(ending.input).fileName());
-                m_events[key] << QString("ended %1%2").arg(
-                    kinds[int(ending.kind)], ending.reason.isEmpty() ? "" : " with a reason");
-            });
+        connect(&queue, &ConversionQueue::rowEnded, this,
+                [this](quint64 key, const RowEnding &ending) {
+                    const char *kinds[] = {"Complete", "Failed", "Cancelled", "UnknownFormat"};
+                    m_names.insert(key, QFileInfo(ending.input).fileName());
+                    m_events[key] << QString("ended %1%2")
+                                         .arg(kinds[int(ending.kind)],
+                                              ending.reason.isEmpty() ? "" : " with a reason");
+                });
         // A notice for the whole batch is told as a row of its own.
         connect(&queue, &ConversionQueue::batchNotice, this, [this](const BatchNotice &notice) {
             m_started << 0;

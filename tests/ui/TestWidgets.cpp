@@ -214,22 +214,14 @@ private slots:
                 messages.texts().value(0).startsWith("Error occured while getting paramters\r\n"));
 
         // Save && Close checks the custom fields in both modes.
-        QStringList events;
-        connect(&panel, &FormatPanel::closeRequested, this, [&] { events << "close"; });
-        connect(&panel, &FormatPanel::formatSummaryChanged, this,
-                [&](const QString &caption) { events << caption; });
-        const QString summary =
-            QStringLiteral("Container:WMV, Video Codec:\"%1\", Audio Codec:\"%2\"")
-                .arg(choices.section('|', 4, 4), choices.section('|', 2, 2));
-        for (const QString &closed :
-             {summary, QStringLiteral("Category:, Codec:\"\", Container:\"\"")}) {
+        QSignalSpy closed(&panel, &FormatPanel::closeRequested);
+        for (const int mode : {1, 0}) {
+            panel.optFormat(mode)->setChecked(true);
             messages.clear();
-            events.clear();
             QTest::mouseClick(panel.cmdHide(), Qt::LeftButton);
             QCOMPARE(messages.texts(), refusal.isEmpty() ? QStringList() : QStringList{refusal});
-            QCOMPARE(events, (refusal.isEmpty() ? QStringList{"close", closed} : QStringList()));
-            panel.optFormat(0)->setChecked(true);
         }
+        QCOMPARE(closed.count(), refusal.isEmpty() ? 2 : 0);
     }
 
     // Typed and pasted text alike is held to the key rules.
