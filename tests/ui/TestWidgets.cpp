@@ -243,6 +243,7 @@ private slots:
         row("0 before a point, neither 0 nor point after it", "txtFrameRate", "", "10.0.5", "10.5");
         row("Delete, Home, End and arrows edit", "txtCVBitrate", "1234", "^\x7f>\x7f$<\x7f", "2");
         row("pasted letters after digits", "txtCABirate", "", "|64abc", "");
+        row("pasted fifth digit", "txtCVBitrate", "", "12|345", "12");
         row("pasted second point", "txtFrameRate", "", "25.|5.1", "25.");
     }
 
