@@ -152,15 +152,8 @@ private slots:
         QStringList converted = statuses();
         converted[2] = S::Complete;
         steps()->chkShutdown->setChecked(true);
-        QString overall; // the line under the grid and the title, once a row has started
-        m_onStatus = [&](int, const RowStatus &) {
-            if (overall.isEmpty() && !steps()->lblOverall->text().isEmpty())
-                overall = steps()->lblOverall->text() + " | " + m_window->windowTitle();
-        };
         QVERIFY(convert(steps()->cmdConvertSelected));
         QCOMPARE(statuses(), converted);
-        QVERIFY2(overall.startsWith("0 of 1 files · ") && overall.endsWith("% · Reelforge"),
-                 qPrintable(overall));
         QCOMPARE(m_fixture->shutdown.requests, QList<ShutdownAction>{ShutdownAction::PowerOff});
 
         m_statuses.clear();
@@ -280,6 +273,11 @@ private slots:
         QTRY_COMPARE(liveChildProcesses(), 0); // the encoder inventory has answered
         m_fixture->click("cmdConvert");
         QTRY_COMPARE(liveChildProcesses(), 1);
+        // The line under the grid and the title tell the progress.
+        QTRY_VERIFY(!steps()->lblOverall->text().isEmpty());
+        const QString overall = steps()->lblOverall->text() + " | " + m_window->windowTitle();
+        QVERIFY2(overall.startsWith("0 of 1 files · ") && overall.endsWith("% · Reelforge"),
+                 qPrintable(overall));
 
         QVERIFY(m_fixture->drop({work("dropped.mkv")}));
         QTRY_VERIFY(!m_window->adder()->isAdding()); // its reading of the file is over
