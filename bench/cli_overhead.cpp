@@ -1,7 +1,9 @@
 // Converts 20 clips of 2 s with reelforge-cli (one at a time, a preset by its lists), then
 // runs the same encoder argument lists one after another from a plain loop, and prints both
-// times and their ratio. Four rounds each, alternating; the fastest of each counts, since a
-// shared machine only ever slows a round down.
+// times and their ratio. Six rounds each, alternating; the fastest of each counts, since a
+// shared machine only ever slows a round down. The processor time of each side (encoders
+// included) is compared too: it tells the work the program adds, which the machine's load
+// hardly moves, while a round's wall time may move by several per cent.
 
 #include "bench/BenchClips.h"
 #include "bench/BenchFolder.h"
@@ -17,7 +19,18 @@
 
 #include <algorithm>
 
+#include <sys/resource.h>
+
 namespace {
+// Processor seconds of every child process ended so far, and of their children.
+double childSeconds()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 const QString kCategory = QStringLiteral("MP4 Video");
 const QString kPreset = QStringLiteral("H.264 / AAC, 360p");
 
@@ -75,12 +88,18 @@ int main(int argc, char *argv[])
     }
     qint64 cli = -1;
     qint64 loop = -1;
-    for (int round = 0; round < 4; ++round) {
+    double cliCpu = 0;
+    double loopCpu = 0;
+    for (int round = 0; round < 6; ++round) {
         const QString cliOut = dir.filePath(QStringLiteral("cli%1").arg(round));
         const QString loopOut = dir.filePath(QStringLiteral("loop%1").arg(round));
         QDir().mkpath(loopOut);
+        const double before = childSeconds();
         const qint64 loopMs = throughLoop(clips, parameters, loopOut);
+        const double between = childSeconds();
         const qint64 cliMs = throughCli(clipFolder, cliOut);
+        loopCpu += between - before;
+        cliCpu += childSeconds() - between;
         if (loopMs < 0 || cliMs < 0 || QDir(cliOut).count() != uint(clips.size()) + 2) {
             out << "a conversion failed" << Qt::endl;
             return 1;
@@ -93,10 +112,11 @@ int main(int argc, char *argv[])
         cli = cli < 0 ? cliMs : std::min(cli, cliMs);
         loop = loop < 0 ? loopMs : std::min(loop, loopMs);
     }
-    out << QStringLiteral("loop_s=%1 cli_s=%2 ratio=%3")
+    out << QStringLiteral("loop_s=%1 cli_s=%2 ratio=%3 cpu_ratio=%4")
                .arg(loop / 1000.0, 0, 'f', 2)
                .arg(cli / 1000.0, 0, 'f', 2)
                .arg(double(cli) / double(loop), 0, 'f', 3)
+               .arg(cliCpu / loopCpu, 0, 'f', 3)
         << Qt::endl;
     return 0;
 }

@@ -8,8 +8,8 @@
 #include "services/DialogService.h"
 #include "services/MessageBox.h"
 #include "ui/CustomFieldKeyFilter.h"
+#include "ui/FittingComboBox.h"
 
-#include <QAbstractItemView>
 #include <QBrush>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -25,13 +25,6 @@ namespace {
 
 constexpr int kRow = 26;
 const QRect kModePanelRect(8, 54, 536, 196);
-
-// Lets the drop-down show long descriptions whole although the list itself is narrow.
-void fitPopupWidth(QComboBox *list)
-{
-    QAbstractItemView *view = list->view();
-    view->setMinimumWidth(qMax(list->width(), view->sizeHintForColumn(0) + 24));
-}
 
 // What the installed encoder lacks for an item; empty when it can be made.
 constexpr int kMissingRole = Qt::UserRole + 1;
@@ -108,7 +101,7 @@ QComboBox *FormatPanel::addList(QWidget *parent, const QString &name, const QStr
                                 const QRect &labelRect, const QRect &listRect)
 {
     QLabel *label = addLabel(parent, caption, labelRect);
-    auto *list = new QComboBox(parent);
+    auto *list = new FittingComboBox(parent);
     list->setObjectName(name);
     list->setEditable(false);
     list->setGeometry(listRect);
@@ -273,7 +266,6 @@ void FormatPanel::LoadPresets(const QString &path)
         m_cmbCategory->addItems(result.categories);
         m_cmbCategory->setCurrentIndex(m_cmbCategory->count() > 0 ? 0 : -1);
     }
-    fitPopupWidth(m_cmbCategory);
     cmbCategory_Click();
 }
 
@@ -288,8 +280,6 @@ void FormatPanel::LoadCodecs(const QString &path)
         m_cmbCACodec->addItems(result.audioItems);
         m_cmbCVCodec->setCurrentIndex(result.videoSelected ? 0 : -1);
         m_cmbCACodec->setCurrentIndex(result.audioSelected ? 0 : -1);
-        fitPopupWidth(m_cmbCVCodec);
-        fitPopupWidth(m_cmbCACodec);
     }
     markUnavailable();
     if (!result.ok())
@@ -399,7 +389,6 @@ void FormatPanel::SetCategory(const QString &sCat)
         m_cmbOutVCodec->addItems(m_presets.labels(sCat));
         m_cmbOutVCodec->setCurrentIndex(m_cmbOutVCodec->count() > 0 ? 0 : -1);
     }
-    fitPopupWidth(m_cmbOutVCodec);
     SetVideoCodec(m_cmbOutVCodec->currentText());
     m_cmbOutFormat->setCurrentIndex(m_cmbOutFormat->count() > 0 ? 0 : -1);
 }
@@ -555,10 +544,8 @@ void FormatPanel::offerPreset(const PresetRecord &preset)
     m_presets = m_presets.followedBy(PresetTable({preset}, 1));
     if (m_cmbCategory->findText(preset.category) < 0) {
         m_cmbCategory->addItem(preset.category);
-        fitPopupWidth(m_cmbCategory);
     } else if (m_cmbCategory->currentText() == preset.category) {
         m_cmbOutVCodec->addItem(preset.label);
-        fitPopupWidth(m_cmbOutVCodec);
         markUnavailable();
     }
 }
