@@ -8,7 +8,6 @@
 #include "services/DialogService.h"
 #include "services/MessageBox.h"
 #include "ui/CustomFieldKeyFilter.h"
-#include "ui/FittingComboBox.h"
 
 #include <QBrush>
 #include <QButtonGroup>
@@ -101,7 +100,7 @@ QComboBox *FormatPanel::addList(QWidget *parent, const QString &name, const QStr
                                 const QRect &labelRect, const QRect &listRect)
 {
     QLabel *label = addLabel(parent, caption, labelRect);
-    auto *list = new FittingComboBox(parent);
+    auto *list = new QComboBox(parent);
     list->setObjectName(name);
     list->setEditable(false);
     list->setGeometry(listRect);
