@@ -25,6 +25,7 @@
 #include "ui/InstanceMarker.h"
 #include "ui/PanelAnimator.h"
 #include "ui/RowLogDialog.h"
+#include "ui/SchemeStyle.h"
 #include "ui/SettingsPersistence.h"
 #include "ui/StepsFrame.h"
 #include "ui/Twips.h"
@@ -147,6 +148,9 @@ void MainWindow::InitLayout()
 
 void MainWindow::ApplyColorScheme()
 {
+    // The style goes with the window, after every widget that uses it.
+    auto *scheme = new SchemeStyle(SchemeColors[0], SchemeColors[2], SchemeColors[3]);
+    scheme->setParent(this);
     const QList<QWidget *> controls = findChildren<QWidget *>();
     for (QWidget *control : controls) {
         QPalette palette = control->palette();
@@ -162,13 +166,8 @@ void MainWindow::ApplyColorScheme()
             frame->HeaderColorTopLeft = SchemeColors[1];
             frame->update();
         } else if (qobject_cast<QPushButton *>(control)) {
-            control->setStyleSheet(
-                QStringLiteral("QPushButton { background: %1; border: 1px solid %2; "
-                               "color: %3; padding: 2px; }"
-                               "QPushButton:hover { border-color: %3; }"
-                               "QPushButton:focus { border: 2px solid %3; }"
-                               "QPushButton:disabled { color: #9a7f9a; }")
-                    .arg(SchemeColors[0].name(), SchemeColors[2].name(), SchemeColors[3].name()));
+            control->setStyle(scheme);
+            control->setAttribute(Qt::WA_Hover); // its border darkens under the mouse
         } else if (qobject_cast<QLineEdit *>(control) || qobject_cast<QComboBox *>(control)) {
             palette.setColor(QPalette::Base, SchemeColors[0]);
             palette.setColor(QPalette::Button, SchemeColors[0]);
@@ -181,13 +180,8 @@ void MainWindow::ApplyColorScheme()
             palette.setColor(QPalette::Highlight, SchemeColors[2]);
             palette.setColor(QPalette::HighlightedText, Qt::white);
             grid->setPalette(palette);
-            grid->horizontalHeader()->setStyleSheet(
-                QStringLiteral("QHeaderView::section { background: %1; color: black; "
-                               "border: 1px solid %2; padding: 2px; }")
-                    .arg(SchemeColors[0].name(), SchemeColors[2].name()));
-            grid->setStyleSheet(QStringLiteral("QTableView { border: 1px solid %1; "
-                                               "gridline-color: %1; }")
-                                    .arg(SchemeColors[2].name()));
+            grid->setStyle(scheme);
+            grid->horizontalHeader()->setStyle(scheme);
         } else if (qobject_cast<QLabel *>(control)) {
             const QString name = control->objectName();
             if (name == QLatin1String("lblWebSite") || name == QLatin1String("lblFFmpeg"))

@@ -2,6 +2,7 @@
 #include "tests/standins/MessageRecorder.h"
 #include "ui/FormatPanel.h"
 #include "ui/ProgressBarPainter.h"
+#include "ui/SchemeStyle.h"
 #include "ui/StatusDelegate.h"
 
 #include <QApplication>
@@ -121,6 +122,49 @@ private slots:
         QCOMPARE(count(m_cell, ProgressBarPainter::barColor()), 0);
         QCOMPARE(m_image.pixelColor(m_cell.left() + 1, m_cell.top() + 1), kBase);
     }
+    // The scheme's buttons: a light face in a border that thickens in the text colour with the
+    // focus, a greyed caption when disabled; the grid's lines in the border colour.
+    void schemeLook()
+    {
+        const QColor light(255, 192, 255), border(128, 0, 128), text(64, 0, 64);
+        SchemeStyle scheme(light, border, text);
+        QWidget window;
+        QPushButton button("Add Video File", &window);
+        QTableView grid(&window);
+        QStandardItemModel model(2, 2);
+        grid.setModel(&model);
+        for (QWidget *widget : std::initializer_list<QWidget *>{&button, &grid})
+            widget->setStyle(&scheme);
+        button.setGeometry(20, 20, 120, 30);
+        grid.setGeometry(20, 60, 300, 120);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        grid.setFocus();
+        const QImage plain = button.grab().toImage();
+        button.setFocus();
+        const QImage focused = button.grab().toImage();
+        // The two outer columns of pixels at mid height.
+        const auto edge = [](const QImage &image) {
+            return QList<QColor>{image.pixelColor(0, 15), image.pixelColor(1, 15)};
+        };
+        QCOMPARE(edge(plain), (QList<QColor>{border, light}));
+        QCOMPARE(edge(focused), (QList<QColor>{text, text}));
+        button.setEnabled(false);
+        const QImage disabled = button.grab().toImage();
+        int greyed = 0;
+        int dark = 0;
+        for (int y = 3; y < 27; ++y) {
+            for (int x = 3; x < 117; ++x) {
+                greyed += disabled.pixelColor(x, y) == QColor(0x9a, 0x7f, 0x9a);
+                dark += disabled.pixelColor(x, y) == text;
+            }
+        }
+        QVERIFY2(greyed > 0 && dark == 0, qPrintable(QString("%1 %2").arg(greyed).arg(dark)));
+        const int line = grid.columnViewportPosition(1) - 1;
+        QCOMPARE(grid.viewport()->grab().toImage().pixelColor(line, 5), border);
+    }
+
     // Labels once per category with their extensions in file order; equal presets give the first.
     void presetSelectionsChain()
     {
