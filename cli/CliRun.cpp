@@ -26,9 +26,10 @@ CliRun::CliRun(const BatchChoices &choices, int jobs, CliReport &report, QObject
     connect(&m_queue, &ConversionQueue::rowStarted, this, &CliRun::rowStarted);
     connect(&m_queue, &ConversionQueue::rowProgress, this,
             [this](quint64 key, qint64, int percent) {
-                const auto running = m_runningFiles.find(key);
-                if (running != m_runningFiles.end())
-                    running->percent = percent;
+                for (auto &[runningKey, file] : m_running) {
+                    if (runningKey == key)
+                        file.percent = percent;
+                }
             });
     connect(&m_queue, &ConversionQueue::progressChanged, this, &CliRun::tick);
     connect(&m_queue, &ConversionQueue::rowEnded, this, &CliRun::rowEnded);
@@ -249,23 +250,21 @@ void CliRun::printCommands()
 void CliRun::rowStarted(quint64 key)
 {
     const FileListRecord &record = m_list.record(m_list.rowOfKey(key));
-    m_running << key;
-    m_runningFiles.insert(key, {record.FilePath, -1});
+    m_running.append({key, {record.FilePath, -1}});
     m_report.started(record.FilePath, planFor(record).lines());
 }
 
 void CliRun::tick()
 {
     QVector<RunningFile> running;
-    for (const quint64 key : std::as_const(m_running))
-        running.append(m_runningFiles.value(key));
+    for (const auto &started : std::as_const(m_running))
+        running.append(started.second);
     m_report.progress(running, m_queue.progress());
 }
 
 void CliRun::rowEnded(quint64 key, const RowEnding &ending)
 {
-    m_running.removeOne(key);
-    m_runningFiles.remove(key);
+    m_running.removeIf([key](const auto &started) { return started.first == key; });
     if (ending.kind == RowEnding::Kind::Complete)
         ++m_summary.converted;
     else if (ending.kind == RowEnding::Kind::Cancelled)

@@ -11,6 +11,7 @@
 #include <QThreadPool>
 
 #include <memory>
+#include <utility>
 
 class AddRun;
 class QIODevice;
@@ -76,9 +77,8 @@ private:
     QStringList m_pending; // gathered, not yet handed to an adding run
     QStringList m_chunk;   // the paths of the adding run
     int m_chunkSize = 1;
-    QHash<QString, QString> m_addFailures; // path -> why it could not be added
-    QList<quint64> m_running;              // in the order they started
-    QHash<quint64, RunningFile> m_runningFiles;
+    QHash<QString, QString> m_addFailures;            // path -> why it could not be added
+    QList<std::pair<quint64, RunningFile>> m_running; // by row key, in the order they started
     CliSummary m_summary;
     QElapsedTimer m_clock;
     bool m_ended = false;
